@@ -1,6 +1,9 @@
 // The fourteen learning parameters, addressable by their configuration keys.
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <istream>
 #include <ostream>
 #include <string>
 
@@ -52,5 +55,27 @@ class TLearningParameters {
 extern TLearningParameters SwapParam;
 extern const TParamDef ValidParameters[15];
 
-// Splits "name = value" into trimmed parts; -3 when the line holds no '='.
+// Error codes of ChangeParameter and SplitParamLine, written by PrintErrorMsg.
+constexpr int ParamUnknownName = -1;
+constexpr int ParamInvalidValue = -2;
+constexpr int ParamNoAssignment = -3;
+constexpr int ParamLineTooLong = -4;
+constexpr int ParamNameTooLong = -5;
+constexpr int ParamValueTooLong = -6;
+
+// Limits of a configuration line and of its trimmed name and value parts.
+constexpr std::size_t MaxParamLineLength = 254;
+constexpr std::size_t MaxParamNameLength = 127;
+constexpr std::size_t MaxParamValueLength = 125;
+
+// Splits "name = value" into trimmed parts; -3 when the line holds no '=',
+// -5 or -6 when the name or the value is longer than its limit (both
+// outputs are then empty).
 int SplitParamLine(const char* line, std::string& name, std::string& value);
+
+// Reads configuration lines into `params`: comments and blank lines are
+// skipped, a faulty line (too long, no '=', unknown name, bad value) changes
+// nothing and is handed to `report` as the text of one error message, and
+// reading always goes on to the end of the stream.
+void ReadParameterLines(std::istream& in, TLearningParameters& params,
+                        const std::function<void(const std::string&)>& report);
