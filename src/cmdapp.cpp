@@ -1,0 +1,313 @@
+#include "cmdapp.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "cmdapp_input.h"
+
+namespace {
+
+const char* const LineTooLongText = "Command line too long (more than 254 characters), ignored.";
+
+const char* Label(TMessageType type) {
+  switch (type) {
+    case Information: return "Information";
+    case Warning: return "Warning";
+    default: return "Error";
+  }
+}
+
+std::string CantExecute(const std::string& what, int err) {
+  return "Can't execute '" + what + "': (" + std::strerror(err) + ").\n";
+}
+
+// Writes all of `text` to `fd`; false (errno set) on failure.
+bool WriteAll(int fd, const std::string& text) {
+  const char* p = text.data();
+  std::size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+void OutOfMemory() {
+  std::fflush(stdout);
+  static const char text[] = "\nkorvalin: Out of memory!\n";
+  ssize_t ignored = write(STDERR_FILENO, text, sizeof text - 1);
+  (void)ignored;
+  _exit(1);
+}
+
+std::string ShellQuote(const std::string& word) {
+  bool plain = !word.empty();
+  for (char c : word)
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_./+-,:@%=", c) != nullptr)) plain = false;
+  if (plain) return word;
+  std::string quoted = "'";
+  for (char c : word) {
+    if (c == '\'')
+      quoted += "'\\''";
+    else
+      quoted += c;
+  }
+  return quoted + "'";
+}
+
+TCmdApplication::TCmdApplication(int argc, const char* const* argv)
+    : NumberOfArgs(0), Commands(StdCommands), OutputRedirected(False), BatchMode(False) {
+  std::set_new_handler(OutOfMemory);
+
+  std::string self = (argc > 0 && argv != nullptr && argv[0] != nullptr) ? argv[0] : "";
+  std::string dir, name, ext;
+  SplitPath(self, dir, name, ext);
+  ProgramName = name;
+  StartDirectory = CurrentDirectory();
+  // The help and configuration files are found through ProgramPath after any
+  // cd, so a relative directory (bin/korvalin) is anchored to the start directory.
+  ProgramPath = AbsPath(dir);
+  if (ProgramPath.empty() || ProgramPath[0] != '/') {
+    std::string base = StartDirectory;
+    if (base.empty() || base.back() != '/') base += '/';
+    ProgramPath = base + ProgramPath;
+  }
+  if (ProgramPath.back() != '/') ProgramPath += '/';
+  Prompt = ProgramName + "> ";
+
+  NumberOfArgs = argc > 1 ? argc - 1 : 0;
+  Args.assign(static_cast<std::size_t>(NumberOfArgs) + 1, std::string());
+  for (int i = 1; i <= NumberOfArgs; i++)
+    if (argv[i] != nullptr) Args[static_cast<std::size_t>(i)] = argv[i];
+
+  OutputRedirected = isatty(STDOUT_FILENO) ? False : True;
+  BatchMode = False;
+}
+
+TCmdApplication::~TCmdApplication() {
+  if (!StartDirectory.empty() && chdir(StartDirectory.c_str()) != 0) {
+    // The start directory is gone; there is nowhere better to go.
+  }
+}
+
+const char* TCmdApplication::Arg(int i) const {
+  if (i < 1 || i > NumberOfArgs) return "";
+  return Args[static_cast<std::size_t>(i)].c_str();
+}
+
+int TCmdApplication::CheckCmdArgs(const TCommand&) { return 0; }
+
+Boolean TCmdApplication::CheckCommand(const TCommand& cmd) {
+  std::string name = cmd.Name();
+  switch (cmd.ParseStatus) {
+    case ParseUnknownCommand:
+      ShowMsg("Invalid command '" + name + "'. Type 'help' for more information.", Error);
+      return False;
+    case ParseArgCountWrong:
+      ShowMsg(std::string("Too ") + (cmd.ArgCount() < cmd.MinArgs ? "less " : "many ") + "arguments for '" +
+                  name + "'. ",
+              Error);
+      return False;
+    default:
+      break;
+  }
+  int k = CheckCmdArgs(cmd);
+  if (k <= 0) return True;
+  ShowMsg("Invalid argument '" + std::string(cmd.Arg(k)) + "'. Type 'help " + name + "' for more information.",
+          Error);
+  return False;
+}
+
+void TCmdApplication::ExecuteCommand(const TCommand& cmd) {
+  switch (cmd.ID()) {
+    case 1:
+      PrintHelp(cmd.Arg(1));
+      break;
+    case 2:
+      if (cmd.ArgCount() > 0) {
+        std::string line = cmd.Arg(1);
+        if (!RunSystem(line)) ShowMsg(CantExecute(line, errno), Error);
+      } else if (BatchMode) {
+        ShowMsg("OS shell only in interactive mode.", Error);
+      } else {
+        const char* shell = std::getenv("SHELL");
+        if (shell == nullptr) break;
+        std::string program = shell;
+        WriteShellMsg();
+        if (!RunSystem(program)) ShowMsg(CantExecute("SHELL", errno), Error);
+      }
+      break;
+    case 3: {
+      std::string path = AbsPath(cmd.Arg(1));
+      if (chdir(path.c_str()) == 0) {
+        ShowMsg(" Working directory set to '" + CurrentDirectory() + "'.", Information);
+      } else {
+        int err = errno;
+        ShowMsg("Can't change to directory '" + path + "': (" + std::strerror(err) + ").\n", Error);
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TCmdApplication::WriteShellMsg() {
+  std::cout << " Type exit to return to " << ProgramName << "...\n";
+}
+
+void TCmdApplication::FlushOutput() {
+  std::cout.flush();
+  std::cerr.flush();
+  std::fflush(stdout);
+  std::fflush(stderr);
+}
+
+bool TCmdApplication::RunSystem(const std::string& command) {
+  FlushOutput();
+  int rc = std::system(command.c_str());
+  return rc != -1;
+}
+
+void TCmdApplication::ShowMsg(const std::string& text, TMessageType type) {
+  std::ostringstream msg;
+  msg << text;
+  PrintMsg(msg, type);
+}
+
+void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
+  std::string text = msg.str();
+  msg.str(std::string());
+  msg.clear();
+  std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) text.resize(nul);
+
+  if (type != PagedText) {
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    if (OutputRedirected) {
+      std::cout << '[' << Label(type) << "]\n" << text << "\n[end]\n";
+    } else if (type == Information) {
+      std::cout << text << '\n';
+    } else {
+      std::cout.flush();
+      std::cerr << ProgramName << ": " << Label(type) << ": " << text << '\n';
+      std::cerr.flush();
+    }
+    return;
+  }
+
+  const char* tmpdir = std::getenv("TMPDIR");
+  std::string pattern = (tmpdir != nullptr && *tmpdir != '\0') ? tmpdir : "/tmp";
+  if (pattern.back() != '/') pattern += '/';
+  pattern += (ProgramName.empty() ? std::string("msg") : ProgramName) + ".XXXXXX";
+  std::vector<char> name(pattern.begin(), pattern.end());
+  name.push_back('\0');
+  int fd = mkstemp(name.data());
+  if (fd < 0) {
+    ShowMsg(FileErrorMsg(pattern, CreateError), Error);
+    return;
+  }
+  std::string file = name.data();
+  if (OutputRedirected) text += "[end]\n";
+  bool written = WriteAll(fd, text);
+  int err = errno;
+  if (close(fd) != 0 && written) {
+    written = false;
+    err = errno;
+  }
+  if (!written) {
+    unlink(file.c_str());
+    errno = err;
+    ShowMsg(FileErrorMsg(file, WriteError), Error);
+    return;
+  }
+  std::string command = "cat " + ShellQuote(file) + (OutputRedirected ? "" : " | more");
+  bool ran = RunSystem(command);
+  err = errno;
+  unlink(file.c_str());
+  if (!ran) ShowMsg(CantExecute(command, err), Error);
+}
+
+void TCmdApplication::DoLine(const std::string& line, TCommand& current) {
+  current = TCommand(line, Commands);
+  if (CheckCommand(current)) ExecuteCommand(current);
+}
+
+void TCmdApplication::RunCommandFile(const std::string& name, TCommand& current) {
+  std::ifstream in(name);
+  if (!in) {
+    ShowMsg(FileErrorMsg(name, OpenError), Error);
+    return;
+  }
+  std::cout << "**** Reading commands from " << name << "... ****\n";
+  std::string line;
+  while (current.ID() != -1) {
+    if (!GetLine(in, line, MaxCommandLine)) {
+      if (in.eof() || in.bad()) break;
+      in.clear();
+      in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+      ShowMsg(LineTooLongText, Error);
+      continue;
+    }
+    StrTrim(line);
+    if (line.empty() || IsCommentChar(static_cast<unsigned char>(line[0]))) continue;
+    std::cout << Prompt << line << '\n';
+    DoLine(line, current);
+  }
+  if (in.bad()) ShowMsg(FileErrorMsg(name, ReadError), Error);
+}
+
+void TCmdApplication::RunInteractive(TCommand& current) {
+  TFdLineReader reader(STDIN_FILENO);
+  std::string line;
+  while (current.ID() != -1) {
+    std::cout << Prompt << '\0';
+    FlushOutput();
+    TFdLineReader::TResult got = reader.ReadLine(
+        line, MaxCommandLine, [this] { return BackgroundFd(); }, [this] { BackgroundReady(); });
+    if (got == TFdLineReader::EndOfInput) {
+      // Leave a terminal's cursor on a fresh line; a driving program gets no extra text.
+      if (!OutputRedirected) std::cout << '\n';
+      break;
+    }
+    if (got == TFdLineReader::LineTooLong) {
+      ShowMsg(LineTooLongText, Error);
+      continue;
+    }
+    DoLine(line, current);
+  }
+  FlushOutput();
+}
+
+void TCmdApplication::Run() {
+  TCommand current("", Commands);
+  int first = 1;
+  while (first <= NumberOfArgs && !Args[static_cast<std::size_t>(first)].empty() &&
+         Args[static_cast<std::size_t>(first)][0] == '-')
+    first++;
+  if (first <= NumberOfArgs) {
+    BatchMode = True;
+    for (int i = first; i <= NumberOfArgs; i++) RunCommandFile(Args[static_cast<std::size_t>(i)], current);
+    FlushOutput();
+    return;
+  }
+  BatchMode = False;
+  RunInteractive(current);
+}

@@ -1,0 +1,103 @@
+#include "cmdapp_input.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+bool TFdLineReader::LineBuffered() const {
+  return std::memchr(Buffer.data() + Start, '\n', Buffer.size() - Start) != nullptr;
+}
+
+bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
+  if (AtEnd) return false;
+  // A descriptor poll() calls invalid is left out for the rest of this wait,
+  // so a stale descriptor cannot make the loop spin.
+  int invalidFd = -1;
+  for (;;) {
+    struct pollfd fds[2];
+    fds[0].fd = Fd;
+    fds[0].events = POLLIN;
+    fds[0].revents = 0;
+    nfds_t n = 1;
+    int extra = extraFd ? extraFd() : -1;
+    if (extra >= 0 && extra != Fd && extra != invalidFd) {
+      fds[1].fd = extra;
+      fds[1].events = POLLIN;
+      fds[1].revents = 0;
+      n = 2;
+    }
+    int rc = poll(fds, n, -1);
+    if (rc < 0) {
+      if (errno == EINTR || errno == EAGAIN) continue;
+      AtEnd = true;
+      return false;
+    }
+    if (n == 2 && fds[1].revents != 0) {
+      if (fds[1].revents & POLLNVAL)
+        invalidFd = extra;
+      else if (ready)
+        ready();
+    }
+    if (fds[0].revents == 0) continue;
+    if (fds[0].revents & POLLNVAL) {
+      AtEnd = true;
+      return false;
+    }
+    char chunk[4096];
+    ssize_t got = read(Fd, chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
+      AtEnd = true;
+      return false;
+    }
+    if (got == 0) {
+      AtEnd = true;
+      return false;
+    }
+    // Drop what earlier lines consumed before growing the buffer.
+    if (Start > 0) {
+      Buffer.erase(Buffer.begin(), Buffer.begin() + static_cast<std::ptrdiff_t>(Start));
+      Start = 0;
+    }
+    Buffer.insert(Buffer.end(), chunk, chunk + got);
+    return true;
+  }
+}
+
+TFdLineReader::TResult TFdLineReader::ReadLine(std::string& line, std::size_t maxLen,
+                                               const TExtraFd& extraFd, const TExtraReady& ready) {
+  line.clear();
+  bool tooLong = false;
+  for (;;) {
+    const char* begin = Buffer.data() + Start;
+    std::size_t avail = Buffer.size() - Start;
+    const char* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
+    std::size_t take = nl != nullptr ? static_cast<std::size_t>(nl - begin) : avail;
+    // An over-long line is discarded as it arrives, so it never grows the
+    // buffer beyond one read.
+    if (!tooLong) {
+      if (line.size() + take > maxLen)
+        tooLong = true;
+      else
+        line.append(begin, take);
+    }
+    Start += take;
+    if (nl != nullptr) {
+      Start++;
+      if (tooLong) {
+        line.clear();
+        return LineTooLong;
+      }
+      return LineRead;
+    }
+    if (!Fill(extraFd, ready)) {
+      if (tooLong) {
+        line.clear();
+        return LineTooLong;
+      }
+      return line.empty() ? EndOfInput : LineRead;
+    }
+  }
+}
