@@ -1,5 +1,6 @@
 #include "stdutils.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 const char StreamErrorMsg[5][25] = {
@@ -81,33 +83,39 @@ const char* IsSubString(const char* text, const char* pattern, TCompareMode mode
 
 Boolean IsCommentChar(int c) { return (c == '#' || c == '%') ? True : False; }
 
+// File stream buffers throw on a read error (reading a directory, say);
+// istream's own members turn that into badbit, and so do these readers.
 void IgnoreComments(std::istream& in) {
   std::streambuf* sb = in.rdbuf();
   if (!in.good() || sb == nullptr) {
     in.setstate(std::ios::failbit);
     return;
   }
-  for (;;) {
-    int c = sb->sbumpc();
-    if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit | std::ios::failbit);
-      return;
-    }
-    if (IsCommentChar(c)) {
-      for (;;) {
-        c = sb->sbumpc();
-        if (c == std::char_traits<char>::eof()) {
-          in.setstate(std::ios::eofbit | std::ios::failbit);
-          return;
-        }
-        if (c == '\n') break;
+  std::ios::iostate state = std::ios::goodbit;
+  try {
+    for (;;) {
+      int c = sb->sbumpc();
+      if (c == std::char_traits<char>::eof()) {
+        state = std::ios::eofbit | std::ios::failbit;
+        break;
       }
-      continue;
+      if (IsCommentChar(c)) {
+        do c = sb->sbumpc();
+        while (c != std::char_traits<char>::eof() && c != '\n');
+        if (c == std::char_traits<char>::eof()) {
+          state = std::ios::eofbit | std::ios::failbit;
+          break;
+        }
+        continue;
+      }
+      if (IsBlank(static_cast<char>(c))) continue;
+      if (sb->sungetc() == std::char_traits<char>::eof()) state = std::ios::badbit;
+      break;
     }
-    if (IsBlank(static_cast<char>(c))) continue;
-    if (sb->sungetc() == std::char_traits<char>::eof()) in.setstate(std::ios::badbit);
-    return;
+  } catch (...) {
+    state = std::ios::badbit;
   }
+  if (state != std::ios::goodbit) in.setstate(state);
 }
 
 bool GetLine(std::istream& in, std::string& line, std::size_t maxLen) {
@@ -115,24 +123,49 @@ bool GetLine(std::istream& in, std::string& line, std::size_t maxLen) {
   std::istream::sentry guard(in, true);
   if (!guard) return false;
   std::streambuf* sb = in.rdbuf();
-  for (;;) {
-    int c = sb->sgetc();
-    if (c == std::char_traits<char>::eof()) {
-      // A final line without a newline is still a line; nothing at all is end of file.
-      in.setstate(line.empty() ? (std::ios::eofbit | std::ios::failbit) : std::ios::eofbit);
-      return !line.empty();
-    }
-    if (c == '\n') {
+  std::ios::iostate state = std::ios::goodbit;
+  bool ok = false;
+  try {
+    for (;;) {
+      int c = sb->sgetc();
+      if (c == std::char_traits<char>::eof()) {
+        // A final line without a newline is still a line; nothing at all is end of file.
+        state = line.empty() ? (std::ios::eofbit | std::ios::failbit) : std::ios::eofbit;
+        ok = !line.empty();
+        break;
+      }
+      if (c == '\n') {
+        sb->sbumpc();
+        ok = true;
+        break;
+      }
+      if (line.size() >= maxLen) {
+        state = std::ios::failbit;
+        break;
+      }
+      line.push_back(static_cast<char>(c));
       sb->sbumpc();
-      return true;
     }
-    if (line.size() >= maxLen) {
-      in.setstate(std::ios::failbit);
-      return false;
-    }
-    line.push_back(static_cast<char>(c));
-    sb->sbumpc();
+  } catch (...) {
+    state = std::ios::badbit;
+    ok = false;
   }
+  if (state != std::ios::goodbit) in.setstate(state);
+  return ok;
+}
+
+bool GetLineCut(std::istream& in, std::string& line, std::size_t maxLen) {
+  line.clear();
+  if (!in.good()) {
+    in.setstate(std::ios::failbit);
+    return false;
+  }
+  if (GetLine(in, line, maxLen)) return true;
+  if (in.bad() || in.eof()) return false;
+  // Longer than maxLen: keep the head, skip the rest of the line.
+  in.clear();
+  in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  return !in.bad();
 }
 
 void PrintErrorLine(std::ostream& out, std::istream& in, long position) {
@@ -209,19 +242,24 @@ std::string AbsPath(const std::string& path) {
   }
   if (!dir.empty() && dir[0] != '.') return dir + name + ext;
 
-  std::string remembered = CurrentDirectory();
   std::string resolved;
   if (!dir.empty()) {
     std::string target = dir;
     if (target.size() > 1 && target.back() == '/') target.pop_back();
-    if (chdir(target.c_str()) == 0) {
-      resolved = CurrentDirectory();
-      if (!remembered.empty() && chdir(remembered.c_str()) != 0) {
-        // Nothing sensible to do; the caller's directory has vanished.
+    // Come back through a descriptor: it works even when the working
+    // directory's name is too long or cannot be determined.
+    int here = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (here >= 0) {
+      if (chdir(target.c_str()) == 0) {
+        resolved = CurrentDirectory();
+        if (fchdir(here) != 0) {
+          // Nothing sensible to do; the caller's directory has vanished.
+        }
       }
+      close(here);
     }
   }
-  if (resolved.empty()) resolved = remembered;
+  if (resolved.empty()) resolved = CurrentDirectory();
   if (resolved.empty() || resolved.back() != '/') resolved += '/';
   return resolved + name + ext;
 }
@@ -231,7 +269,11 @@ std::string RelPath(const std::string& path) {
   const char* home = std::getenv("HOME");
   if (home != nullptr && *home != '\0' && path.compare(0, std::strlen(home), home) == 0)
     return "~" + path.substr(std::strlen(home));
+  // Only a whole directory prefix stands for "."; /home/user2/x seen from
+  // /home/u must not turn into ".ser2/x", which names another file.
   std::string cwd = CurrentDirectory();
-  if (!cwd.empty() && path.compare(0, cwd.size(), cwd) == 0) return "." + path.substr(cwd.size());
+  if (cwd.empty() || path.compare(0, cwd.size(), cwd) != 0) return path;
+  if (cwd.back() == '/') return "./" + path.substr(cwd.size());
+  if (path.size() == cwd.size() || path[cwd.size()] == '/') return "." + path.substr(cwd.size());
   return path;
 }

@@ -51,6 +51,10 @@ void IgnoreComments(std::istream& in);
 // failed with the first maxLen characters taken. The newline is consumed.
 bool GetLine(std::istream& in, std::string& line, std::size_t maxLen);
 
+// Reads one whole line, however long, keeping its first maxLen characters
+// and dropping the rest. False when nothing is left to read.
+bool GetLineCut(std::istream& in, std::string& line, std::size_t maxLen);
+
 // Names the line holding byte offset `position` of the stream's text:
 // "Line n: "<text>"", or why it cannot be named. Ends with a NUL.
 void PrintErrorLine(std::ostream& out, std::istream& in, long position);
@@ -64,7 +68,8 @@ std::string ReplaceExt(const std::string& fileName, const std::string& ext);
 // Expands '~' and makes names relative to the working directory absolute.
 std::string AbsPath(const std::string& path);
 
-// Display form: HOME prefix as "~", else working-directory prefix as ".".
+// Display form: HOME prefix as "~" (a plain text prefix), else the working
+// directory as "." when the path lies below it.
 std::string RelPath(const std::string& path);
 
 // The process's working directory, or "" when it cannot be determined.
