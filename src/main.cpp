@@ -1,7 +1,7 @@
-#include "cmdapp.h"
+#include "app.h"
 
 int main(int argc, char** argv) {
-  TCmdApplication* app = new TCmdApplication(argc, argv);
+  TApplication* app = new TApplication(argc, argv);
   app->Run();
   delete app;
   return 0;

@@ -1,0 +1,165 @@
+#include "app.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+const char* const VersionString = "KORVALIN 1.0";
+const char* const NoticeString =
+    "\nA neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns."
+    "\nType 'help' for an overview of the commands.";
+
+const char* const appDefaultConfigFile = "korvalin.cfg";
+const char* const appDefaultNetExt = ".net";
+const char* const appDefaultResultExt = ".res";
+const char* const appDefaultRuleExt = ".rul";
+const char* const appDefaultLogExt = ".log";
+const char* const appDefaultErrorExt = ".err";
+
+const TCmdDef ValidCommands[14] = {
+    {"load", cmdLoad, 2, 2},
+    {"save", cmdSave, 1, 2},
+    {"set", cmdSet, 3, 3},
+    {"show", cmdShow, 1, 1},
+    {"create", cmdCreate, 2, 3},
+    {"run", cmdRun, 1, 1},
+    {"stop", cmdStop, 0, 0},
+    {"abort", cmdAbort, 0, 0},
+    {"help", 1, 0, 1},
+    {"cd", 3, 1, 1},
+    {"!", 2, 0, 10},
+    {"exit", -1, 0, 0},
+    {"quit", -1, 0, 0},
+    {"", 0, 0, 0},
+};
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(int argc, const char* const* argv)
+    : TCmdApplication(argc, argv),
+      ChildPid(-1),
+      Pipe{-1, -1},
+      Epoch(0),
+      Misclassified(0),
+      TotalError(0.0f),
+      PipeMode(False) {
+  std::cout << VersionString << ", " << NoticeString << '\n';
+  Commands = ValidCommands;
+  Application = this;
+  PipeMode = (std::strcmp(Arg(1), "-p") == 0 || std::strcmp(Arg(1), "--pipe") == 0) ? True : False;
+
+  const char* home = std::getenv("KVLPATH");
+  if (home != nullptr && *home != '\0') {
+    ProgramPath = AbsPath(home);
+    if (ProgramPath.empty() || ProgramPath.back() != '/') ProgramPath += '/';
+  }
+
+  std::string name = ProgramPath + appDefaultConfigFile;
+  std::ifstream file(name);
+  if (!file.is_open()) {
+    std::ostringstream msg;
+    msg << FileErrorMsg(name, OpenError) << '\n' << "Using default configuration.";
+    PrintMsg(msg, Warning);
+    return;
+  }
+  ConfigFileName = name;
+  std::cout << " Loading configuration from " << RelPath(name) << "..." << '\n';
+  LoadParameters(file);
+}
+
+TApplication::~TApplication() {
+  // Inside the child ChildPid is 0: only the parent has a child to end.
+  if (ChildPid > 0) KillChild();
+  Net.reset();
+  Task.reset();
+  if (Application == this) Application = nullptr;
+}
+
+namespace {
+
+bool IsOneOf(const char* word, std::initializer_list<const char*> words) {
+  for (const char* w : words)
+    if (std::strcmp(word, w) == 0) return true;
+  return false;
+}
+
+// True when `text` begins with an integer in the notation of scanf's %i
+// (decimal, octal with a leading 0, hexadecimal with 0x).
+bool BeginsWithInteger(const char* text) {
+  char* end = nullptr;
+  std::strtol(text, &end, 0);
+  return end != text;
+}
+
+}  // namespace
+
+int TApplication::CheckCmdArgs(const TCommand& cmd) {
+  switch (cmd.ID()) {
+    case cmdLoad:
+      return IsOneOf(cmd.Arg(1), {"pattern", "net", "config"}) ? 0 : 1;
+    case cmdSave:
+      return IsOneOf(cmd.Arg(1), {"net", "rules", "config"}) ? 0 : 1;
+    case cmdCreate: {
+      if (std::strcmp(cmd.Arg(1), "net") != 0) return 1;
+      const char* option = cmd.GetOption("-r");
+      return (option != nullptr && BeginsWithInteger(option)) ? 0 : 2;
+    }
+    case cmdRun:
+      return IsOneOf(cmd.Arg(1), {"test", "learning"}) ? 0 : 1;
+    default:
+      return 0;
+  }
+}
+
+void TApplication::ExecuteCommand(const TCommand& cmd) {
+  if (ChildPid != -1 && cmd.ID() != cmdStop && cmd.ID() != cmdAbort && cmd.ID() != -1) {
+    std::ostringstream msg;
+    msg << " Invalid command '" << cmd.Name() << "' during the learning process.\n"
+        << " Use 'stop', 'abort' or 'exit' to terminate the learning process.";
+    PrintMsg(msg, Error);
+    return;
+  }
+  switch (cmd.ID()) {
+    case 1: PrintHelp(cmd.Arg(1)); break;
+    case cmdLoad: Load(cmd); break;
+    case cmdSave: Save(cmd); break;
+    case cmdSet: Set(cmd); break;
+    case cmdShow: Show(cmd); break;
+    case cmdCreate: Create(cmd); break;
+    case cmdRun: Start(cmd); break;
+    case cmdStop: Stop(); break;
+    case cmdAbort: Abort(); break;
+    default: TCmdApplication::ExecuteCommand(cmd); break;
+  }
+}
+
+void TApplication::Stop() {
+  std::ostringstream msg;
+  if (ChildPid > 0) {
+    if (!StopChild()) return;
+    msg << "Learning process stopped after " << Epoch << " epochs.\n";
+  } else {
+    msg << " Can't 'stop'. No learning process is being run.";
+  }
+  PrintMsg(msg, Information);
+}
+
+void TApplication::Abort() {
+  std::ostringstream msg;
+  if (ChildPid > 0) {
+    KillChild();
+    Epoch = 0;
+    Misclassified = 0;
+    TotalError = 0.0f;
+    if (PipeMode) {
+      PrintLearningStatus(std::cout, "[Learning status]", True);
+      std::cout.flush();
+    }
+    msg << "Learning process terminated by user.\n";
+  } else {
+    msg << " Can't 'abort'. No learning process is being run.";
+  }
+  PrintMsg(msg, Information);
+}

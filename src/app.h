@@ -1,0 +1,134 @@
+// The classifier program: its state, its command table, the checks of its
+// commands' arguments and the dispatch of every command.
+#pragma once
+
+#include <sys/types.h>
+
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "cmdapp.h"
+#include "containers.h"
+#include "lrntask.h"
+#include "param.h"
+#include "stdutils.h"
+
+class TFuzzyPerceptron;
+
+// Deletes a network. The application holds its network through this
+// deleter so that users of this header need not see the network's class.
+struct TNetDeleter {
+  void operator()(TFuzzyPerceptron* net) const;
+};
+using TNetPtr = std::unique_ptr<TFuzzyPerceptron, TNetDeleter>;
+
+extern const char* const VersionString;  // "KORVALIN 1.0"
+extern const char* const NoticeString;   // two lines, beginning with a newline
+
+extern const char* const appDefaultConfigFile;  // "korvalin.cfg"
+extern const char* const appDefaultNetExt;      // ".net"
+extern const char* const appDefaultResultExt;   // ".res"
+extern const char* const appDefaultRuleExt;     // ".rul"
+extern const char* const appDefaultLogExt;      // ".log"
+extern const char* const appDefaultErrorExt;    // ".err"
+
+// Command identifiers of ValidCommands beyond the standard ones.
+enum TAppCommandID {
+  cmdLoad = 10,
+  cmdSave = 11,
+  cmdSet = 12,
+  cmdShow = 13,
+  cmdCreate = 14,
+  cmdRun = 15,
+  cmdStop = 16,
+  cmdAbort = 17
+};
+
+extern const TCmdDef ValidCommands[14];
+
+class TApplication : public TCmdApplication {
+ public:
+  // Background learning (app_background.cpp).
+  pid_t ChildPid;  // -1 no child; the child's id in the parent; 0 inside the child
+  int Pipe[2];     // [0] read end, [1] write end; -1 when closed
+  std::unique_ptr<std::istream> PipeIn;   // parent's side of the pipe
+  std::unique_ptr<std::ostream> PipeOut;  // child's side of the pipe
+
+  // Learning status of the last or current learning run (or of the last test).
+  int Epoch;
+  int Misclassified;
+  float TotalError;
+
+  // Absolute file names; empty when unset.
+  std::string NetFileName;      // the result, error, log and rule files are named after it
+  std::string PatternFileName;
+  std::string ConfigFileName;   // configuration last read or written
+
+  Boolean PipeMode;  // first program argument "-p" or "--pipe"
+
+  TNetPtr Net;
+  std::unique_ptr<TLearningTask> Task;
+  TVector<int> NumberOfFSets;  // fuzzy sets per input of the pattern set; empty before a load
+  TLearningParameters Parameters;
+
+  // Prints the banner, installs ValidCommands, notes pipe mode, takes the
+  // directory of the configuration and help files from KVLPATH and reads
+  // the configuration file found there.
+  TApplication(int argc, const char* const* argv);
+  ~TApplication() override;
+
+  int CheckCmdArgs(const TCommand& cmd) override;
+  // The learning gate, then the dispatch.
+  void ExecuteCommand(const TCommand& cmd) override;
+
+  // load and save (app_loadsave.cpp)
+  void Load(const TCommand& cmd);
+  void Save(const TCommand& cmd);
+
+  // set, show and the status listings (app_setshow.cpp). The listings
+  // write nothing when what they describe is missing.
+  void Set(const TCommand& cmd);
+  void Show(const TCommand& cmd);
+  void PrintNetInfo(std::ostream& out, const char* header) const;
+  void PrintLearningStatus(std::ostream& out, const char* header, Boolean longForm) const;
+  void PrintTestResults(std::ostream& out, const char* header, const char* resultFile) const;
+
+  // create net (app_create.cpp)
+  void Create(const TCommand& cmd);
+
+  // run (app_run.cpp)
+  void Start(const TCommand& cmd);
+  void Learning();
+  void Testing();
+
+  // Background learning (app_background.cpp)
+  void BackgroundLearning();
+  void UpdateNetAndStatus();
+  void KillChild();
+  // For 'stop': asks the child for its report and returns once the report
+  // has been taken in and the child has ended (True), or once the child is
+  // found gone without a report, which it reports itself (False). ChildPid
+  // is -1 afterwards.
+  Boolean StopChild();
+
+  // stop and abort (app.cpp)
+  void Stop();
+  void Abort();
+
+  // Headers of the output files (app_headers.cpp).
+  void WriteNetHeader(std::ostream& out) const;
+  void WriteLogHeader(std::ostream& out, int maxRules) const;
+  void WriteResultHeader(std::ostream& out) const;
+  void WriteRuleHeader(std::ostream& out) const;
+  void WriteErrorHeader(std::ostream& out) const;
+
+  // The configuration file (app_config.cpp). LoadParameters reports each
+  // faulty line as an Error of its own and reads on to the end.
+  void LoadParameters(std::istream& in);
+  void SaveParameters(std::ostream& out) const;
+};
+
+// The one application object; set by its constructor.
+extern TApplication* Application;
