@@ -81,4 +81,9 @@ class TLearningTask {
   void PrintInfo(std::ostream& out, const char* header, const char* fileName, Boolean full) const;
   // Takes the 1-based given ranges (or null) and widens the data's ranges by them.
   void ComputeBounds(std::vector<TBound>* ranges);
+
+ private:
+  void ReadNames(std::istream& in);
+  bool ReadRanges(std::istream& in, std::vector<TBound>& ranges) const;
+  void ReadPatterns(std::istream& in);
 };

@@ -1,0 +1,240 @@
+#include "fuzzy.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "numread.h"
+
+const char FuzzySetNames[7][7][20] = {
+    {"dont_care"},
+    {"small", "large"},
+    {"small", "medium", "large"},
+    {"very_small", "small", "large", "very_large"},
+    {"very_small", "small", "medium", "large", "very_large"},
+    {"very_small", "medium_small", "small", "large", "medium_large", "very_large"},
+    {"very_small", "medium_small", "small", "medium", "large", "medium_large", "very_large"},
+};
+
+namespace {
+
+// Movements keep a peak this far (in units of the variable) from its feet.
+constexpr float kMargin = 0.1f;
+
+constexpr std::size_t kNameMax = sizeof(TFuzzySet::Name) - 1;
+
+// Characters of a set line's label field that are looked at; anything
+// beyond is discarded with the rest of the line.
+constexpr std::size_t kLabelFieldMax = 256;
+
+void CopyName(char (&dest)[20], const char* name) {
+  std::size_t n = name == nullptr ? 0 : std::strlen(name);
+  if (n > kNameMax) n = kNameMax;
+  if (n > 0) std::memcpy(dest, name, n);
+  dest[n] = '\0';
+}
+
+// Takes the rest of the current line (the newline is consumed). Reaching
+// the end of input sets eofbit, as a line read would.
+std::string RestOfLine(std::istream& in) {
+  std::string text;
+  std::istream::sentry guard(in, true);
+  if (!guard) return text;
+  std::streambuf* sb = in.rdbuf();
+  for (int c = sb->sgetc();; c = sb->snextc()) {
+    if (c == std::char_traits<char>::eof()) {
+      in.setstate(std::ios::eofbit);
+      return text;
+    }
+    if (c == '\n') {
+      sb->sbumpc();
+      return text;
+    }
+    if (text.size() < kLabelFieldMax) text.push_back(static_cast<char>(c));
+  }
+}
+
+}  // namespace
+
+const char* DefaultFuzzySetName(int index, int count) {
+  if (count < 1 || count > 7 || index < 1 || index > count) return "";
+  return FuzzySetNames[count - 1][index - 1];
+}
+
+TFuzzySet::TFuzzySet() : Name{}, a(0.0f), b(0.0f), c(0.0f), LeftShouldered(False), RightShouldered(False) {}
+
+TFuzzySet::TFuzzySet(const char* name, float a_, float b_, float c_, Boolean left, Boolean right)
+    : Name{}, a(a_), b(b_), c(c_), LeftShouldered(left), RightShouldered(right) {
+  CopyName(Name, name);
+}
+
+TFuzzySet::TFuzzySet(std::istream& in) : TFuzzySet() {
+  float fa, fb, fc;
+  int left, right;
+  if (!ReadFloat(in, fa) || !ReadFloat(in, fb) || !ReadFloat(in, fc) || !ReadInt(in, left) || !ReadInt(in, right))
+    return;
+  a = fa;
+  b = fb;
+  c = fc;
+  LeftShouldered = left != 0 ? True : False;
+  RightShouldered = right != 0 ? True : False;
+  // Trimming before cutting keeps every label the writer can produce.
+  std::string label = RestOfLine(in);
+  StrTrim(label);
+  CopyName(Name, label.c_str());
+}
+
+float TFuzzySet::Membership(float x) const {
+  if (x < a || x > c) return 0.0f;
+  if (x < b) return LeftShouldered ? 1.0f : (x - a) / (b - a);
+  if (RightShouldered) return 1.0f;
+  // b == c here means x sits on the peak of a degenerate slope.
+  if (c == b) return 1.0f;
+  return (c - x) / (c - b);
+}
+
+void TFuzzySet::Adapt(float da, float db, float dc) {
+  if (LeftShouldered || a + da > b - kMargin) da = 0.0f;
+  if (RightShouldered || c + dc < b + kMargin) dc = 0.0f;
+  if ((a + da) + kMargin > b + db || (c + dc) - kMargin < b + db) db = 0.0f;
+  a += da;
+  b += db;
+  c += dc;
+}
+
+std::ostream& operator<<(std::ostream& out, const TFuzzySet& set) {
+  char line[512];
+  int n = std::snprintf(line, sizeof line, "%f\t%f\t%f\t%i %i  %s\n", static_cast<double>(set.a),
+                        static_cast<double>(set.b), static_cast<double>(set.c), set.LeftShouldered,
+                        set.RightShouldered, set.Name);
+  if (n < 0 || static_cast<std::size_t>(n) >= sizeof line) {
+    out.setstate(std::ios::failbit);
+    return out;
+  }
+  out.write(line, n);
+  return out;
+}
+
+TPartition::TPartition() : NumberOfSets(0), Lower(0.0f), Upper(0.0f) {}
+
+TPartition::TPartition(TBound range, int count) : NumberOfSets(count), Lower(range.Lower), Upper(range.Upper) {
+  if (NumberOfSets > 7) NumberOfSets = 7;
+  if (NumberOfSets < 1) NumberOfSets = 1;
+  Sets.resize(static_cast<std::size_t>(NumberOfSets) + 1);
+  const float step = (Upper - Lower) / static_cast<float>(NumberOfSets + 1);
+  float p = Lower;
+  for (int i = 1; i <= NumberOfSets; i++) {
+    TFuzzySet& s = Sets[i];
+    CopyName(s.Name, DefaultFuzzySetName(i, NumberOfSets));
+    s.a = p;
+    s.b = p + step;
+    s.c = p + (step + step);
+    s.LeftShouldered = i == 1 ? True : False;
+    s.RightShouldered = i == NumberOfSets ? True : False;
+    p = s.b;
+  }
+  Sets[NumberOfSets].c = Upper;
+}
+
+TPartition::TPartition(std::istream& in) : NumberOfSets(0), Lower(0.0f), Upper(0.0f), Sets(1) {
+  int count;
+  if (!ReadInt(in, count)) return;
+  // The sets are stored as they are read, so a count far beyond what the
+  // text holds fails on the missing sets instead of allocating for them.
+  if (count < 1) {
+    in.setstate(std::ios::failbit);
+    return;
+  }
+  float lower, upper;
+  if (!ReadFloat(in, lower) || !ReadFloat(in, upper)) return;
+  Lower = lower;
+  Upper = upper;
+  for (int i = 1; i <= count; i++) {
+    TFuzzySet set(in);
+    if (in.fail()) return;
+    Sets.push_back(set);
+    NumberOfSets = i;
+  }
+}
+
+TVector<float> TPartition::GetMembershipVector(float x) const {
+  if (NumberOfSets < 1) return TVector<float>();
+  TVector<float> m(NumberOfSets, 0.0f);
+  int i = 1;
+  while (i <= NumberOfSets && x > Sets[i].c) i++;
+  for (; i <= NumberOfSets && Sets[i].a <= x; i++) m[i] = Sets[i].Membership(x);
+  return m;
+}
+
+float TPartition::MaxMembership(float x, int& index) const {
+  index = 1;
+  if (NumberOfSets < 1) return 0.0f;
+  float best = Sets[1].Membership(x);
+  for (int i = 2; i <= NumberOfSets; i++) {
+    float m = Sets[i].Membership(x);
+    if (m > best) {
+      best = m;
+      index = i;
+    }
+  }
+  return best;
+}
+
+void TPartition::Adapt(int set, float da, float db, float dc) {
+  TFuzzySet& s = Sets[set];
+  if (s.a + da < Lower) da = 0.0f;
+  if (s.c + dc > Upper) dc = 0.0f;
+  s.Adapt(da, db, dc);
+}
+
+void TPartition::AdaptConstrained(int set, float x, float da, float db, float dc) {
+  TFuzzySet& s = Sets[set];
+  const bool hasLeft = set > 1;
+  const bool hasRight = set < NumberOfSets;
+  if (x > s.b) {
+    da = 0.0f;
+    if (s.c + dc > Upper || s.c + dc < s.b + kMargin || s.RightShouldered) {
+      dc = 0.0f;
+    } else if (hasRight) {
+      // Middle of the right neighbour's falling slope: the difference is a
+      // float, halving and subtraction are double, as stored networks expect.
+      const TFuzzySet& n = Sets[set + 1];
+      const float width = n.c - n.b;
+      const double middle = static_cast<double>(n.c) - static_cast<double>(width) / 2.0;
+      if (static_cast<double>(s.c + dc) > middle) dc = static_cast<float>(middle - static_cast<double>(s.c));
+    }
+  } else {
+    dc = 0.0f;
+    if (s.a + da < Lower || s.a + da > s.b - kMargin || s.LeftShouldered) {
+      da = 0.0f;
+    } else if (hasLeft) {
+      const TFuzzySet& p = Sets[set - 1];
+      const float width = p.b - p.a;
+      const double middle = static_cast<double>(p.b) - static_cast<double>(width) / 2.0;
+      if (static_cast<double>(s.a + da) < middle) da = static_cast<float>(middle - static_cast<double>(s.a));
+    }
+  }
+  if ((s.a + da) + kMargin > s.b + db || (s.c + dc) - kMargin < s.b + db) db = 0.0f;
+  s.a += da;
+  s.b += db;
+  s.c += dc;
+
+  // Neighbours follow so that adjacent sets keep crossing at 0.5.
+  if (hasLeft) {
+    Sets[set - 1].c = s.b;
+    Sets[set - 1].b = s.a;
+    if (set > 2) Sets[set - 2].c = s.a;
+  }
+  if (hasRight) {
+    Sets[set + 1].a = s.b;
+    Sets[set + 1].b = s.c;
+    if (set <= NumberOfSets - 2) Sets[set + 2].a = s.c;
+  }
+}
+
+std::ostream& operator<<(std::ostream& out, const TPartition& partition) {
+  out << partition.NumberOfSets << '\n'
+      << static_cast<double>(partition.Lower) << '\t' << static_cast<double>(partition.Upper) << '\n';
+  for (int i = 1; i <= partition.NumberOfSets; i++) out << partition.Sets[i];
+  return out;
+}

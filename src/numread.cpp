@@ -1,0 +1,166 @@
+#include "numread.h"
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+using Traits = std::char_traits<char>;
+
+// Longer number texts are rejected rather than buffered without bound.
+constexpr int kMaxToken = 1000;
+
+inline bool IsSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+inline bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+// Skips white space and returns the buffer positioned at the token, or null
+// with the stream failed when there is none.
+std::streambuf* BeginToken(std::istream& in) {
+  if (!in.good()) {
+    in.setstate(std::ios::failbit);
+    return nullptr;
+  }
+  std::streambuf* sb = in.rdbuf();
+  if (sb == nullptr) {
+    in.setstate(std::ios::badbit);
+    return nullptr;
+  }
+  int c = sb->sgetc();
+  while (c != Traits::eof() && IsSpace(c)) c = sb->snextc();
+  if (c == Traits::eof()) {
+    in.setstate(std::ios::eofbit | std::ios::failbit);
+    return nullptr;
+  }
+  return sb;
+}
+
+// Collects token characters; counts what does not fit so that an overlong
+// token can be refused after it has been consumed.
+class TToken {
+ public:
+  explicit TToken(std::streambuf* sb) : Sb(sb), C(sb->sgetc()) {}
+  int Peek() const { return C; }
+  void Take() {
+    if (Length < kMaxToken)
+      Text[Length] = static_cast<char>(C);
+    else
+      Overlong = true;
+    Length++;
+    C = Sb->snextc();
+  }
+  int TakeDigits() {
+    int n = 0;
+    while (IsDigit(C)) {
+      Take();
+      n++;
+    }
+    return n;
+  }
+  bool AtEnd() const { return C == Traits::eof(); }
+  bool Fits() const { return !Overlong; }
+  const char* Begin() const { return Text; }
+  const char* End() const { return Text + (Length < kMaxToken ? Length : kMaxToken); }
+  // strtof wants a terminated copy; only the rare out-of-range path uses it.
+  const char* CString() {
+    Text[Length < kMaxToken ? Length : kMaxToken] = '\0';
+    return Text;
+  }
+
+ private:
+  std::streambuf* Sb;
+  int C;
+  int Length = 0;
+  bool Overlong = false;
+  char Text[kMaxToken + 1];
+};
+
+}  // namespace
+
+bool ReadFloat(std::istream& in, float& value) {
+  value = 0.0f;
+  std::streambuf* sb = BeginToken(in);
+  if (sb == nullptr) return false;
+  TToken tok(sb);
+  bool negative = false;
+  if (tok.Peek() == '+' || tok.Peek() == '-') {
+    negative = tok.Peek() == '-';
+    tok.Take();
+  }
+  int mantissaDigits = tok.TakeDigits();
+  if (tok.Peek() == '.') {
+    tok.Take();
+    mantissaDigits += tok.TakeDigits();
+  }
+  bool exponentOk = true;
+  if (mantissaDigits > 0 && (tok.Peek() == 'e' || tok.Peek() == 'E')) {
+    tok.Take();
+    if (tok.Peek() == '+' || tok.Peek() == '-') tok.Take();
+    exponentOk = tok.TakeDigits() > 0;
+  }
+  std::ios::iostate state = tok.AtEnd() ? std::ios::eofbit : std::ios::goodbit;
+  if (mantissaDigits == 0 || !exponentOk || !tok.Fits()) {
+    in.setstate(state | std::ios::failbit);
+    return false;
+  }
+  // from_chars takes no '+' and is correctly rounded; it reports both
+  // overflow and underflow as out of range without giving a value.
+  const char* first = tok.Begin();
+  if (*first == '+') first++;
+  float v = 0.0f;
+  std::from_chars_result r = std::from_chars(first, tok.End(), v, std::chars_format::general);
+  if (r.ec == std::errc::result_out_of_range) {
+    errno = 0;
+    v = std::strtof(tok.CString(), nullptr);
+    if (std::isinf(v)) {
+      in.setstate(state | std::ios::failbit);
+      return false;
+    }
+    // Below the smallest denormal: the correctly rounded result is zero.
+    v = negative ? -0.0f : 0.0f;
+  } else if (r.ec != std::errc() || r.ptr != tok.End()) {
+    in.setstate(state | std::ios::failbit);
+    return false;
+  }
+  value = v;
+  in.setstate(state);
+  return true;
+}
+
+bool ReadInt(std::istream& in, int& value) {
+  value = 0;
+  std::streambuf* sb = BeginToken(in);
+  if (sb == nullptr) return false;
+  TToken tok(sb);
+  bool negative = false;
+  if (tok.Peek() == '+' || tok.Peek() == '-') {
+    negative = tok.Peek() == '-';
+    tok.Take();
+  }
+  // Accumulate the magnitude, saturating once it is beyond any int.
+  const long long limit = static_cast<long long>(INT_MAX) + 1;
+  long long magnitude = 0;
+  int digits = 0;
+  while (IsDigit(tok.Peek())) {
+    if (magnitude <= limit) magnitude = magnitude * 10 + (tok.Peek() - '0');
+    tok.Take();
+    digits++;
+  }
+  std::ios::iostate state = tok.AtEnd() ? std::ios::eofbit : std::ios::goodbit;
+  if (digits == 0) {
+    in.setstate(state | std::ios::failbit);
+    return false;
+  }
+  if (negative ? magnitude > limit : magnitude > INT_MAX) {
+    value = negative ? INT_MIN : INT_MAX;
+    in.setstate(state | std::ios::failbit);
+    return false;
+  }
+  value = static_cast<int>(negative ? -magnitude : magnitude);
+  in.setstate(state);
+  return true;
+}

@@ -1,0 +1,24 @@
+// Number tokens read from text streams for the file readers.
+//
+// Both readers take the same tokens and leave the same stream states as the
+// standard extraction operators: leading white space is skipped, the longest
+// prefix that fits the number grammar is consumed, the end of input sets
+// eofbit, and a malformed token or no token at all sets failbit. They read
+// straight from the stream buffer, so after a failure `in.clear()` and
+// `in.tellg()` give the offset just past the characters taken, which is what
+// PrintErrorLine needs to name the line.
+#pragma once
+
+#include <istream>
+
+// A decimal float: [+-]digits[.digits][(e|E)[+-]digits], at least one
+// mantissa digit. The value is the correctly rounded float of the text;
+// values below the float range round to the nearest denormal or to zero
+// without a failure (so "1.4e-45" gives the denormal with bit pattern
+// 0x00000001). Values beyond the float range, hexadecimal forms, "inf" and
+// "nan" fail. On failure `value` is 0.
+bool ReadFloat(std::istream& in, float& value);
+
+// A decimal int: [+-]digits. A value outside the int range fails and
+// `value` becomes the nearest int limit; other failures give 0.
+bool ReadInt(std::istream& in, int& value);
