@@ -23,7 +23,14 @@ inline int Scale(int e, float s) { return static_cast<int>(static_cast<float>(e)
 inline float Scale(float e, float s) { return e * s; }
 inline double Scale(double e, float s) { return e * static_cast<double>(s); }
 
-// Matrix products accumulate in the element type; int wraps at 32 bits.
+// Sums and products stay in the element type; int wraps at 32 bits.
+inline int Add(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) + static_cast<unsigned>(b)); }
+inline int Sub(int a, int b) { return static_cast<int>(static_cast<unsigned>(a) - static_cast<unsigned>(b)); }
+template <class T>
+T Add(T a, T b) { return a + b; }
+template <class T>
+T Sub(T a, T b) { return a - b; }
+
 inline int MulAdd(int sum, int a, int b) {
   return static_cast<int>(static_cast<unsigned>(sum) + static_cast<unsigned>(a) * static_cast<unsigned>(b));
 }
@@ -97,13 +104,13 @@ class TVector {
   TVector<T> operator+(const TVector<T>& v) const {
     TVector<T> r(Dim, T(0));
     if (Dim != v.Dim) MathError(100, 3, '+');
-    for (int i = 0; i < Dim; i++) r.Data[i] = Data[i] + v.Data[i];
+    for (int i = 0; i < Dim; i++) r.Data[i] = containers_detail::Add(Data[i], v.Data[i]);
     return r;
   }
   TVector<T> operator-(const TVector<T>& v) const {
     TVector<T> r(Dim, T(0));
     if (Dim != v.Dim) MathError(100, 3, '-');
-    for (int i = 0; i < Dim; i++) r.Data[i] = Data[i] - v.Data[i];
+    for (int i = 0; i < Dim; i++) r.Data[i] = containers_detail::Sub(Data[i], v.Data[i]);
     return r;
   }
   TVector<T> operator*(float s) const {
@@ -204,7 +211,7 @@ class TMatrix {
     if (NumberOfRows != m.NumberOfRows || NumberOfColumns != m.NumberOfColumns) MathError(110, 3, '+');
     for (int i = 0; i < NumberOfRows; i++)
       for (int j = 0; j < NumberOfColumns; j++)
-        r.RowVectors[i].Data[j] = RowVectors[i].Data[j] + m.RowVectors[i].Data[j];
+        r.RowVectors[i].Data[j] = containers_detail::Add(RowVectors[i].Data[j], m.RowVectors[i].Data[j]);
     return r;
   }
   TMatrix<T> operator-(const TMatrix<T>& m) const {
@@ -212,7 +219,7 @@ class TMatrix {
     if (NumberOfRows != m.NumberOfRows || NumberOfColumns != m.NumberOfColumns) MathError(110, 3, '-');
     for (int i = 0; i < NumberOfRows; i++)
       for (int j = 0; j < NumberOfColumns; j++)
-        r.RowVectors[i].Data[j] = RowVectors[i].Data[j] - m.RowVectors[i].Data[j];
+        r.RowVectors[i].Data[j] = containers_detail::Sub(RowVectors[i].Data[j], m.RowVectors[i].Data[j]);
     return r;
   }
   TMatrix<T> operator*(const TMatrix<T>& m) const {
