@@ -7,7 +7,7 @@
 #include <cstring>
 
 bool TFdLineReader::LineBuffered() const {
-  return std::memchr(Buffer.data() + Start, '\n', Buffer.size() - Start) != nullptr;
+  return Start < Buffer.size() && std::memchr(Buffer.data() + Start, '\n', Buffer.size() - Start) != nullptr;
 }
 
 bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
@@ -71,9 +71,9 @@ TFdLineReader::TResult TFdLineReader::ReadLine(std::string& line, std::size_t ma
   line.clear();
   bool tooLong = false;
   for (;;) {
-    const char* begin = Buffer.data() + Start;
     std::size_t avail = Buffer.size() - Start;
-    const char* nl = static_cast<const char*>(std::memchr(begin, '\n', avail));
+    const char* begin = avail > 0 ? Buffer.data() + Start : "";
+    const char* nl = avail > 0 ? static_cast<const char*>(std::memchr(begin, '\n', avail)) : nullptr;
     std::size_t take = nl != nullptr ? static_cast<std::size_t>(nl - begin) : avail;
     // An over-long line is discarded as it arrives, so it never grows the
     // buffer beyond one read.
