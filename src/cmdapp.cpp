@@ -281,7 +281,10 @@ void TCmdApplication::RunInteractive(TCommand& current) {
     std::cout << Prompt << '\0';
     FlushOutput();
     TFdLineReader::TResult got = reader.ReadLine(
-        line, MaxCommandLine, [this] { return BackgroundFd(); }, [this] { BackgroundReady(); });
+        line, MaxCommandLine, [this] { return BackgroundFd(); }, [this] {
+          BackgroundReady();
+          FlushOutput();
+        });
     if (got == TFdLineReader::EndOfInput) {
       // Leave a terminal's cursor on a fresh line; a driving program gets no extra text.
       if (!OutputRedirected) std::cout << '\n';

@@ -68,8 +68,9 @@ class TCmdApplication {
   //    -1, else the wait turns into a busy loop. A descriptor that poll()
   //    finds invalid is ignored for the rest of that wait.
   //  - It runs between reads, never inside a signal handler; it may print
-  //    and call PrintMsg. Input already read, a partly typed line included,
-  //    stays buffered and is not disturbed.
+  //    and call PrintMsg, and what it writes is flushed when it returns (the
+  //    prompt is not repeated). Input already read, a partly typed line
+  //    included, stays buffered and is not disturbed.
   //  - Reads and waits interrupted by signals are resumed, so handlers need
   //    only record the event and make the descriptor readable (a self-pipe).
   virtual int BackgroundFd() const { return -1; }
