@@ -74,16 +74,6 @@ TEST(ShellBatch, OptionsAreSkippedAndExitEndsLaterFiles) {
                        Echo("exit") + Reading("two"));
 }
 
-TEST(ShellBatch, ExitWithArgumentIsReportedAndStillEnds) {
-  TempDir tmp;
-  tmp.Write("cmds", "quit now\ncd /\n");
-  RunSpec spec = Shell();
-  spec.cwd = tmp.Path();
-  spec.args = {"cmds"};
-  RunResult r = RunProgram(spec);
-  EXPECT_EQ(r.out, Reading("cmds") + Echo("quit now") + Framed("Error", "Too many arguments for 'quit'. "));
-}
-
 TEST(ShellBatch, OverlongLinesAreReportedAndSkippedWhole) {
   TempDir tmp;
   std::string longest(254, 'x');

@@ -103,7 +103,7 @@ TEST(TCmdApplication, CheckCommandReportsEachRefusal) {
   }
 }
 
-TEST(TCmdApplication, CdReportsAndDestructorRestoresTheStartDirectory) {
+TEST(TCmdApplication, DestructorRestoresTheStartDirectory) {
   std::string start = CurrentDirectory();
   {
     const char* argv[] = {"korvalin", nullptr};
@@ -113,10 +113,6 @@ TEST(TCmdApplication, CdReportsAndDestructorRestoresTheStartDirectory) {
     ASSERT_EQ(app.Messages.size(), 1u);
     EXPECT_EQ(app.Messages[0].first, Information);
     EXPECT_EQ(app.Messages[0].second, " Working directory set to '/'.");
-    app.ExecuteCommand(TCommand("cd /no/such/dir", StdCommands));
-    ASSERT_EQ(app.Messages.size(), 2u);
-    EXPECT_EQ(app.Messages[1].first, Error);
-    EXPECT_EQ(app.Messages[1].second, "Can't change to directory '/no/such/dir': (No such file or directory).\n");
   }
   EXPECT_EQ(CurrentDirectory(), start);
 }
