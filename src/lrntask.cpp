@@ -23,6 +23,15 @@ constexpr std::size_t kLabelMax = 29;
 // one counter per class, and so does every network built from it.
 constexpr int kMaxDimension = 1000000;
 
+void PrintLabel(std::ostream& out, const std::vector<std::string>& names, int index) {
+  out << "\t Label: ";
+  if (static_cast<std::size_t>(index) < names.size())
+    out << "'" << names[index] << "'";
+  else
+    out << "No label defined.";
+  out << '\n';
+}
+
 }  // namespace
 
 TLearningTask::TLearningTask(std::istream& in, TLoadStatus& status, std::ostringstream& messages)
@@ -131,7 +140,7 @@ void TLearningTask::ReadPatterns(std::istream& in) {
   const bool withClass = ClassInfo && NumberOfClasses > 0;
   // Storage grows with what is actually read: the declared count is not
   // trusted for allocation.
-  for (int p = 1; p <= count; p++) {
+  for (int p = 0; p < count; p++) {
     const std::size_t start = Patterns.Values.size();
     bool ok = true;
     for (int i = 1; i <= NumberOfInputs && ok; i++) {
@@ -158,7 +167,7 @@ void TLearningTask::ReadPatterns(std::istream& in) {
     }
     Patterns.Classes.push_back(cls);
     if (cls > 0) ClassCount[cls]++;
-    NumberOfPatterns = p;
+    NumberOfPatterns = p + 1;
   }
   Patterns.Values.shrink_to_fit();
   Patterns.Classes.shrink_to_fit();
@@ -222,14 +231,9 @@ void TLearningTask::PrintInfo(std::ostream& out, const char* header, const char*
   out << "\n# Name of the pattern set:\n" << Name << '\n' << '\n';
 
   out << "# Input features" << '\n';
-  const bool names = NamesAvail();
   for (int i = 1; i <= NumberOfInputs; i++) {
-    out << "Input feature " << i << ": " << '\n' << "\t Label: ";
-    if (names && static_cast<std::size_t>(i) < InputNames.size())
-      out << "'" << InputNames[i] << "'";
-    else
-      out << "No label defined.";
-    out << '\n';
+    out << "Input feature " << i << ": " << '\n';
+    PrintLabel(out, InputNames, i);
     out << "\t Range: [";
     if (static_cast<std::size_t>(i) < Bounds.size())
       out << static_cast<double>(Bounds[i].Lower) << "," << static_cast<double>(Bounds[i].Upper);
@@ -242,12 +246,8 @@ void TLearningTask::PrintInfo(std::ostream& out, const char* header, const char*
     return;
   }
   for (int k = 1; k <= NumberOfClasses; k++) {
-    out << "Class " << k << ": " << '\n' << "\t Label: ";
-    if (names && static_cast<std::size_t>(k) < ClassNames.size())
-      out << "'" << ClassNames[k] << "'";
-    else
-      out << "No label defined.";
-    out << '\n';
+    out << "Class " << k << ": " << '\n';
+    PrintLabel(out, ClassNames, k);
     out << "\t Number of patterns: " << (k <= ClassCount.Dimension() ? ClassCount[k] : 0) << '\n' << '\n';
   }
 }

@@ -1,6 +1,5 @@
 #include "numread.h"
 
-#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -61,7 +60,15 @@ class TToken {
     }
     return n;
   }
-  bool AtEnd() const { return C == Traits::eof(); }
+  // Takes an optional sign; true for '-'.
+  bool TakeSign() {
+    if (C != '+' && C != '-') return false;
+    bool negative = C == '-';
+    Take();
+    return negative;
+  }
+  // The state the token leaves: eofbit when it ran into the end of input.
+  std::ios::iostate EndState() const { return C == Traits::eof() ? std::ios::eofbit : std::ios::goodbit; }
   bool Fits() const { return !Overlong; }
   const char* Begin() const { return Text; }
   const char* End() const { return Text + (Length < kMaxToken ? Length : kMaxToken); }
@@ -79,6 +86,11 @@ class TToken {
   char Text[kMaxToken + 1];
 };
 
+bool Fail(std::istream& in, std::ios::iostate state) {
+  in.setstate(state | std::ios::failbit);
+  return false;
+}
+
 }  // namespace
 
 bool ReadFloat(std::istream& in, float& value) {
@@ -86,11 +98,7 @@ bool ReadFloat(std::istream& in, float& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
-  bool negative = false;
-  if (tok.Peek() == '+' || tok.Peek() == '-') {
-    negative = tok.Peek() == '-';
-    tok.Take();
-  }
+  const bool negative = tok.TakeSign();
   int mantissaDigits = tok.TakeDigits();
   if (tok.Peek() == '.') {
     tok.Take();
@@ -99,14 +107,11 @@ bool ReadFloat(std::istream& in, float& value) {
   bool exponentOk = true;
   if (mantissaDigits > 0 && (tok.Peek() == 'e' || tok.Peek() == 'E')) {
     tok.Take();
-    if (tok.Peek() == '+' || tok.Peek() == '-') tok.Take();
+    tok.TakeSign();
     exponentOk = tok.TakeDigits() > 0;
   }
-  std::ios::iostate state = tok.AtEnd() ? std::ios::eofbit : std::ios::goodbit;
-  if (mantissaDigits == 0 || !exponentOk || !tok.Fits()) {
-    in.setstate(state | std::ios::failbit);
-    return false;
-  }
+  const std::ios::iostate state = tok.EndState();
+  if (mantissaDigits == 0 || !exponentOk || !tok.Fits()) return Fail(in, state);
   // from_chars takes no '+' and is correctly rounded; it reports both
   // overflow and underflow as out of range without giving a value.
   const char* first = tok.Begin();
@@ -114,17 +119,11 @@ bool ReadFloat(std::istream& in, float& value) {
   float v = 0.0f;
   std::from_chars_result r = std::from_chars(first, tok.End(), v, std::chars_format::general);
   if (r.ec == std::errc::result_out_of_range) {
-    errno = 0;
-    v = std::strtof(tok.CString(), nullptr);
-    if (std::isinf(v)) {
-      in.setstate(state | std::ios::failbit);
-      return false;
-    }
-    // Below the smallest denormal: the correctly rounded result is zero.
+    // strtof tells overflow (infinity) from underflow (zero).
+    if (std::isinf(std::strtof(tok.CString(), nullptr))) return Fail(in, state);
     v = negative ? -0.0f : 0.0f;
   } else if (r.ec != std::errc() || r.ptr != tok.End()) {
-    in.setstate(state | std::ios::failbit);
-    return false;
+    return Fail(in, state);
   }
   value = v;
   in.setstate(state);
@@ -136,11 +135,7 @@ bool ReadInt(std::istream& in, int& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
-  bool negative = false;
-  if (tok.Peek() == '+' || tok.Peek() == '-') {
-    negative = tok.Peek() == '-';
-    tok.Take();
-  }
+  const bool negative = tok.TakeSign();
   // Accumulate the magnitude, saturating once it is beyond any int.
   const long long limit = static_cast<long long>(INT_MAX) + 1;
   long long magnitude = 0;
@@ -150,15 +145,11 @@ bool ReadInt(std::istream& in, int& value) {
     tok.Take();
     digits++;
   }
-  std::ios::iostate state = tok.AtEnd() ? std::ios::eofbit : std::ios::goodbit;
-  if (digits == 0) {
-    in.setstate(state | std::ios::failbit);
-    return false;
-  }
+  const std::ios::iostate state = tok.EndState();
+  if (digits == 0) return Fail(in, state);
   if (negative ? magnitude > limit : magnitude > INT_MAX) {
     value = negative ? INT_MIN : INT_MAX;
-    in.setstate(state | std::ios::failbit);
-    return false;
+    return Fail(in, state);
   }
   value = static_cast<int>(negative ? -magnitude : magnitude);
   in.setstate(state);
