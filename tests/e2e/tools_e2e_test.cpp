@@ -1,0 +1,108 @@
+// The companion tools, run as a user runs them from the build directory.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e_util.h"
+
+namespace {
+
+std::string Tool(const std::string& name) {
+  std::string bin = KORVALIN_BIN;
+  return bin.substr(0, bin.rfind('/') + 1) + name;
+}
+
+e2e::RunResult RunTool(const std::string& tool, std::vector<std::string> args, const std::string& input = "") {
+  e2e::RunSpec spec;
+  spec.program = Tool(tool);
+  spec.args = std::move(args);
+  spec.input = input;
+  return e2e::RunProgram(spec);
+}
+
+bool HaveGnuplot() {
+  e2e::RunSpec spec;
+  spec.program = "/bin/sh";
+  spec.args = {"-c", "command -v gnuplot"};
+  return e2e::RunProgram(spec).exitCode == 0;
+}
+
+bool IsPng(const std::string& path) {
+  std::string data = e2e::ReadFile(path);
+  return data.size() > 1000 && data.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0;
+}
+
+const std::string Data = std::string(KORVALIN_TEST_DATA) + "/tools/";
+
+}  // namespace
+
+TEST(CsvTool, ConvertsFileOrStream) {
+  e2e::TempDir dir;
+  std::string csv = dir.Write("plants.csv", "size;colour\n1,5;red\n2;blue\n");
+  e2e::RunResult r = RunTool("korvalin-csv", {csv, dir / "plants.pat"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "korvalin-csv: 2 patterns, 1 inputs, 2 classes (red, blue)\n");
+  EXPECT_EQ(e2e::ReadFile(dir / "plants.pat"),
+            "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize\nred\nblue\n"
+            "PATTERNS\n2\n1.5   1 0\n2   0 1\nEND\n");
+
+  r = RunTool("korvalin-csv", {"-", "--noclass", "--classes=red,blue", "--class", "colour", "-N", "unknown"},
+          "size,colour\n3,?\n");
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("NAME\nunknown\nVARNAMES\nsize\nred\nblue\nNOCLASS\nPATTERNS\n1\n3\nEND\n"), std::string::npos)
+      << r.out;
+}
+
+TEST(CsvTool, BadInputLeavesNoFileAndExplains) {
+  e2e::TempDir dir;
+  std::string csv = dir.Write("bad.csv", "a,b,c\n1,2,x\n1,two,x\n1,2\n");
+  e2e::RunResult r = RunTool("korvalin-csv", {csv, dir / "bad.pat"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "korvalin-csv: " + csv + ": line 3: 'two' in column 2 ('b') is not a number\n" +
+                       "korvalin-csv: " + csv + ": line 4: 2 fields, but the header has 3\n");
+  EXPECT_FALSE(e2e::FileExists(dir / "bad.pat"));
+
+  r = RunTool("korvalin-csv", {"--delimiter", "|", csv});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("delimiter '|'"), std::string::npos);
+  r = RunTool("korvalin-csv", {"--folds", "1", csv});
+  EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST(PlotTool, DrawsErrorCurveAndPartitions) {
+  if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed (package gnuplot-nox), so nothing can be drawn";
+  e2e::TempDir dir;
+  e2e::RunResult r = RunTool("korvalin-plot", {"-o", dir / "curve.png", Data + "iris.err"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(IsPng(dir / "curve.png"));
+
+  // Without -o the picture goes beside the last file, named after it.
+  std::string created = dir.Write("created.net", e2e::ReadFile(Data + "created.net"));
+  std::string trained = dir.Write("trained.net", e2e::ReadFile(Data + "trained.net"));
+  r = RunTool("korvalin-plot", {created, trained});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "korvalin-plot: wrote " + (dir / "trained-fuzzy.png") + "\n");
+  EXPECT_TRUE(IsPng(dir / "trained-fuzzy.png"));
+  r = RunTool("korvalin-plot", {created});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_TRUE(IsPng(dir / "created-fuzzy.png"));
+}
+
+TEST(PlotTool, RefusesWhatItCannotDraw) {
+  if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed (package gnuplot-nox), so nothing can be drawn";
+  e2e::TempDir dir;
+  std::string empty = dir.Write("empty.err", "# no epochs yet\n");
+  e2e::RunResult r = RunTool("korvalin-plot", {empty});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "korvalin-plot: " + empty + ": no epochs in the file\n");
+  EXPECT_FALSE(e2e::FileExists(dir / "empty-error.png"));
+
+  std::string net = e2e::ReadFile(Data + "created.net");
+  std::string noSets = dir.Write("nosets.net", net.substr(0, net.find("FUZZY")) + "END\n");
+  r = RunTool("korvalin-plot", {noSets});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "korvalin-plot: " + noSets + ": no fuzzy sets found\n");
+
+  r = RunTool("korvalin-plot", {Data + "created.net", Data + "iris.err"});
+  EXPECT_EQ(r.exitCode, 1);
+}
