@@ -31,10 +31,11 @@ extern const char* const kwEndNet;      // "END"
 // Longest input or class name a network keeps.
 constexpr std::size_t MaxNetNameLength = 29;
 
-// Largest number of classes a network file may declare. Inputs and rules
-// are backed by the data of the FUZZY and MATRIX sections, but classes are
-// not, so this bound keeps a lying header from exhausting memory.
-constexpr int MaxNetClasses = 1 << 20;
+// Largest numbers of inputs and classes a network file may declare (the
+// pattern file's own limit). Rules need no such bound: they are stored only
+// as the MATRIX section's data arrives.
+constexpr int MaxNetInputs = 1000000;
+constexpr int MaxNetClasses = 1000000;
 
 // One rule unit: IF input j IS set Antecedent[j] (j = 1..inputs; an entry
 // below 1 means "don't care") THEN Class, with conclusion weight Weight.

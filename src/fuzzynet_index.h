@@ -1,0 +1,51 @@
+// Propagation state derived from a network's rule base (internal to the
+// fuzzynet module).
+//
+// For every (input, set) pair a bitset over the rules marks those whose
+// premise is satisfied by a non-zero membership in that set, don't-care
+// entries included. ANDing, per input, the union of the bitsets of the sets
+// the input value touches yields exactly the rules with a non-zero
+// activation; all other rules have activation 0, and skipping them is exact
+// wherever they would only add +0 to a sum that starts at +0.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "fuzzynet.h"
+
+struct TFuzzyPerceptron::TRuleIndex {
+  int Inputs = 0;
+  int Classes = 0;
+  int Rules = 0;     // rules indexed, 1..Rules
+  int Capacity = 0;  // rules the bitsets have room for
+  int Words = 0;     // 64-bit words per bitset (room for Capacity rules)
+
+  std::vector<int> SetOffset;       // per input j (0-based): first slot of its sets; Inputs+1 entries
+  std::vector<std::uint64_t> Masks; // per slot: Words words
+  std::vector<std::uint64_t> DontCare;  // per input: Words words, the rules that ignore it
+  std::vector<std::uint64_t> Usable;    // Words words: rules whose every entry names an existing set
+  std::vector<int> Slot;            // rule-major, Inputs entries per rule: membership slot of the
+                                    // rule's set, or OneSlot for a don't-care entry
+  int OneSlot = 0;                  // a slot that always holds 1
+  std::vector<int> Class;           // per rule (0-based rule); 0 when outside 1..Classes
+
+  // Per-propagation scratch, reused.
+  std::vector<float> Memb;          // per slot, plus OneSlot
+  std::vector<const std::uint64_t*> Touched;
+  std::vector<std::uint64_t> Cand;
+  std::vector<int> Fired;           // rules with an activation written by the last propagation
+  std::vector<float> Num;           // per class (0-based): weighted-sum numerators
+  std::vector<float> Err;           // per class (0-based): learning's output errors
+
+  // Per-class sums of the weights over all of the class's rules, in rule order.
+  bool WeightsValid = false;
+  std::vector<float> WeightSum;
+  std::vector<char> WeightsFinite;
+
+  void Build(const TFuzzyPerceptron& net, int capacity);
+  // Indexes rule `r` (= Rules + 1) of `net`; the capacity must allow it.
+  void Add(const TFuzzyPerceptron& net, int r);
+  void SetClass(int r, int cls) { Class[r - 1] = (cls >= 1 && cls <= Classes) ? cls : 0; }
+  void UpdateWeightSums(const TFuzzyPerceptron& net);
+};

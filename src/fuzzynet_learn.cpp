@@ -1,0 +1,88 @@
+#include "fuzzynet.h"
+#include "fuzzynet_index.h"
+
+float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& params, Boolean& correct) {
+  TRuleIndex& ix = CurrentIndex();
+  const int classes = ix.Classes;
+  float* e = ix.Err.data();
+  for (int k = 1; k <= classes; k++) e[k - 1] = (k == target ? 1.0f : 0.0f) - OutputActivation.Data[k - 1];
+
+  const TWeightMode mode = params.LearningWeights;
+  const float* activation = RuleActivation.Data;
+  if (mode != Fixed) {
+    // Every rule learns its weight, firing or not: w + (s*e)*0 is not
+    // always w (-0 becomes +0; out-of-range weights get clamped).
+    for (int r = 1; r <= ix.Rules; r++) {
+      const int k = ix.Class[r - 1];
+      if (k == 0) continue;
+      const float o = activation[r - 1];
+      if (o > 0.0f) continue;  // firing rules learn below, after their error signal
+      float& w = Rules[r]->Weight;
+      w += (params.Sigma * e[k - 1]) * o;
+      if (mode == Normalized) {
+        if (w > 1.0f)
+          w = 1.0f;
+        else if (w < 0.0f)
+          w = 0.0f;
+      }
+    }
+    WeightsChanged();
+  }
+
+  // Rules are visited in rule order: a later rule adapts the sets as
+  // earlier rules of the same step have left them.
+  for (int r : ix.Fired) {
+    const int k = ix.Class[r - 1];
+    if (k == 0) continue;
+    const float o = activation[r - 1];
+    const float ek = e[k - 1];
+    TRule& rule = *Rules[r];
+    const float product = (o * ek) * rule.Weight;
+    const float delta = static_cast<float>(static_cast<double>(product) * (1.0 - static_cast<double>(o)));
+    if (mode != Fixed) {
+      rule.Weight += (params.Sigma * ek) * o;
+      if (mode == Normalized) {
+        if (rule.Weight > 1.0f)
+          rule.Weight = 1.0f;
+        else if (rule.Weight < 0.0f)
+          rule.Weight = 0.0f;
+      }
+    }
+    if (!(o > 0.0f)) continue;
+    const int j = MinInput.Data[r - 1];
+    const int s = rule.Antecedent.Data[j - 1];
+    if (s < 1) continue;
+    TPartition& partition = Partitions[j];
+    const TFuzzySet& set = partition.Sets[s];
+    const float x = InputActivation.Data[j - 1];
+    const float width = set.c - set.a;
+    const float sign = x > set.b ? 1.0f : (x < set.b ? -1.0f : 0.0f);
+    const float db = ((params.SigmaB * delta) * width) * sign;
+    const float da = ((-params.SigmaA * delta) * width) + db;
+    const float dc = ((params.SigmaC * delta) * width) + db;
+    if (params.FsIntersect)
+      partition.AdaptConstrained(s, x, da, db, dc);
+    else
+      partition.Adapt(s, da, db, dc);
+  }
+
+  int computed;
+  correct = CheckOutput(target, computed);
+  return ComputePatternError(target);
+}
+
+int TFuzzyPerceptron::Learn(const TLearningTask& task, const TLearningParameters& params, float& error) {
+  if (!task.ClassInfo) return 0;
+  RulesChanged();
+  float total = 0.0f;
+  int misclassified = 0;
+  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    const TPattern pattern = task.Patterns[p];
+    PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+    Boolean correct;
+    total += FuzzyErrorBP(pattern.Class, params, correct);
+    if (!correct) misclassified++;
+  }
+  error = total;
+  return misclassified;
+}

@@ -1,0 +1,287 @@
+#include <cmath>
+#include <cstdint>
+
+#include "fuzzynet.h"
+#include "fuzzynet_index.h"
+
+namespace {
+
+inline int CountTrailingZeros(std::uint64_t bits) { return __builtin_ctzll(bits); }
+
+}  // namespace
+
+void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capacity) {
+  Inputs = net.NumberOfInputs();
+  Classes = net.NumberOfClasses();
+  if (capacity < net.NumberOfRules) capacity = net.NumberOfRules;
+  Capacity = capacity;
+  Words = (capacity + 63) / 64;
+
+  SetOffset.assign(static_cast<std::size_t>(Inputs) + 1, 0);
+  int slots = 0;
+  std::size_t maxSets = 0;
+  for (int j = 0; j < Inputs; j++) {
+    SetOffset[j] = slots;
+    int count = j + 1 < static_cast<int>(net.Partitions.size()) ? net.Partitions[j + 1].NumberOfSets : 0;
+    if (count < 0) count = 0;
+    slots += count;
+    if (static_cast<std::size_t>(count) > maxSets) maxSets = count;
+  }
+  SetOffset[Inputs] = slots;
+  OneSlot = slots;
+
+  const std::size_t words = Words;
+  Masks.assign(static_cast<std::size_t>(slots) * words, 0);
+  DontCare.assign(static_cast<std::size_t>(Inputs) * words, 0);
+  Usable.assign(words, 0);
+  Slot.clear();
+  Slot.reserve(static_cast<std::size_t>(capacity) * Inputs);
+  Class.clear();
+  Class.reserve(capacity);
+
+  Memb.assign(static_cast<std::size_t>(slots) + 1, 0.0f);
+  Memb[OneSlot] = 1.0f;
+  Touched.assign(maxSets, nullptr);
+  Cand.assign(words, 0);
+  Fired.clear();
+  Fired.reserve(capacity);
+  Num.assign(Classes, 0.0f);
+  Err.assign(Classes, 0.0f);
+  WeightsValid = false;
+  WeightSum.assign(Classes, 0.0f);
+  WeightsFinite.assign(Classes, 1);
+
+  Rules = 0;
+  for (int r = 1; r <= net.NumberOfRules; r++) Add(net, r);
+}
+
+void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
+  Rules = r;
+  const std::size_t word = static_cast<std::size_t>(r - 1) / 64;
+  const std::uint64_t bit = std::uint64_t(1) << ((r - 1) % 64);
+  const TRule* rule = r < static_cast<int>(net.Rules.size()) ? net.Rules[r].get() : nullptr;
+  bool usable = rule != nullptr && rule->Antecedent.Dimension() == Inputs;
+  for (int j = 0; j < Inputs; j++) {
+    const int count = SetOffset[j + 1] - SetOffset[j];
+    const int entry = usable ? rule->Antecedent.Data[j] : 0;
+    if (entry < 1) {
+      Slot.push_back(OneSlot);
+      DontCare[static_cast<std::size_t>(j) * Words + word] |= bit;
+      for (int s = 0; s < count; s++) Masks[static_cast<std::size_t>(SetOffset[j] + s) * Words + word] |= bit;
+    } else if (entry <= count) {
+      Slot.push_back(SetOffset[j] + entry - 1);
+      Masks[static_cast<std::size_t>(SetOffset[j] + entry - 1) * Words + word] |= bit;
+    } else {
+      // A set the partition does not have: the rule can never be evaluated.
+      Slot.push_back(OneSlot);
+      usable = false;
+    }
+  }
+  if (usable) Usable[word] |= bit;
+  Class.push_back(0);
+  SetClass(r, rule != nullptr ? rule->Class : 0);
+  WeightsValid = false;
+}
+
+void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const TFuzzyPerceptron& net) {
+  for (int k = 0; k < Classes; k++) WeightSum[k] = 0.0f;
+  for (int r = 1; r <= Rules; r++) {
+    const int k = Class[r - 1];
+    if (k != 0) WeightSum[k - 1] += net.Rules[r]->Weight;
+  }
+  // A finite sum implies finite weights, and then a rule that does not fire
+  // contributes w * 0 = +-0 to its class's numerator, which changes nothing.
+  for (int k = 0; k < Classes; k++) WeightsFinite[k] = std::isfinite(WeightSum[k]) ? 1 : 0;
+  WeightsValid = true;
+}
+
+void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, float missing) {
+  TRuleIndex& ix = CurrentIndex();
+  const int n = ix.Inputs;
+  const int words = (ix.Rules + 63) / 64;
+  float* input = InputActivation.Data;
+  float* ruleAct = RuleActivation.Data;
+  int* minInput = MinInput.Data;
+
+  for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
+  ix.Fired.clear();
+
+  std::uint64_t* cand = ix.Cand.data();
+  for (int w = 0; w < words; w++) cand[w] = ix.Usable[w];
+
+  for (int j = 0; j < n; j++) {
+    float* memb = ix.Memb.data() + ix.SetOffset[j];
+    const int count = ix.SetOffset[j + 1] - ix.SetOffset[j];
+    const bool present = j < dimension;
+    const float x = present ? pattern[j] : 0.0f;
+    input[j] = x;
+    if (!present || (missing != 0.0f && x == missing)) {
+      // A missing value satisfies every set of its input fully.
+      for (int s = 0; s < count; s++) memb[s] = 1.0f;
+      continue;
+    }
+    for (int s = 0; s < count; s++) memb[s] = 0.0f;
+    // The same scan as TPartition::GetMembershipVector, without its vector.
+    const TFuzzySet* sets = Partitions[j + 1].Sets.data();
+    int i = 1;
+    while (i <= count && x > sets[i].c) i++;
+    int touched = 0;
+    for (; i <= count && sets[i].a <= x; i++) {
+      const float m = sets[i].Membership(x);
+      memb[i - 1] = m;
+      if (m != 0.0f) ix.Touched[touched++] = ix.Masks.data() + static_cast<std::size_t>(ix.SetOffset[j] + i - 1) * ix.Words;
+    }
+    if (touched == 0) {
+      const std::uint64_t* dc = ix.DontCare.data() + static_cast<std::size_t>(j) * ix.Words;
+      for (int w = 0; w < words; w++) cand[w] &= dc[w];
+    } else if (touched == 1) {
+      const std::uint64_t* m0 = ix.Touched[0];
+      for (int w = 0; w < words; w++) cand[w] &= m0[w];
+    } else if (touched == 2) {
+      const std::uint64_t* m0 = ix.Touched[0];
+      const std::uint64_t* m1 = ix.Touched[1];
+      for (int w = 0; w < words; w++) cand[w] &= m0[w] | m1[w];
+    } else {
+      for (int w = 0; w < words; w++) {
+        std::uint64_t any = 0;
+        for (int t = 0; t < touched; t++) any |= ix.Touched[t][w];
+        cand[w] &= any;
+      }
+    }
+  }
+
+  // Every remaining rule has all its degrees non-zero; the others are 0.
+  const float* memb = ix.Memb.data();
+  for (int w = 0; w < words; w++) {
+    std::uint64_t bits = cand[w];
+    while (bits != 0) {
+      const int r = w * 64 + CountTrailingZeros(bits) + 1;
+      bits &= bits - 1;
+      const int* slot = ix.Slot.data() + static_cast<std::size_t>(r - 1) * n;
+      float act = memb[slot[0]];
+      int first = 1;
+      for (int j = 1; j < n; j++) {
+        const float d = memb[slot[j]];
+        if (d < act) {
+          act = d;
+          first = j + 1;
+        }
+      }
+      ruleAct[r - 1] = act;
+      minInput[r - 1] = first;
+      ix.Fired.push_back(r);
+    }
+  }
+
+  float* out = OutputActivation.Data;
+  const int classes = ix.Classes;
+  if (AggregationFunc == Maximum) {
+    for (int k = 0; k < classes; k++) out[k] = 0.0f;
+    for (int r : ix.Fired) {
+      const int k = ix.Class[r - 1];
+      if (k != 0 && ruleAct[r - 1] > out[k - 1]) out[k - 1] = ruleAct[r - 1];
+    }
+    return;
+  }
+  if (!ix.WeightsValid) ix.UpdateWeightSums(*this);
+  float* num = ix.Num.data();
+  for (int k = 0; k < classes; k++) num[k] = 0.0f;
+  for (int r : ix.Fired) {
+    const int k = ix.Class[r - 1];
+    if (k != 0) num[k - 1] += Rules[r]->Weight * ruleAct[r - 1];
+  }
+  for (int k = 0; k < classes; k++) {
+    if (!ix.WeightsFinite[k]) {
+      // inf * 0 is NaN: with such weights every rule of the class counts.
+      float sum = 0.0f;
+      for (int r = 1; r <= ix.Rules; r++)
+        if (ix.Class[r - 1] == k + 1) sum += Rules[r]->Weight * ruleAct[r - 1];
+      num[k] = sum;
+    }
+    const float den = ix.WeightSum[k];
+    out[k] = den != 0.0f ? num[k] / den : 0.0f;
+  }
+}
+
+const TVector<float>& TFuzzyPerceptron::Propagate(const TVector<float>& pattern, float missing) {
+  PropagateValues(pattern.Data, pattern.Dimension(), missing);
+  return OutputActivation;
+}
+
+const TVector<float>& TFuzzyPerceptron::Propagate(const TInputView& pattern, float missing) {
+  PropagateValues(pattern.data(), pattern.Dimension(), missing);
+  return OutputActivation;
+}
+
+const TVector<float>& TFuzzyPerceptron::Propagate(const float* pattern, int dimension, float missing) {
+  PropagateValues(pattern, dimension, missing);
+  return OutputActivation;
+}
+
+Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
+  const int classes = NumberOfClasses();
+  computedClass = 0;
+  if (classes < 1) return False;
+  const float* out = OutputActivation.Data;
+  int best = 1;
+  for (int k = 2; k <= classes; k++)
+    if (out[k - 1] > out[best - 1]) best = k;
+  computedClass = best;
+  const float highest = out[best - 1];
+  for (int k = 1; k <= classes; k++)
+    if (k != best && out[k - 1] == highest) return False;
+  return (best == target && highest > 0.0f) ? True : False;
+}
+
+float TFuzzyPerceptron::ComputePatternError(int target) const {
+  const int classes = NumberOfClasses();
+  const float* out = OutputActivation.Data;
+  float error = 0.0f;
+  for (int k = 1; k <= classes; k++) {
+    const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
+    error += d * d;
+  }
+  return error;
+}
+
+int TFuzzyPerceptron::Test(const TLearningTask& task, float& error, std::ostream& out) {
+  return TestPass(task, error, &out);
+}
+
+int TFuzzyPerceptron::Test(const TLearningTask& task, float& error) { return TestPass(task, error, nullptr); }
+
+int TFuzzyPerceptron::TestPass(const TLearningTask& task, float& error, std::ostream* out) {
+  RulesChanged();
+  const int classes = NumberOfClasses();
+  float total = 0.0f;
+  int misclassified = 0;
+  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    const TPattern pattern = task.Patterns[p];
+    PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+    int computed = 0;
+    float e = 0.0f;
+    if (task.ClassInfo) {
+      e = ComputePatternError(pattern.Class);
+      total += e;
+      if (!CheckOutput(pattern.Class, computed)) misclassified++;
+    } else {
+      CheckOutput(0, computed);
+    }
+    if (out == nullptr) continue;
+    std::ostream& o = *out;
+    o << "# Pattern " << p << ":" << '\n' << "\tOutput: ";
+    for (int k = 1; k <= classes; k++) o << OutputActivation.Data[k - 1] << '\t';
+    o << '\n';
+    if (task.ClassInfo) {
+      o << "\tTarget: ";
+      for (int k = 1; k <= classes; k++) o << (k == pattern.Class ? 1 : 0) << '\t';
+      o << '\n' << "\tPattern error : " << e << '\n';
+    }
+    o << "\tComputed class: " << (computed >= 1 && computed < static_cast<int>(ClassNames.size()) ? ClassNames[computed] : "")
+      << " (Class " << computed << ")" << '\n';
+    if (task.ClassInfo) o << "\tClassification: " << (pattern.Class == computed ? "correct" : "false") << '\n';
+    o << '\n';
+  }
+  error = total;
+  return misclassified;
+}
