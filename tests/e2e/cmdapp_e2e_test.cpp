@@ -253,11 +253,12 @@ TEST_F(ShellHelp, LongLinesDoNotStopSearchOrListing) {
 }
 
 TEST_F(ShellHelp, FindsItsFileAfterCdWhenStartedByRelativePath) {
-  WriteHelp(kHelpFile);
+  tmp.Write("bin/korvalin.hlp", kHelpFile);
   tmp.MakeDir("elsewhere");
+  spec.program = tmp.LinkProgram("bin/korvalin", KORVALIN_SHELL_BIN);
   spec.cwd = tmp.Path();
-  spec.argv0 = "./korvalin";
-  RunResult r = Ask("cd elsewhere\nhelp cd  \nhelp save\n");
+  spec.argv0 = "bin/korvalin";
+  RunResult r = Ask("cd elsewhere\nhelp save\n");
   EXPECT_NE(r.out.find("[Help]\n Loading and saving.\n"), std::string::npos) << r.out;
 }
 
