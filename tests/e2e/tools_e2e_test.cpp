@@ -106,3 +106,25 @@ TEST(PlotTool, RefusesWhatItCannotDraw) {
   r = RunTool("korvalin-plot", {Data + "created.net", Data + "iris.err"});
   EXPECT_EQ(r.exitCode, 1);
 }
+
+TEST(Install, PutsProgramsHelpAndManualInPlace) {
+  std::string bin = KORVALIN_BIN;
+  std::string buildDir = bin.substr(0, bin.rfind('/'));
+  e2e::TempDir dir;
+  e2e::RunSpec spec;
+  spec.program = "/bin/sh";
+  spec.args = {"-c", "cmake --install \"$0\" --prefix \"$1\"", buildDir, dir.Path()};
+  spec.timeoutSeconds = 60;
+  e2e::RunResult r = e2e::RunProgram(spec);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  for (const char* file : {"bin/korvalin", "bin/korvalin.hlp", "bin/korvalin-csv", "bin/korvalin-plot",
+                           "bin/korvalin-cv", "share/man/man1/korvalin.1"})
+    EXPECT_TRUE(e2e::FileExists(dir / file)) << file;
+  // The installed program finds its help file beside itself.
+  spec = e2e::RunSpec();
+  spec.program = dir / "bin/korvalin";
+  spec.input = "help exit\n";
+  spec.env["KVLPATH"] = std::nullopt;
+  r = e2e::RunProgram(spec);
+  EXPECT_NE(r.out.find("Ends the program."), std::string::npos) << r.out << r.err;
+}
