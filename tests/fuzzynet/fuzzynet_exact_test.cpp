@@ -1,0 +1,147 @@
+// The network's indexed propagation, creation, selection and learning
+// against the rule-by-rule model, bit for bit, on clustered random data
+// with missing values.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "fuzzynet_test_util.h"
+#include "reference_net.h"
+
+namespace {
+
+std::uint32_t Bits(float f) {
+  std::uint32_t u;
+  std::memcpy(&u, &f, sizeof u);
+  return u;
+}
+
+void ExpectSameNet(const TFuzzyPerceptron& net, const TRefNet& ref) {
+  ASSERT_EQ(net.NumberOfRules, ref.Rules());
+  for (int r = 1; r <= net.NumberOfRules; r++) {
+    for (int j = 1; j <= ref.Inputs; j++) ASSERT_EQ(net.Rules[r]->Antecedent[j], ref.Ante[r - 1][j]) << r;
+    ASSERT_EQ(net.Rules[r]->Class, ref.Class[r - 1]) << r;
+    ASSERT_EQ(Bits(net.Rules[r]->Weight), Bits(ref.Weight[r - 1])) << r;
+  }
+  for (int i = 1; i <= ref.Inputs; i++)
+    for (int s = 1; s <= ref.Parts[i].NumberOfSets; s++) {
+      const TFuzzySet& a = net.Partitions[i].Sets[s];
+      const TFuzzySet& b = ref.Parts[i].Sets[s];
+      ASSERT_EQ(Bits(a.a), Bits(b.a));
+      ASSERT_EQ(Bits(a.b), Bits(b.b));
+      ASSERT_EQ(Bits(a.c), Bits(b.c));
+    }
+}
+
+struct TCreated {
+  std::unique_ptr<TFuzzyPerceptron> Net;
+  TRefNet Ref;
+};
+
+TCreated CreateBoth(const TLearningTask& task, int maxRules, TRuleMode mode, TAggregationFunc agg) {
+  TCreated c;
+  std::ostringstream log;
+  int notCreated = -1, refNotCreated = -2;
+  c.Net = std::make_unique<TFuzzyPerceptron>(task, maxRules, mode, TVector<int>(task.NumberOfInputs, 5), agg,
+                                             notCreated, log);
+  c.Net->EvaluateRules(task, mode, log);
+  c.Ref.Aggregation = agg;
+  std::string refLog = c.Ref.Create(task, maxRules, mode, 5, refNotCreated);
+  refLog += c.Ref.Evaluate(task, mode);
+  EXPECT_EQ(log.str(), refLog);
+  EXPECT_EQ(notCreated, refNotCreated);
+  return c;
+}
+
+class NetExact : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { Task = LoadTask(MakePatternText(700, 4, 3, 11, 0.04)).release(); }
+  static void TearDownTestSuite() { delete Task; }
+  static TLearningTask* Task;
+};
+TLearningTask* NetExact::Task = nullptr;
+
+TEST_F(NetExact, CreationAndSelectionInEveryMode) {
+  ASSERT_NE(Task, nullptr);
+  struct Case {
+    int maxRules;
+    TRuleMode mode;
+    TAggregationFunc agg;
+  } cases[] = {{12, Simple, WeightedSum}, {12, Best, WeightedSum},   {10, BestPerClass, WeightedSum},
+               {2, BestPerClass, Maximum}, {1000, Best, Maximum},    {7, Best, Maximum}};
+  for (const Case& c : cases) {
+    TCreated both = CreateBoth(*Task, c.maxRules, c.mode, c.agg);
+    ExpectSameNet(*both.Net, both.Ref);
+    EXPECT_LE(both.Net->NumberOfRules, both.Net->MaxRules);
+    EXPECT_GE(both.Net->NumberOfRules, 1);
+  }
+}
+
+TEST_F(NetExact, TestPassMatchesRuleByRuleModel) {
+  for (TAggregationFunc agg : {WeightedSum, Maximum}) {
+    TCreated both = CreateBoth(*Task, 40, Best, agg);
+    float error = -1.0f;
+    const int wrong = both.Net->Test(*Task, error);
+    float refError = 0.0f;
+    int refWrong = 0;
+    for (int p = 1; p <= Task->NumberOfPatterns; p++) {
+      both.Ref.Propagate(Task->Patterns[p].Input.data(), Task->MissingValue);
+      refError += both.Ref.Error(Task->Patterns[p].Class);
+      int c;
+      if (!both.Ref.CheckOutput(Task->Patterns[p].Class, c)) refWrong++;
+    }
+    EXPECT_EQ(wrong, refWrong);
+    EXPECT_EQ(Bits(error), Bits(refError));
+    // The pass with a report counts the same.
+    std::ostringstream report;
+    float reportError = -1.0f;
+    EXPECT_EQ(both.Net->Test(*Task, reportError, report), wrong);
+    EXPECT_EQ(Bits(reportError), Bits(error));
+  }
+}
+
+TEST_F(NetExact, LearningEpochsInEveryWeightMode) {
+  for (TWeightMode weights : {Fixed, Normalized, Free})
+    for (Boolean intersect : {False, True})
+      for (TAggregationFunc agg : {WeightedSum, Maximum}) {
+        TCreated both = CreateBoth(*Task, 30, BestPerClass, agg);
+        TLearningParameters prm;
+        prm.LearningWeights = weights;
+        prm.FsIntersect = intersect;
+        prm.Sigma = 0.2f;
+        prm.SigmaA = prm.SigmaB = prm.SigmaC = 0.05f;
+        for (int epoch = 1; epoch <= 3; epoch++) {
+          float error = -1.0f, refError = -2.0f;
+          const int wrong = both.Net->Learn(*Task, prm, error);
+          const int refWrong = both.Ref.Learn(*Task, prm, refError);
+          ASSERT_EQ(wrong, refWrong) << weights << intersect << agg << epoch;
+          ASSERT_EQ(Bits(error), Bits(refError));
+          ExpectSameNet(*both.Net, both.Ref);
+        }
+      }
+}
+
+TEST_F(NetExact, LoadedNetworkPropagatesLikeTheModel) {
+  // Hand-made rule bases with don't-care entries and negative weights.
+  TCreated both = CreateBoth(*Task, 20, Best, WeightedSum);
+  both.Net->Rules[1]->Antecedent[2] = 0;
+  both.Net->Rules[3]->Antecedent[1] = -1;
+  both.Net->Rules[3]->Antecedent[4] = 0;
+  both.Net->Rules[2]->Weight = -0.5f;
+  both.Net->Rules[5]->Weight = 0.0f;
+  both.Net->RulesChanged();
+  TRefNet ref(*both.Net);
+  for (int p = 1; p <= Task->NumberOfPatterns; p++) {
+    both.Net->Propagate(Task->Patterns[p].Input, Task->MissingValue);
+    ref.Propagate(Task->Patterns[p].Input.data(), Task->MissingValue);
+    for (int k = 1; k <= ref.Classes; k++) ASSERT_EQ(Bits(both.Net->OutputActivation[k]), Bits(ref.Out[k])) << p;
+    for (int r = 1; r <= ref.Rules(); r++) {
+      ASSERT_EQ(Bits(both.Net->RuleActivation[r]), Bits(ref.Act[r - 1])) << p;
+      if (ref.Act[r - 1] > 0.0f) {
+        ASSERT_EQ(both.Net->MinInput[r], ref.MinIn[r - 1]);
+      }
+    }
+  }
+}
+
+}  // namespace

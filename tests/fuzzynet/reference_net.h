@@ -1,0 +1,294 @@
+// A plain, rule-by-rule model of the classifier that the network's indexed
+// fast paths must match bit for bit: every rule is visited, memberships
+// come from TPartition::GetMembershipVector, sums run over all rules.
+#pragma once
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fuzzynet.h"
+
+struct TRefNet {
+  int Inputs = 0, Classes = 0, MaxRules = 0;
+  TAggregationFunc Aggregation = WeightedSum;
+  std::vector<TPartition> Parts;  // 1-based
+  std::vector<std::string> ClassNames;
+  std::vector<std::vector<int>> Ante;  // 0-based rules, 1-based entries
+  std::vector<int> Class;
+  std::vector<float> Weight;
+  std::vector<float> Act, In, Out;
+  std::vector<int> MinIn;
+
+  int Rules() const { return static_cast<int>(Class.size()); }
+
+  // Copies a network's state (e.g. one read from a file).
+  explicit TRefNet(const TFuzzyPerceptron& net)
+      : Inputs(net.NumberOfInputs()), Classes(net.NumberOfClasses()), MaxRules(net.MaxRules),
+        Aggregation(net.AggregationFunc), Parts(net.Partitions), ClassNames(net.ClassNames) {
+    for (int r = 1; r <= net.NumberOfRules; r++) {
+      std::vector<int> a(Inputs + 1);
+      for (int j = 1; j <= Inputs; j++) a[j] = net.Rules[r]->Antecedent[j];
+      Ante.push_back(a);
+      Class.push_back(net.Rules[r]->Class);
+      Weight.push_back(net.Rules[r]->Weight);
+    }
+    Out.assign(Classes + 1, 0.0f);
+  }
+
+  TRefNet() = default;
+
+  void Propagate(const float* x, float missing) {
+    In.assign(x, x + Inputs);
+    std::vector<TVector<float>> m(Inputs + 1);
+    for (int i = 1; i <= Inputs; i++) {
+      if (missing != 0.0f && x[i - 1] == missing)
+        m[i] = TVector<float>(Parts[i].NumberOfSets, 1.0f);
+      else
+        m[i] = Parts[i].GetMembershipVector(x[i - 1]);
+    }
+    Act.assign(Rules(), 0.0f);
+    MinIn.assign(Rules(), 0);
+    for (int r = 0; r < Rules(); r++) {
+      float act = 0.0f;
+      int first = 0;
+      for (int j = 1; j <= Inputs; j++) {
+        const float d = Ante[r][j] < 1 ? 1.0f : m[j][Ante[r][j]];
+        if (j == 1 || d < act) {
+          act = d;
+          first = j;
+        }
+      }
+      Act[r] = act;
+      MinIn[r] = first;
+    }
+    Out.assign(Classes + 1, 0.0f);
+    for (int k = 1; k <= Classes; k++) {
+      float num = 0.0f, den = 0.0f, best = 0.0f;
+      for (int r = 0; r < Rules(); r++) {
+        if (Class[r] != k) continue;
+        num += Weight[r] * Act[r];
+        den += Weight[r];
+        if (Act[r] > best) best = Act[r];
+      }
+      Out[k] = Aggregation == Maximum ? best : (den != 0.0f ? num / den : 0.0f);
+    }
+  }
+
+  bool CheckOutput(int target, int& computed) const {
+    computed = 1;
+    for (int k = 2; k <= Classes; k++)
+      if (Out[k] > Out[computed]) computed = k;
+    for (int k = 1; k <= Classes; k++)
+      if (k != computed && Out[k] == Out[computed]) return false;
+    return computed == target && Out[computed] > 0.0f;
+  }
+
+  float Error(int target) const {
+    float e = 0.0f;
+    for (int k = 1; k <= Classes; k++) {
+      const float t = k == target ? 1.0f : 0.0f;
+      e += (t - Out[k]) * (t - Out[k]);
+    }
+    return e;
+  }
+
+  std::string Create(const TLearningTask& task, int maxRules, TRuleMode mode, int sets, int& notCreated) {
+    std::ostringstream log;
+    char text[200];
+    Inputs = task.NumberOfInputs;
+    Classes = task.NumberOfClasses;
+    MaxRules = std::min(std::max(maxRules, 1), task.NumberOfPatterns);
+    Parts.assign(1, TPartition());
+    for (int i = 1; i <= Inputs; i++) Parts.emplace_back(task.Bounds[i], sets);
+    ClassNames.assign(1, "");
+    for (int k = 1; k <= Classes; k++) ClassNames.push_back("Class_" + std::to_string(k));
+    const int limit = mode == Simple ? MaxRules : task.NumberOfPatterns;
+    notCreated = 0;
+    log << "[Rule creation] \n";
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      const TPattern pat = task.Patterns[p];
+      if (Rules() > 0) {
+        Propagate(pat.Input.data(), task.MissingValue);
+        int c;
+        if (CheckOutput(pat.Class, c) && Out[c] > (mode == Simple ? 0.0f : 0.5f)) continue;
+      }
+      std::vector<int> a(Inputs + 1, 0);
+      for (int j = 1; j <= Inputs; j++) Parts[j].MaxMembership(pat.Input[j], a[j]);
+      if (std::find(Ante.begin(), Ante.end(), a) != Ante.end()) continue;
+      if (Rules() >= limit) {
+        notCreated++;
+        continue;
+      }
+      Ante.push_back(a);
+      Class.push_back(pat.Class);
+      Weight.push_back(1.0f);
+      std::snprintf(text, sizeof text, " Pattern %4i (class %s) created rule %i.\n", p, ClassNames[pat.Class].c_str(),
+                    Rules());
+      log << text;
+    }
+    log << "\n[Checking rule connections]\n# Rule performance of the considered rule for each output class\n";
+    std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
+      for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
+    }
+    int moved = 0;
+    for (int r = 0; r < Rules(); r++) {
+      int best = 1;
+      for (int k = 2; k <= Classes; k++)
+        if (sums[r][k] > sums[r][best]) best = k;
+      std::snprintf(text, sizeof text, " Rule %3i: ", r + 1);
+      log << text;
+      for (int k = 1; k <= Classes; k++) {
+        std::snprintf(text, sizeof text, "%8.2f", sums[r][k]);
+        log << text;
+      }
+      if (best != Class[r]) {
+        log << " (reconnected from class " << Class[r] << " to class " << best << ")";
+        Class[r] = best;
+        moved++;
+      }
+      log << "\n";
+    }
+    log << "\n " << moved << " rule(s) reconnected.\n\n";
+    return log.str();
+  }
+
+  std::string Evaluate(const TLearningTask& task, TRuleMode mode) {
+    std::ostringstream log;
+    char text[200];
+    std::vector<std::pair<float, int>> perf;
+    for (int r = 0; r < Rules(); r++) perf.emplace_back(0.0f, r + 1);
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
+      int c;
+      const bool ok = CheckOutput(task.Patterns[p].Class, c);
+      for (int r = 0; r < Rules(); r++) {
+        if (ok && Class[r] == c)
+          perf[r].first += Act[r];
+        else
+          perf[r].first -= Act[r];
+      }
+    }
+    std::stable_sort(perf.begin(), perf.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    log << "[Rule evaluation]\n# Rules sorted by their performance\n"
+        << "#  No.\t Rule No.   Overall rule performance   Points to class\n";
+    for (int i = 0; i < Rules(); i++) {
+      std::snprintf(text, sizeof text, " %4i  %4i \t %8.3f \t (class '%s')\n", i + 1, perf[i].second, perf[i].first,
+                    ClassNames[Class[perf[i].second - 1]].c_str());
+      log << text;
+    }
+    log << "\n[Rule selection]\n# Selection mode: " << mode << "\n# Rules created : " << Rules()
+        << "\n# Rules wanted  : " << MaxRules << "\n# Selected rules: ";
+    if (Rules() <= MaxRules || mode == Simple) {
+      log << "all\n";
+      return log.str();
+    }
+    log << "(see below)\n";
+    std::vector<int> chosen;
+    if (mode == Best) {
+      for (int i = 0; i < MaxRules; i++) chosen.push_back(perf[i].second);
+    } else {
+      const int quota = std::max(1, MaxRules / Classes);
+      for (int k = 1; k <= Classes; k++) {
+        int n = 0;
+        for (auto& v : perf)
+          if (n < quota && static_cast<int>(chosen.size()) < MaxRules && Class[v.second - 1] == k) {
+            chosen.push_back(v.second);
+            n++;
+          }
+      }
+    }
+    std::set<int> taken(chosen.begin(), chosen.end());
+    for (int r : taken) log << " " << r << "\n";
+    TRefNet old = *this;
+    Ante.clear();
+    Class.clear();
+    Weight.clear();
+    for (int r : chosen) {
+      Ante.push_back(old.Ante[r - 1]);
+      Class.push_back(old.Class[r - 1]);
+      Weight.push_back(old.Weight[r - 1]);
+    }
+    return log.str();
+  }
+
+  float Step(int target, const TLearningParameters& prm, bool& correct) {
+    std::vector<float> e(Classes + 1);
+    for (int k = 1; k <= Classes; k++) e[k] = (k == target ? 1.0f : 0.0f) - Out[k];
+    for (int r = 0; r < Rules(); r++) {
+      const float o = Act[r];
+      const float ek = e[Class[r]];
+      const float delta = static_cast<float>(static_cast<double>(o * ek * Weight[r]) * (1.0 - o));
+      if (prm.LearningWeights != Fixed) {
+        Weight[r] = Weight[r] + prm.Sigma * ek * o;
+        if (prm.LearningWeights == Normalized) Weight[r] = std::min(1.0f, std::max(0.0f, Weight[r]));
+      }
+      if (o > 0.0f) {
+        const int j = MinIn[r];
+        const int s = Ante[r][j];
+        if (s < 1) continue;
+        const TFuzzySet& f = Parts[j].Sets[s];
+        const float x = In[j - 1];
+        const float sign = x > f.b ? 1.0f : x < f.b ? -1.0f : 0.0f;
+        const float db = prm.SigmaB * delta * (f.c - f.a) * sign;
+        const float da = -prm.SigmaA * delta * (f.c - f.a) + db;
+        const float dc = prm.SigmaC * delta * (f.c - f.a) + db;
+        if (prm.FsIntersect)
+          Parts[j].AdaptConstrained(s, x, da, db, dc);
+        else
+          Parts[j].Adapt(s, da, db, dc);
+      }
+    }
+    int c;
+    correct = CheckOutput(target, c);
+    return Error(target);
+  }
+
+  int Learn(const TLearningTask& task, const TLearningParameters& prm, float& error) {
+    float total = 0.0f;
+    int wrong = 0;
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
+      bool ok;
+      total += Step(task.Patterns[p].Class, prm, ok);
+      if (!ok) wrong++;
+    }
+    error = total;
+    return wrong;
+  }
+};
+
+// A pattern file of `patterns` clustered patterns; a share of the values
+// are written as the missing-value marker.
+inline std::string MakePatternText(int patterns, int inputs, int classes, unsigned seed, double missingShare) {
+  std::mt19937 rng(seed);
+  std::normal_distribution<double> noise(0.0, 1.2);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  std::vector<std::vector<double>> centre(classes + 1, std::vector<double>(inputs + 1));
+  for (auto& c : centre)
+    for (double& v : c) v = unit(rng) * 10.0;
+  std::ostringstream text;
+  text << "DIMENSIONS\n" << inputs << " " << classes << "\nPATTERNS\n" << patterns << "\n";
+  char value[40];
+  for (int p = 1; p <= patterns; p++) {
+    const int k = 1 + static_cast<int>(rng() % classes);
+    for (int i = 1; i <= inputs; i++) {
+      if (unit(rng) < missingShare) {
+        text << "1.4e-45 ";
+        continue;
+      }
+      std::snprintf(value, sizeof value, "%.3f ", centre[k][i] + noise(rng));
+      text << value;
+    }
+    for (int c = 1; c <= classes; c++) text << (c == k ? " 1" : " 0");
+    text << "\n";
+  }
+  text << "END\n";
+  return text.str();
+}
