@@ -232,6 +232,12 @@ TEST(ConvertCsv, ErrorsStopAfterTheLimit) {
 }
 
 TEST(ConvertCsv, UnusableTables) {
+  std::string unique = "x,id\n";
+  for (std::size_t i = 0; i <= CsvMaxClasses; i++) unique += "1,row" + std::to_string(i) + "\n";
+  std::vector<std::string> errors = Convert(unique).Errors;
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "line " + std::to_string(CsvMaxClasses + 2) +
+                           ": more than 1000 different labels in column 2 ('id'); choose the class column with --class");
   EXPECT_EQ(Convert("").Errors, (std::vector<std::string>{"line 1: no header row"}));
   EXPECT_EQ(Convert("x,c\n\n").Errors, (std::vector<std::string>{"no data rows after the header"}));
   EXPECT_EQ(Convert("c\na\n").Errors[0], "line 1: no input columns left (1 columns in the header)");

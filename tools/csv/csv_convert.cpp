@@ -52,7 +52,9 @@ bool ConvertCsv(std::istream& in, const TCsvOptions& options, TPatternTable& tab
                 std::vector<std::string>& errors, std::vector<std::string>& notes) {
   std::string headerLine;
   if (!ReadHeaderLine(in, headerLine)) {
-    errors.push_back("line 1: no header row");
+    errors.push_back(headerLine.size() >= CsvMaxRecordLength
+                         ? "line 1: header row longer than " + std::to_string(CsvMaxRecordLength) + " characters"
+                         : std::string("line 1: no header row"));
     return false;
   }
   char delimiter = options.Delimiter != 0 ? options.Delimiter : DetectDelimiter(headerLine);
@@ -173,6 +175,10 @@ bool ConvertCsv(std::istream& in, const TCsvOptions& options, TPatternTable& tab
       } else if (fixedClasses) {
         errors.push_back(where + "class " + Quoted(label) + " is not among the classes given");
         continue;
+      } else if (labels.size() >= CsvMaxClasses) {
+        errors.push_back(where + "more than " + std::to_string(CsvMaxClasses) + " different labels in " +
+                         ColumnLabel(header.Fields, classColumn) + "; choose the class column with --class");
+        break;
       } else {
         labels.push_back(label);
         cls = classOf[label] = static_cast<int>(labels.size());

@@ -19,6 +19,9 @@ struct TCsvOptions {
 
 // Conversion stops after this many errors in the data rows.
 constexpr std::size_t CsvMaxErrors = 20;
+// More distinct labels than this mean a column that does not hold classes;
+// every pattern would otherwise carry a class vector that long.
+constexpr std::size_t CsvMaxClasses = 1000;
 
 // Reads the whole input into `table`. Returns false when the input cannot
 // be used; `errors` then holds why, each naming its line. `notes` receives
