@@ -71,15 +71,21 @@ class TLearningTask {
   std::vector<TBound> Bounds;  // 1-based
   TVector<int> ClassCount;
   float MissingValue;
-  int NumberOfMissingValues;
+  int NumberOfMissingValues;  // counted by ComputeBounds
 
+  // Reads a pattern file. The load failed when `in` is no longer good
+  // afterwards or `status` is LoadError; after `in.clear()`, `in.tellg()` is
+  // then the offset where reading stopped. Dimensions above 1,000,000 are
+  // refused; storage grows with what is read, never with declared counts.
   TLearningTask(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
   TLearningTask(const TLearningTask& task) = default;
   TLearningTask& operator=(const TLearningTask&) = delete;
 
   Boolean NamesAvail() const;
   void PrintInfo(std::ostream& out, const char* header, const char* fileName, Boolean full) const;
-  // Takes the 1-based given ranges (or null) and widens the data's ranges by them.
+  // Takes the 1-based given ranges (or null) and widens the data's ranges by
+  // them, releasing their storage. A feature without any non-missing value
+  // gets its given range in ascending order, or [0, 0]: never an inverted one.
   void ComputeBounds(std::vector<TBound>* ranges);
 
  private:
