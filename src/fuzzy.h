@@ -26,8 +26,11 @@ class TFuzzySet {
 
   TFuzzySet();
   TFuzzySet(const char* name, float a, float b, float c, Boolean left, Boolean right);
+  // Reads "a b c left right  label" up to the end of the line; the label is
+  // trimmed and cut to 19 characters. A failed read leaves the stream failed.
   explicit TFuzzySet(std::istream& in);
 
+  // 1 at the peak also when b == c (no 0/0).
   float Membership(float x) const;
   void Adapt(float da, float db, float dc);
 };
@@ -44,11 +47,14 @@ class TPartition {
 
   TPartition();
   TPartition(TBound range, int count);
+  // A count below 1, or more sets than the text holds, leaves the stream
+  // failed; sets are stored as they are read.
   explicit TPartition(std::istream& in);
 
   TVector<float> GetMembershipVector(float x) const;
   float MaxMembership(float x, int& index) const;
   void Adapt(int set, float da, float db, float dc);
+  // A moving foot with no neighbour beyond it is limited only by the range.
   void AdaptConstrained(int set, float x, float da, float db, float dc);
 };
 
