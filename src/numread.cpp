@@ -46,19 +46,16 @@ class TToken {
   int Peek() const { return C; }
   void Take() {
     if (Length < kMaxToken)
-      Text[Length] = static_cast<char>(C);
+      Text[Length++] = static_cast<char>(C);
     else
       Overlong = true;
-    Length++;
     C = Sb->snextc();
   }
-  int TakeDigits() {
-    int n = 0;
-    while (IsDigit(C)) {
-      Take();
-      n++;
-    }
-    return n;
+  // True when at least one digit was taken.
+  bool TakeDigits() {
+    bool any = false;
+    for (; IsDigit(C); any = true) Take();
+    return any;
   }
   // Takes an optional sign; true for '-'.
   bool TakeSign() {
@@ -71,10 +68,10 @@ class TToken {
   std::ios::iostate EndState() const { return C == Traits::eof() ? std::ios::eofbit : std::ios::goodbit; }
   bool Fits() const { return !Overlong; }
   const char* Begin() const { return Text; }
-  const char* End() const { return Text + (Length < kMaxToken ? Length : kMaxToken); }
+  const char* End() const { return Text + Length; }
   // strtof wants a terminated copy; only the rare out-of-range path uses it.
   const char* CString() {
-    Text[Length < kMaxToken ? Length : kMaxToken] = '\0';
+    Text[Length] = '\0';
     return Text;
   }
 
@@ -99,19 +96,19 @@ bool ReadFloat(std::istream& in, float& value) {
   if (sb == nullptr) return false;
   TToken tok(sb);
   const bool negative = tok.TakeSign();
-  int mantissaDigits = tok.TakeDigits();
+  bool mantissa = tok.TakeDigits();
   if (tok.Peek() == '.') {
     tok.Take();
-    mantissaDigits += tok.TakeDigits();
+    mantissa = tok.TakeDigits() || mantissa;
   }
   bool exponentOk = true;
-  if (mantissaDigits > 0 && (tok.Peek() == 'e' || tok.Peek() == 'E')) {
+  if (mantissa && (tok.Peek() == 'e' || tok.Peek() == 'E')) {
     tok.Take();
     tok.TakeSign();
-    exponentOk = tok.TakeDigits() > 0;
+    exponentOk = tok.TakeDigits();
   }
   const std::ios::iostate state = tok.EndState();
-  if (mantissaDigits == 0 || !exponentOk || !tok.Fits()) return Fail(in, state);
+  if (!mantissa || !exponentOk || !tok.Fits()) return Fail(in, state);
   // from_chars takes no '+' and is correctly rounded; it reports both
   // overflow and underflow as out of range without giving a value.
   const char* first = tok.Begin();
@@ -139,14 +136,13 @@ bool ReadInt(std::istream& in, int& value) {
   // Accumulate the magnitude, saturating once it is beyond any int.
   const long long limit = static_cast<long long>(INT_MAX) + 1;
   long long magnitude = 0;
-  int digits = 0;
-  while (IsDigit(tok.Peek())) {
+  bool digits = false;
+  for (; IsDigit(tok.Peek()); digits = true) {
     if (magnitude <= limit) magnitude = magnitude * 10 + (tok.Peek() - '0');
     tok.Take();
-    digits++;
   }
   const std::ios::iostate state = tok.EndState();
-  if (digits == 0) return Fail(in, state);
+  if (!digits) return Fail(in, state);
   if (negative ? magnitude > limit : magnitude > INT_MAX) {
     value = negative ? INT_MIN : INT_MAX;
     return Fail(in, state);
