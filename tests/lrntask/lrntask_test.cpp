@@ -62,9 +62,9 @@ TEST(PatternFile, SampleFileAndDetailedInfo) {
       "Number of classes       : 2\n"
       "Number of patterns      : 3\n"
       "Classified patterns     : Yes\n";
-  std::ostringstream brief, full;
-  copy.PrintInfo(brief, "[Pattern dimensions]", "/p/two.pat", False);
-  EXPECT_EQ(brief.str(), "[Pattern dimensions]\n" + head);
+  std::ostringstream shortInfo, full;
+  copy.PrintInfo(shortInfo, "[Pattern dimensions]", "/p/two.pat", False);
+  EXPECT_EQ(shortInfo.str(), "[Pattern dimensions]\n" + head);
   copy.PrintInfo(full, nullptr, "/p/two.pat", True);
   EXPECT_EQ(full.str(), head +
                             "Missing values          : 0\n\n"
