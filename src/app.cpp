@@ -1,5 +1,7 @@
 #include "app.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -37,6 +39,18 @@ const TCmdDef ValidCommands[14] = {
 
 TApplication* Application = nullptr;
 
+std::string FullPath(const std::string& name) {
+  std::string dir, base, ext;
+  SplitPath(name, dir, base, ext);
+  std::string cwd = CurrentDirectory();
+  if (!cwd.empty() && cwd.back() != '/') cwd += '/';
+  struct stat info;
+  if (!dir.empty() && dir[0] == '.' && stat(dir.c_str(), &info) != 0) return cwd + name;
+  std::string full = AbsPath(name);
+  if (full.empty() || full[0] != '/') full = cwd + full;
+  return full;
+}
+
 TApplication::TApplication(int argc, const char* const* argv)
     : TCmdApplication(argc, argv),
       ChildPid(-1),
@@ -52,7 +66,7 @@ TApplication::TApplication(int argc, const char* const* argv)
 
   const char* home = std::getenv("KVLPATH");
   if (home != nullptr && *home != '\0') {
-    ProgramPath = AbsPath(home);
+    ProgramPath = FullPath(home);
     if (ProgramPath.empty() || ProgramPath.back() != '/') ProgramPath += '/';
   }
 

@@ -48,6 +48,13 @@ enum TAppCommandID {
 
 extern const TCmdDef ValidCommands[14];
 
+// The absolute name of a file named by the user. Unlike AbsPath it never
+// leaves a name relative (data/x.pat), so that the name still denotes the
+// same file after a change of directory, and a name below a directory that
+// does not exist (./no/x.net) keeps that directory, so that opening it fails
+// instead of reaching a file of the same name in the working directory.
+std::string FullPath(const std::string& name);
+
 class TApplication : public TCmdApplication {
  public:
   // Background learning (app_background.cpp).

@@ -114,3 +114,12 @@ TEST_F(ApplicationTest, StopAndAbortWithoutLearning) {
   EXPECT_EQ(app.Messages[0], std::make_pair(Information, std::string(" Can't 'stop'. No learning process is being run.")));
   EXPECT_EQ(app.Messages[1], std::make_pair(Information, std::string(" Can't 'abort'. No learning process is being run.")));
 }
+
+TEST(FullPath, NamesAreAlwaysAbsoluteAndKeepMissingDirectories) {
+  std::string cwd = CurrentDirectory();
+  EXPECT_EQ(FullPath("/a/b.net"), "/a/b.net");
+  EXPECT_EQ(FullPath("x.net"), cwd + "/x.net");
+  EXPECT_EQ(FullPath("no/such/x.net"), cwd + "/no/such/x.net");
+  EXPECT_EQ(FullPath("./no/such/x.net"), cwd + "/./no/such/x.net");
+  EXPECT_EQ(FullPath("./x.net"), cwd + "/x.net");
+}
