@@ -311,7 +311,8 @@ TEST_F(AppCommands, CreateNamesItsFilesAfterThePatternFile) {
   std::string net = ReadFile(tmp / "small.net");
   EXPECT_EQ(ReadFile(tmp / "copy.net"), net);
   std::string rules = ReadFile(tmp / "small.rul");
-  EXPECT_EQ(StartOf(rules, 50), "#\n# KORVALIN 1.0 rule definition file\n#\n#Rule 1:\nIF");
+  const std::string ruleHeader = "#\n# KORVALIN 1.0 rule definition file\n#\n#Rule 1:\nIF   width IS ";
+  EXPECT_EQ(StartOf(rules, ruleHeader.size()), ruleHeader);
 }
 
 TEST_F(AppCommands, CreateFileNameBesideTheOptionAndWithoutLog) {
