@@ -65,35 +65,6 @@ TEST_F(OutputFileTest, ReplacesTargetOnlyOnCommitWithCreationRights) {
   EXPECT_EQ(Entries(), 1);  // no temporary file left behind
 }
 
-TEST_F(OutputFileTest, AbandonedWriteLeavesNothing) {
-  std::string name = Dir + "/b.rul";
-  {
-    TOutputFile out;
-    ASSERT_TRUE(out.Open(name));
-    out.Stream() << "partial";
-  }
-  EXPECT_EQ(Entries(), 0);
-}
-
-TEST_F(OutputFileTest, UnwritableDirectoryKeepsOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
-  std::string name = Dir + "/c.cfg";
-  std::ofstream(name) << "kept\n";
-  chmod(Dir.c_str(), 0555);
-  TOutputFile out;
-  EXPECT_FALSE(out.Open(name));
-  EXPECT_EQ(std::string(out.ErrorMsg(CreateError)), "Can't create '" + name + "' (Permission denied).");
-  EXPECT_EQ(Read(name), "kept\n");
-}
-
-TEST_F(OutputFileTest, FailedWriteIsReported) {
-  TOutputFile out;
-  ASSERT_TRUE(out.Open("/dev/full"));
-  out.Stream() << std::string(100000, 'x');
-  EXPECT_FALSE(out.Commit());
-  EXPECT_EQ(std::string(out.ErrorMsg(WriteError)), "Error writing '/dev/full' (No space left on device).");
-}
-
 TEST_F(OutputFileTest, WriteCutShortKeepsOldFile) {
   // A file size limit makes the write fail even where permissions do not.
   std::string name = Dir + "/d.net";
