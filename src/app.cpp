@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -51,6 +52,16 @@ std::string FullPath(const std::string& name) {
   return full;
 }
 
+bool OpenInputFile(std::ifstream& file, const std::string& name) {
+  struct stat info;
+  if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return false;
+  }
+  file.open(name);
+  return file.is_open();
+}
+
 TApplication::TApplication(int argc, const char* const* argv)
     : TCmdApplication(argc, argv),
       ChildPid(-1),
@@ -71,8 +82,8 @@ TApplication::TApplication(int argc, const char* const* argv)
   }
 
   std::string name = ProgramPath + appDefaultConfigFile;
-  std::ifstream file(name);
-  if (!file.is_open()) {
+  std::ifstream file;
+  if (!OpenInputFile(file, name)) {
     std::ostringstream msg;
     msg << FileErrorMsg(name, OpenError) << '\n' << "Using default configuration.";
     PrintMsg(msg, Warning);

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <fstream>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -54,6 +55,10 @@ extern const TCmdDef ValidCommands[14];
 // does not exist (./no/x.net) keeps that directory, so that opening it fails
 // instead of reaching a file of the same name in the working directory.
 std::string FullPath(const std::string& name);
+
+// Opens `name` for reading. A directory cannot be opened (EISDIR): it would
+// open, but every read would fail. On failure errno says why.
+bool OpenInputFile(std::ifstream& file, const std::string& name);
 
 class TApplication : public TCmdApplication {
  public:

@@ -1,6 +1,3 @@
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -31,12 +28,7 @@ void TApplication::Load(const TCommand& cmd) {
   std::ostringstream msg;
 
   std::ifstream file;
-  struct stat info;
-  if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-    errno = EISDIR;  // opens, but every read would fail
-  else
-    file.open(name);
-  if (!file.is_open()) {
+  if (!OpenInputFile(file, name)) {
     msg << FileErrorMsg(name, OpenError);
     PrintMsg(msg, Error);
     return;
