@@ -94,3 +94,18 @@ TEST_F(StatusListing, NoPatternsGiveNoDivisionByZero) {
   App->PrintTestResults(status, "[Test results]", nullptr);
   EXPECT_EQ(status.str(), "");
 }
+
+TEST_F(StatusListing, ResultAndErrorFileHeaders) {
+  App->PatternFileName = "/d/iris.pat";
+  std::ostringstream result, error;
+  App->WriteResultHeader(result);
+  App->WriteErrorHeader(error);
+  EXPECT_EQ(result.str(), "#\n# KORVALIN 1.0 test result file\n#\n# Pattern tested: /d/iris.pat\n"
+                          "# Network used  : /x/a.net\n#\n");
+  EXPECT_EQ(error.str(),
+            "#\n# KORVALIN 1.0 error file\n#\n# Network trained : /x/a.net\n# Pattern used    : /d/iris.pat\n#\n"
+            "# This file contains the error values and number of misclassifications \n"
+            "# the network above made while be trained with the specified pattern.\n"
+            "# To draw the error curve, use GNUPLOT for example.\n#\n# Format of each line: \n"
+            "#   <number of epoch> <total error> <number of misclass.> <misclass. in percent>\n#\n");
+}

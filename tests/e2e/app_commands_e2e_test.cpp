@@ -348,3 +348,21 @@ TEST_F(AppCommands, CreateInBestModeReportsTheSelectionAndPipeModeShowsNetinfo) 
                       "Net loaded from       : " + dir + "/small.net\nNumber of input units : 2\n"),
             std::string::npos);
 }
+
+TEST_F(AppCommands, CreationReportInEachRuleMode) {
+  RunResult r = Batch(
+      "load pattern small.pat\ncreate net -r1\nset Learning_Rules = bestperclass\ncreate net -r2\n"
+      "set Learning_Rules = simple\ncreate net -r2\n");
+  auto creation = [](int created, const std::string& report) {
+    return std::string(" Creating initial rule base...") + '\0' + "done (" + std::to_string(created) +
+           " rules created).\n Now evaluating the rules..." + '\0' + "done.\n" +
+           Framed("Information", report + " \n See ./small.log for details about net creation.");
+  };
+  EXPECT_EQ(Body(r), Echo("load pattern small.pat") + " Loading pattern from ./small.pat...\n" +
+                         Echo("create net -r1") +
+                         creation(1, " The system tried to create 3 more rules. \n"
+                                     " Some of these were possibly identical.\n") +
+                         Echo("set Learning_Rules = bestperclass") + Echo("create net -r2") +
+                         creation(2, " 2 rules (out of 2 created rules) have been selected.\n") +
+                         Echo("set Learning_Rules = simple") + Echo("create net -r2") + creation(2, ""));
+}
