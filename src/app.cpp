@@ -139,6 +139,7 @@ int TApplication::CheckCmdArgs(const TCommand& cmd) {
 }
 
 void TApplication::ExecuteCommand(const TCommand& cmd) {
+  CollectReport();
   if (ChildPid != -1 && cmd.ID() != cmdStop && cmd.ID() != cmdAbort && cmd.ID() != -1) {
     std::ostringstream msg;
     msg << " Invalid command '" << cmd.Name() << "' during the learning process.\n"

@@ -117,13 +117,22 @@ class TApplication : public TCmdApplication {
 
   // Background learning (app_background.cpp)
   void BackgroundLearning();
-  void UpdateNetAndStatus();
+  // Reads the report in PipeIn into the learning status and a new Net. False,
+  // after an Error and with everything unchanged, when it cannot be read.
+  Boolean UpdateNetAndStatus();
   void KillChild();
   // For 'stop': asks the child for its report and returns once the report
   // has been taken in and the child has ended (True), or once the child is
   // found gone without a report, which it reports itself (False). ChildPid
   // is -1 afterwards.
   Boolean StopChild();
+  // Takes in a report that the child has begun or announced (waiting for its
+  // end), so that the command about to run sees the outcome of the learning.
+  void CollectReport();
+  // The report pipe, served while the command loop waits for a line.
+  int BackgroundFd() const override;
+  void BackgroundReady() override;
+  std::string ReportText;  // what has arrived of the child's report
 
   // stop and abort (app.cpp)
   void Stop();
