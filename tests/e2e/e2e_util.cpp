@@ -199,6 +199,21 @@ RunResult RunProgram(const RunSpec& spec) {
   return result;
 }
 
+int Spawn(const RunSpec& spec, int in, int out, int err) {
+  ExecPlan plan(spec, {});
+  pid_t pid = fork();
+  if (pid < 0) Fail("fork");
+  if (pid == 0) {
+    setpgid(0, 0);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    plan.Exec();
+  }
+  setpgid(pid, pid);
+  return pid;
+}
+
 RunResult RunOnTerminal(const RunSpec& spec) {
   ExecPlan plan(spec, {{"TERM", std::string("dumb")}});
   int master = -1, slave = -1;

@@ -33,6 +33,11 @@ struct RunResult {
 // Standard input, output and error are pipes.
 RunResult RunProgram(const RunSpec& spec);
 
+// Starts the program (arguments, environment and directory from `spec`) in
+// a process group of its own, with `in`, `out` and `err` as its standard
+// input, output and error, and returns its process id.
+int Spawn(const RunSpec& spec, int in, int out, int err);
+
 // Standard input and output are a pseudo-terminal (24 x 80, no echo, no
 // newline translation, TERM=dumb unless spec.env says otherwise); standard
 // error stays a pipe, so the two remain apart. The input is typed as given;

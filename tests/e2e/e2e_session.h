@@ -1,0 +1,63 @@
+// A conversation with the running program over pipes: send lines, wait for
+// texts to appear on its standard output, look at its processes. Waits are
+// bounded; nothing depends on fixed sleeps.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+
+namespace e2e {
+
+class Session {
+ public:
+  // Starts the program; spec.input is ignored (use Send).
+  explicit Session(const RunSpec& spec);
+  // Ends the program's process group if it still runs.
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  pid_t Pid() const { return Pid_; }
+
+  // Writes `line` and a newline to the program's standard input.
+  void Send(const std::string& line);
+  // Waits until `text` appears on standard output after the cursor, then
+  // moves the cursor past it; `skipped` (if given) receives what came
+  // before it. False at the timeout or when the program has ended without
+  // writing it.
+  bool WaitFor(const std::string& text, double timeoutSeconds = 30, std::string* skipped = nullptr);
+  // Standard output from the cursor on, for assertions after a WaitFor.
+  std::string Pending() const { return Out.substr(Cursor); }
+  // Reads what is there without waiting long.
+  void Collect(int waitMs = 0);
+
+  const std::string& AllOut() const { return Out; }
+  const std::string& AllErr() const { return Err; }
+
+  // Closes standard input and waits for the program to end; its exit
+  // status, or -1 when it had to be killed or ended by a signal.
+  int Finish(double timeoutSeconds = 30);
+
+ private:
+  pid_t Pid_ = -1;
+  int InFd = -1, OutFd = -1, ErrFd = -1;
+  std::string Out, Err;
+  std::size_t Cursor = 0;
+  bool Reaped = false;
+  int Status = 0;
+
+  bool Pump(int waitMs);
+};
+
+// Processes whose parent is `pid` (zombies included), from /proc.
+std::vector<pid_t> ChildrenOf(pid_t pid);
+// Number of open descriptors of `pid`, from /proc; -1 when unknown.
+int OpenDescriptors(pid_t pid);
+// True while `pid` exists and is not a zombie.
+bool Alive(pid_t pid);
+
+}  // namespace e2e
