@@ -9,6 +9,7 @@
 // wherever they would only add +0 to a sum that starts at +0.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -29,11 +30,22 @@ struct TFuzzyPerceptron::TRuleIndex {
                                     // rule's set, or OneSlot for a don't-care entry
   int OneSlot = 0;                  // a slot that always holds 1
   std::vector<int> Class;           // per rule (0-based rule); 0 when outside 1..Classes
+  std::vector<float> W;             // per rule: its Weight, mirrored for contiguous access
+  // Whether some weight is -0, or lies outside [0, 1]: only then can a
+  // weight step change a rule that does not fire.
+  bool NegativeZero = false;
+  bool OutsideUnit = false;
 
   // Per-propagation scratch, reused.
   std::vector<float> Memb;          // per slot, plus OneSlot
-  std::vector<const std::uint64_t*> Touched;
+  std::vector<int> SlotRules;       // per slot: rules whose premise it satisfies
+  std::vector<int> DontCareRules;   // per input: rules that ignore it
+  std::vector<const std::uint64_t*> Touched;  // masks of the sets each input value touches
+  std::vector<int> TouchedFrom;     // per input: first entry in Touched; Inputs+1 entries
+  std::vector<int> Order;           // inputs to intersect, most selective first
+  std::vector<int> Passing;         // per input: rules its touched sets let through (estimate)
   std::vector<std::uint64_t> Cand;
+  std::vector<int> Live;            // words of Cand still non-zero
   std::vector<int> Fired;           // rules with an activation written by the last propagation
   std::vector<float> Num;           // per class (0-based): weighted-sum numerators
   std::vector<float> Err;           // per class (0-based): learning's output errors
@@ -47,5 +59,9 @@ struct TFuzzyPerceptron::TRuleIndex {
   // Indexes rule `r` (= Rules + 1) of `net`; the capacity must allow it.
   void Add(const TFuzzyPerceptron& net, int r);
   void SetClass(int r, int cls) { Class[r - 1] = (cls >= 1 && cls <= Classes) ? cls : 0; }
-  void UpdateWeightSums(const TFuzzyPerceptron& net);
+  void UpdateWeightSums();
+  void NoteWeight(float w) {
+    if (w == 0.0f && std::signbit(w)) NegativeZero = true;
+    if (!(w >= 0.0f && w <= 1.0f)) OutsideUnit = true;
+  }
 };

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 
@@ -9,21 +11,30 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& para
 
   const TWeightMode mode = params.LearningWeights;
   const float* activation = RuleActivation.Data;
+  float* weights = ix.W.data();
   if (mode != Fixed) {
-    // Every rule learns its weight, firing or not: w + (s*e)*0 is not
-    // always w (-0 becomes +0; out-of-range weights get clamped).
-    for (int r = 1; r <= ix.Rules; r++) {
-      const int k = ix.Class[r - 1];
-      if (k == 0) continue;
-      const float o = activation[r - 1];
-      if (o > 0.0f) continue;  // firing rules learn below, after their error signal
-      float& w = Rules[r]->Weight;
-      w += (params.Sigma * e[k - 1]) * o;
-      if (mode == Normalized) {
-        if (w > 1.0f)
-          w = 1.0f;
-        else if (w < 0.0f)
-          w = 0.0f;
+    // A rule that does not fire steps its weight by (s*e)*0 = +-0, which
+    // changes it only if it is -0, lies outside [0, 1] under Normalized, or
+    // the step is not finite; otherwise such rules are skipped.
+    bool finite = true;
+    for (int k = 0; k < classes; k++) finite = finite && std::isfinite(params.Sigma * e[k]);
+    if (!finite || ix.NegativeZero || (mode == Normalized && ix.OutsideUnit)) {
+      ix.NegativeZero = ix.OutsideUnit = false;
+      for (int r = 1; r <= ix.Rules; r++) {
+        const int k = ix.Class[r - 1];
+        const float o = activation[r - 1];
+        if (k != 0 && o == 0.0f) {  // rules that fired step below
+          float w = weights[r - 1] + (params.Sigma * e[k - 1]) * o;
+          if (mode == Normalized) {
+            if (w > 1.0f)
+              w = 1.0f;
+            else if (w < 0.0f)
+              w = 0.0f;
+          }
+          weights[r - 1] = w;
+          Rules[r]->Weight = w;
+        }
+        ix.NoteWeight(weights[r - 1]);
       }
     }
     WeightsChanged();
@@ -37,16 +48,19 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& para
     const float o = activation[r - 1];
     const float ek = e[k - 1];
     TRule& rule = *Rules[r];
-    const float product = (o * ek) * rule.Weight;
+    const float product = (o * ek) * weights[r - 1];
     const float delta = static_cast<float>(static_cast<double>(product) * (1.0 - static_cast<double>(o)));
     if (mode != Fixed) {
-      rule.Weight += (params.Sigma * ek) * o;
+      float w = weights[r - 1] + (params.Sigma * ek) * o;
       if (mode == Normalized) {
-        if (rule.Weight > 1.0f)
-          rule.Weight = 1.0f;
-        else if (rule.Weight < 0.0f)
-          rule.Weight = 0.0f;
+        if (w > 1.0f)
+          w = 1.0f;
+        else if (w < 0.0f)
+          w = 0.0f;
       }
+      weights[r - 1] = w;
+      rule.Weight = w;
+      ix.NoteWeight(w);
     }
     if (!(o > 0.0f)) continue;
     const int j = MinInput.Data[r - 1];

@@ -19,13 +19,11 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
 
   SetOffset.assign(static_cast<std::size_t>(Inputs) + 1, 0);
   int slots = 0;
-  std::size_t maxSets = 0;
   for (int j = 0; j < Inputs; j++) {
     SetOffset[j] = slots;
     int count = j + 1 < static_cast<int>(net.Partitions.size()) ? net.Partitions[j + 1].NumberOfSets : 0;
     if (count < 0) count = 0;
     slots += count;
-    if (static_cast<std::size_t>(count) > maxSets) maxSets = count;
   }
   SetOffset[Inputs] = slots;
   OneSlot = slots;
@@ -38,11 +36,20 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Slot.reserve(static_cast<std::size_t>(capacity) * Inputs);
   Class.clear();
   Class.reserve(capacity);
+  W.clear();
+  W.reserve(capacity);
+  NegativeZero = OutsideUnit = false;
 
+  SlotRules.assign(static_cast<std::size_t>(slots) + 1, 0);
+  DontCareRules.assign(Inputs, 0);
   Memb.assign(static_cast<std::size_t>(slots) + 1, 0.0f);
   Memb[OneSlot] = 1.0f;
-  Touched.assign(maxSets, nullptr);
   Cand.assign(words, 0);
+  Live.assign(words, 0);
+  Order.assign(Inputs, 0);
+  Passing.assign(Inputs, 0);
+  TouchedFrom.assign(static_cast<std::size_t>(Inputs) + 1, 0);
+  Touched.assign(static_cast<std::size_t>(slots) + Inputs, nullptr);
   Fired.clear();
   Fired.reserve(capacity);
   Num.assign(Classes, 0.0f);
@@ -78,16 +85,32 @@ void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
     }
   }
   if (usable) Usable[word] |= bit;
+  for (int j = 0; j < Inputs; j++) {
+    const int entry = Slot[static_cast<std::size_t>(r - 1) * Inputs + j];
+    if (entry == OneSlot) {
+      DontCareRules[j]++;
+      for (int s = SetOffset[j]; s < SetOffset[j + 1]; s++) SlotRules[s]++;
+    } else {
+      SlotRules[entry]++;
+    }
+  }
   Class.push_back(0);
   SetClass(r, rule != nullptr ? rule->Class : 0);
-  WeightsValid = false;
+  W.push_back(rule != nullptr ? rule->Weight : 0.0f);
+  NoteWeight(W.back());
+  // The new rule comes last in its class, so its weight extends the sum in rule order.
+  const int k = Class[r - 1];
+  if (WeightsValid && k != 0) {
+    WeightSum[k - 1] += W.back();
+    WeightsFinite[k - 1] = std::isfinite(WeightSum[k - 1]) ? 1 : 0;
+  }
 }
 
-void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const TFuzzyPerceptron& net) {
+void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums() {
   for (int k = 0; k < Classes; k++) WeightSum[k] = 0.0f;
-  for (int r = 1; r <= Rules; r++) {
-    const int k = Class[r - 1];
-    if (k != 0) WeightSum[k - 1] += net.Rules[r]->Weight;
+  for (int r = 0; r < Rules; r++) {
+    const int k = Class[r];
+    if (k != 0) WeightSum[k - 1] += W[r];
   }
   // A finite sum implies finite weights, and then a rule that does not fire
   // contributes w * 0 = +-0 to its class's numerator, which changes nothing.
@@ -106,17 +129,18 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
   ix.Fired.clear();
 
-  std::uint64_t* cand = ix.Cand.data();
-  for (int w = 0; w < words; w++) cand[w] = ix.Usable[w];
-
+  // Memberships of every input, and the rule masks of the sets each touches.
+  int touchedCount = 0;
+  int ordered = 0;
   for (int j = 0; j < n; j++) {
+    ix.TouchedFrom[j] = touchedCount;
     float* memb = ix.Memb.data() + ix.SetOffset[j];
     const int count = ix.SetOffset[j + 1] - ix.SetOffset[j];
     const bool present = j < dimension;
     const float x = present ? pattern[j] : 0.0f;
     input[j] = x;
     if (!present || (missing != 0.0f && x == missing)) {
-      // A missing value satisfies every set of its input fully.
+      // A missing value satisfies every set of its input fully: no rule is excluded.
       for (int s = 0; s < count; s++) memb[s] = 1.0f;
       continue;
     }
@@ -125,34 +149,84 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     const TFuzzySet* sets = Partitions[j + 1].Sets.data();
     int i = 1;
     while (i <= count && x > sets[i].c) i++;
-    int touched = 0;
+    int passing = 0;
     for (; i <= count && sets[i].a <= x; i++) {
       const float m = sets[i].Membership(x);
       memb[i - 1] = m;
-      if (m != 0.0f) ix.Touched[touched++] = ix.Masks.data() + static_cast<std::size_t>(ix.SetOffset[j] + i - 1) * ix.Words;
-    }
-    if (touched == 0) {
-      const std::uint64_t* dc = ix.DontCare.data() + static_cast<std::size_t>(j) * ix.Words;
-      for (int w = 0; w < words; w++) cand[w] &= dc[w];
-    } else if (touched == 1) {
-      const std::uint64_t* m0 = ix.Touched[0];
-      for (int w = 0; w < words; w++) cand[w] &= m0[w];
-    } else if (touched == 2) {
-      const std::uint64_t* m0 = ix.Touched[0];
-      const std::uint64_t* m1 = ix.Touched[1];
-      for (int w = 0; w < words; w++) cand[w] &= m0[w] | m1[w];
-    } else {
-      for (int w = 0; w < words; w++) {
-        std::uint64_t any = 0;
-        for (int t = 0; t < touched; t++) any |= ix.Touched[t][w];
-        cand[w] &= any;
+      if (m != 0.0f) {
+        const int slot = ix.SetOffset[j] + i - 1;
+        ix.Touched[touchedCount++] = ix.Masks.data() + static_cast<std::size_t>(slot) * ix.Words;
+        passing += ix.SlotRules[slot];
       }
     }
+    if (touchedCount == ix.TouchedFrom[j]) {
+      ix.Touched[touchedCount++] = ix.DontCare.data() + static_cast<std::size_t>(j) * ix.Words;
+      passing = ix.DontCareRules[j];
+    }
+    ix.Passing[j] = passing;
+    // Insertion by selectivity: intersecting the narrowest input first
+    // leaves the fewest words for the others.
+    int at = ordered++;
+    while (at > 0 && ix.Passing[ix.Order[at - 1]] > passing) {
+      ix.Order[at] = ix.Order[at - 1];
+      at--;
+    }
+    ix.Order[at] = j;
+  }
+  ix.TouchedFrom[n] = touchedCount;
+
+  // The rules every input lets through; Live lists the non-zero words in
+  // ascending order, so rules are found in rule order.
+  std::uint64_t* cand = ix.Cand.data();
+  int* live = ix.Live.data();
+  int liveCount = 0;
+  for (int w = 0; w < words; w++) {
+    cand[w] = ix.Usable[w];
+    live[liveCount] = w;
+    liveCount += cand[w] != 0;
+  }
+  for (int o = 0; o < ordered && liveCount > 0; o++) {
+    const int j = ix.Order[o];
+    const std::uint64_t* const* masks = ix.Touched.data() + ix.TouchedFrom[j];
+    const int touched = ix.TouchedFrom[j + 1] - ix.TouchedFrom[j];
+    int kept = 0;
+    if (touched == 1) {
+      const std::uint64_t* m0 = masks[0];
+      for (int t = 0; t < liveCount; t++) {
+        const int w = live[t];
+        const std::uint64_t v = cand[w] & m0[w];
+        cand[w] = v;
+        live[kept] = w;
+        kept += v != 0;
+      }
+    } else if (touched == 2) {
+      const std::uint64_t* m0 = masks[0];
+      const std::uint64_t* m1 = masks[1];
+      for (int t = 0; t < liveCount; t++) {
+        const int w = live[t];
+        const std::uint64_t v = cand[w] & (m0[w] | m1[w]);
+        cand[w] = v;
+        live[kept] = w;
+        kept += v != 0;
+      }
+    } else {
+      for (int t = 0; t < liveCount; t++) {
+        const int w = live[t];
+        std::uint64_t any = 0;
+        for (int m = 0; m < touched; m++) any |= masks[m][w];
+        const std::uint64_t v = cand[w] & any;
+        cand[w] = v;
+        live[kept] = w;
+        kept += v != 0;
+      }
+    }
+    liveCount = kept;
   }
 
   // Every remaining rule has all its degrees non-zero; the others are 0.
   const float* memb = ix.Memb.data();
-  for (int w = 0; w < words; w++) {
+  for (int t = 0; t < liveCount; t++) {
+    const int w = live[t];
     std::uint64_t bits = cand[w];
     while (bits != 0) {
       const int r = w * 64 + CountTrailingZeros(bits) + 1;
@@ -183,19 +257,19 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     }
     return;
   }
-  if (!ix.WeightsValid) ix.UpdateWeightSums(*this);
+  if (!ix.WeightsValid) ix.UpdateWeightSums();
   float* num = ix.Num.data();
   for (int k = 0; k < classes; k++) num[k] = 0.0f;
   for (int r : ix.Fired) {
     const int k = ix.Class[r - 1];
-    if (k != 0) num[k - 1] += Rules[r]->Weight * ruleAct[r - 1];
+    if (k != 0) num[k - 1] += ix.W[r - 1] * ruleAct[r - 1];
   }
   for (int k = 0; k < classes; k++) {
     if (!ix.WeightsFinite[k]) {
       // inf * 0 is NaN: with such weights every rule of the class counts.
       float sum = 0.0f;
       for (int r = 1; r <= ix.Rules; r++)
-        if (ix.Class[r - 1] == k + 1) sum += Rules[r]->Weight * ruleAct[r - 1];
+        if (ix.Class[r - 1] == k + 1) sum += ix.W[r - 1] * ruleAct[r - 1];
       num[k] = sum;
     }
     const float den = ix.WeightSum[k];

@@ -144,4 +144,27 @@ TEST_F(NetExact, LoadedNetworkPropagatesLikeTheModel) {
   }
 }
 
+TEST_F(NetExact, LearningFromOddWeights) {
+  // Weights of -0 turn +0 and weights outside [0, 1] get clamped even on
+  // rules that do not fire; skipping those rules must not lose that.
+  for (TWeightMode weights : {Normalized, Free}) {
+    TCreated both = CreateBoth(*Task, 25, Best, WeightedSum);
+    for (int r = 1; r <= both.Net->NumberOfRules; r++) {
+      const float odd[] = {-0.0f, 1.5f, -0.25f, 0.0f, 2.0f};
+      both.Net->Rules[r]->Weight = odd[r % 5];
+    }
+    both.Net->RulesChanged();
+    TRefNet ref(*both.Net);
+    TLearningParameters prm;
+    prm.LearningWeights = weights;
+    prm.Sigma = 0.3f;
+    float error, refError;
+    for (int epoch = 1; epoch <= 2; epoch++) {
+      ASSERT_EQ(both.Net->Learn(*Task, prm, error), ref.Learn(*Task, prm, refError));
+      ASSERT_EQ(Bits(error), Bits(refError));
+      ExpectSameNet(*both.Net, ref);
+    }
+  }
+}
+
 }  // namespace
