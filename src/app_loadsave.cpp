@@ -19,6 +19,20 @@ void DescribeFailure(std::ostringstream& msg, std::istream& file, const char* wh
   }
 }
 
+// Reads an object with its stream reader. A reader that left the stream
+// failed or at its end, or that reports LoadError, failed: that is shown as
+// an Error and the result is null.
+template <class TObject, class TPtr>
+TPtr ReadObject(TApplication& app, std::ifstream& file, const std::string& name, const char* what,
+                TLoadStatus& status, std::ostringstream& msg) {
+  status = LoadOk;
+  TPtr object(new TObject(file, status, msg));
+  if (file.good() && status != LoadError) return object;
+  DescribeFailure(msg, file, what, name);
+  app.PrintMsg(msg, Error);
+  return nullptr;
+}
+
 }  // namespace
 
 void TApplication::Load(const TCommand& cmd) {
@@ -27,6 +41,7 @@ void TApplication::Load(const TCommand& cmd) {
   std::string display = RelPath(name);
   std::ostringstream msg;
 
+  TLoadStatus status = LoadOk;
   std::ifstream file;
   if (!OpenInputFile(file, name)) {
     msg << FileErrorMsg(name, OpenError);
@@ -36,13 +51,8 @@ void TApplication::Load(const TCommand& cmd) {
 
   if (kind == "pattern") {
     std::cout << " Loading pattern from " << display << "..." << '\n';
-    TLoadStatus status = LoadOk;
-    std::unique_ptr<TLearningTask> task(new TLearningTask(file, status, msg));
-    if (!file.good() || status == LoadError) {
-      DescribeFailure(msg, file, "pattern", name);
-      PrintMsg(msg, Error);
-      return;
-    }
+    auto task = ReadObject<TLearningTask, std::unique_ptr<TLearningTask>>(*this, file, name, "pattern", status, msg);
+    if (!task) return;
     Task = std::move(task);
     PatternFileName = name;
     NumberOfFSets = TVector<int>();
@@ -54,13 +64,8 @@ void TApplication::Load(const TCommand& cmd) {
     }
   } else if (kind == "net") {
     std::cout << " Loading network from " << display << "..." << '\n';
-    TLoadStatus status = LoadOk;
-    TNetPtr net(new TFuzzyPerceptron(file, status, msg));
-    if (!file.good() || status == LoadError) {
-      DescribeFailure(msg, file, "net", name);
-      PrintMsg(msg, Error);
-      return;
-    }
+    TNetPtr net = ReadObject<TFuzzyPerceptron, TNetPtr>(*this, file, name, "net", status, msg);
+    if (!net) return;
     Net = std::move(net);
     NetFileName = name;
     if (status == LoadWarning) PrintMsg(msg, Warning);

@@ -116,36 +116,37 @@ bool ReadBoolean(const char* text, Boolean& result) {
   return false;
 }
 
-// Index of `text` among `words` ignoring case, or -1.
-int FindWord(const char* text, const char* const* words, int count) {
-  for (int i = 0; i < count; i++)
-    if (stricmp(text, words[i]) == 0) return i;
+// The number of the choice word `text` (any letter case) for the row
+// named `rowName`, or -1 when the row offers no such word.
+int ChoiceIndex(const char* rowName, const char* text) {
+  static const struct {
+    const char* Row;
+    const char* Words[3];
+  } choices[] = {
+      {"Learning_Weights", {"fixed", "normalized", "free"}},
+      {"Learning_Rules", {"simple", "best", "bestperclass"}},
+      {"AggregationFunc", {"WeightedSum", "Maximum", nullptr}},
+  };
+  for (const auto& choice : choices) {
+    if (std::strcmp(rowName, choice.Row) != 0) continue;
+    for (int i = 0; i < 3 && choice.Words[i] != nullptr; i++)
+      if (stricmp(text, choice.Words[i]) == 0) return i;
+  }
   return -1;
 }
 
-bool ReadChoice(const char* rowName, const char* text, void* location) {
-  static const char* const weightWords[] = {"fixed", "normalized", "free"};
-  static const char* const ruleWords[] = {"simple", "best", "bestperclass"};
-  static const char* const aggregationWords[] = {"WeightedSum", "Maximum"};
-  if (std::strcmp(rowName, "Learning_Weights") == 0) {
-    int i = FindWord(text, weightWords, 3);
-    if (i < 0) return false;
-    *static_cast<TWeightMode*>(location) = static_cast<TWeightMode>(i);
-    return true;
-  }
-  if (std::strcmp(rowName, "Learning_Rules") == 0) {
-    int i = FindWord(text, ruleWords, 3);
-    if (i < 0) return false;
-    *static_cast<TRuleMode*>(location) = static_cast<TRuleMode>(i);
-    return true;
-  }
-  if (std::strcmp(rowName, "AggregationFunc") == 0) {
-    int i = FindWord(text, aggregationWords, 2);
-    if (i < 0) return false;
-    *static_cast<TAggregationFunc*>(location) = static_cast<TAggregationFunc>(i);
-    return true;
-  }
-  return false;
+bool ReadChoice(const char* rowName, const char* text, const void* location) {
+  int i = ChoiceIndex(rowName, text);
+  if (i < 0) return false;
+  if (location == &SwapParam.LearningWeights)
+    SwapParam.LearningWeights = static_cast<TWeightMode>(i);
+  else if (location == &SwapParam.LearningRules)
+    SwapParam.LearningRules = static_cast<TRuleMode>(i);
+  else if (location == &SwapParam.AggregationFunc)
+    SwapParam.AggregationFunc = static_cast<TAggregationFunc>(i);
+  else
+    return false;
+  return true;
 }
 
 // The value of a row of SwapParam as PrintParameter and SaveToFile show it.
