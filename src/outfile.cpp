@@ -86,8 +86,12 @@ bool TOutputFile::Open(const std::string& fileName) {
       std::free(resolved);
     }
   }
-  if (stat(Final.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+  bool exists = stat(Final.c_str(), &info) == 0;
+  if (exists && !S_ISREG(info.st_mode)) {
     Fd = open(Final.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0664);
+  } else if (exists && access(Final.c_str(), W_OK) != 0) {
+    // A file its owner has made read-only is not replaced behind its back.
+    Fd = -1;
   } else {
     // A short fixed prefix keeps the temporary name within the name limit
     // of the directory whatever the target's name.
@@ -99,7 +103,9 @@ bool TOutputFile::Open(const std::string& fileName) {
     Fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (Fd >= 0) {
       TempName = pattern.data();
-      fchmod(Fd, CreationMode());
+      // The replacement keeps the rights of the file it replaces, as a
+      // file truncated in place would; a new file gets rw-rw-r-- less the mask.
+      fchmod(Fd, exists ? (info.st_mode & 07777) : CreationMode());
     }
   }
   if (Fd < 0) {

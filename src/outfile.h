@@ -39,14 +39,16 @@ class TOutputFile {
 
   // Prepares writing `fileName`. A missing or regular target is written to
   // a fresh temporary file in the same directory; anything else (the null
-  // device, a fifo) is written directly. False when no file can be created;
+  // device, a fifo) is written directly. A target that may not be written
+  // is refused like one that cannot be created. False when no file can be created;
   // ErrorMsg(CreateError) then says why.
   bool Open(const std::string& fileName);
   bool IsOpen() const { return Fd >= 0; }
   std::ostream& Stream() { return Out; }
 
-  // Flushes and closes the file, checking both, gives it the access rights
-  // rw-rw-r-- less the creation mask and renames it over the target. False
+  // Flushes and closes the file, checking both, and renames it over the
+  // target. A new file gets the access rights rw-rw-r-- less the creation
+  // mask, a replaced one keeps the rights it had. False
   // when any step failed: the target is then as it was before, the
   // temporary file is gone, and ErrorMsg(WriteError) says why.
   bool Commit();

@@ -36,6 +36,10 @@ class OutputFileTest : public ::testing::Test {
     text << in.rdbuf();
     return text.str();
   }
+  static bool FileExists(const std::string& name) {
+    struct stat info;
+    return stat(name.c_str(), &info) == 0;
+  }
   int Entries() const {
     int n = 0;
     DIR* d = opendir(Dir.c_str());
@@ -48,21 +52,35 @@ class OutputFileTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OutputFileTest, ReplacesTargetOnlyOnCommitWithCreationRights) {
+TEST_F(OutputFileTest, NewFileAppearsOnCommitWithCreationRights) {
   std::string name = Dir + "/a.net";
-  std::ofstream(name) << "old\n";
   TOutputFile out;
   ASSERT_TRUE(out.Open(name));
   out.Stream() << "new\n";
-  EXPECT_EQ(Read(name), "old\n");
-  mode_t mask = umask(022);
-  umask(mask);
+  EXPECT_FALSE(FileExists(name));
   ASSERT_TRUE(out.Commit());
   EXPECT_EQ(Read(name), "new\n");
+  mode_t mask = umask(022);
+  umask(mask);
   struct stat info;
   ASSERT_EQ(stat(name.c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 0777, 0664u & ~mask);
   EXPECT_EQ(Entries(), 1);  // no temporary file left behind
+}
+
+TEST_F(OutputFileTest, ReplacedFileKeepsItsRights) {
+  std::string name = Dir + "/private.cfg";
+  std::ofstream(name) << "old";
+  chmod(name.c_str(), 0600);
+  TOutputFile out;
+  ASSERT_TRUE(out.Open(name));
+  out.Stream() << "new";
+  EXPECT_EQ(Read(name), "old");
+  ASSERT_TRUE(out.Commit());
+  EXPECT_EQ(Read(name), "new");
+  struct stat info;
+  ASSERT_EQ(stat(name.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(OutputFileTest, WriteCutShortKeepsOldFile) {
