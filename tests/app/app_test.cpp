@@ -89,3 +89,9 @@ TEST(FullPath, NamesAreAlwaysAbsoluteAndKeepMissingDirectories) {
   EXPECT_EQ(FullPath("./no/such/x.net"), cwd + "/./no/such/x.net");
   EXPECT_EQ(FullPath("./x.net"), cwd + "/x.net");
 }
+
+TEST_F(ApplicationTest, PipeModeOnlyFromTheFirstArgument) {
+  EXPECT_EQ(TRecordingApp({"korvalin", "--pipe", "cmds"}).PipeMode, True);
+  EXPECT_EQ(TRecordingApp({"korvalin", "-x", "--pipe"}).PipeMode, False);
+  EXPECT_EQ(TRecordingApp({"korvalin", "-pipe"}).PipeMode, False);
+}
