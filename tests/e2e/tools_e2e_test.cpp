@@ -128,3 +128,48 @@ TEST(Install, PutsProgramsHelpAndManualInPlace) {
   r = e2e::RunProgram(spec);
   EXPECT_NE(r.out.find("Ends the program."), std::string::npos) << r.out << r.err;
 }
+
+TEST(Demo, TrainsTestsAndShowsTheIrisRules) {
+  e2e::TempDir dir;
+  e2e::RunSpec spec;
+  spec.program = "/bin/sh";
+  spec.args = {std::string(KORVALIN_SOURCE_DIR) + "/examples/demo.sh", dir / "run"};
+  spec.env["KORVALIN"] = std::string(KORVALIN_BIN);
+  spec.timeoutSeconds = 120;
+  e2e::RunResult r = e2e::RunProgram(spec);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("[Test results]\n Misclassified patterns: "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("#Rule 1:\nIF   sepal_length IS "), std::string::npos) << r.out;
+  for (const char* file : {"iris.net", "iris-created.net", "iris.rul", "iris.res", "iris.err", "iris.log"})
+    EXPECT_TRUE(e2e::FileExists(dir / "run/" + file)) << file;
+  if (HaveGnuplot()) {
+    EXPECT_TRUE(IsPng(dir / "run/iris-error.png"));
+    EXPECT_TRUE(IsPng(dir / "run/iris-fuzzy.png"));
+  }
+}
+
+TEST(CrossValidation, ReportsEveryFoldAndTheMean) {
+  e2e::TempDir dir;
+  std::vector<std::string> args = {"-k", "3", "-r", "6", "-s", "FSetsPerVariable=3", "-s",
+                                   "Learning_Rules=BestPerClass", "-s", "MaxEpoch=5", "--keep", dir / "cv",
+                                   std::string(KORVALIN_SOURCE_DIR) + "/examples/iris.pat"};
+  e2e::RunResult first = RunTool("korvalin-cv", args);
+  ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+  EXPECT_EQ(first.out.rfind("3-fold cross-validation of iris.pat (seed 1)\n", 0), 0u) << first.out;
+  // Stratified: each fold holds 50 of the 150 patterns.
+  for (const char* fold : {"\n    1     100     50 ", "\n    2     100     50 ", "\n    3     100     50 "})
+    EXPECT_NE(first.out.find(fold), std::string::npos) << fold << "\n" << first.out;
+  EXPECT_NE(first.out.find("\nTest misclassification rate: "), std::string::npos) << first.out;
+  EXPECT_NE(first.out.find("\nNumber of rules            : "), std::string::npos) << first.out;
+  EXPECT_TRUE(e2e::FileExists(dir / "cv/fold-2.rul"));
+
+  // The same seed gives the same figures; without --keep nothing is left behind.
+  args.erase(args.begin() + 10, args.begin() + 12);
+  e2e::RunResult again = RunTool("korvalin-cv", args);
+  EXPECT_EQ(again.out, first.out.substr(0, first.out.rfind("The folds and their files are in")));
+
+  std::string unlabelled = dir.Write("x.pat", "DIMENSIONS\n1 2\nNOCLASS\nPATTERNS\n2\n1\n2\nEND\n");
+  e2e::RunResult r = RunTool("korvalin-cv", {unlabelled});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("the patterns have no classes to split by"), std::string::npos) << r.err;
+}
