@@ -1,0 +1,20 @@
+% synthetic pattern set, seed 5
+DIMENSIONS
+2 2
+NAME
+synthetic 6x2, 2 classes
+VARNAMES
+x1
+x2
+class_1
+class_2
+NOCLASS
+PATTERNS
+6
+2.6240 0.2303
+-0.6835 -0.1792
+-0.8638 4.5968
+1.0661 3.8925
+1.0478 0.8923
+3.4396 1.1356
+END

@@ -1,0 +1,52 @@
+// The fuzzy-set and partition readers, and the operations that learning
+// and propagation apply to what they read.
+#include <cstring>
+#include <sstream>
+
+#include "fuzz_util.h"
+#include "fuzzy.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string text = fuzz::Text(data, size);
+  {
+    std::istringstream in(text);
+    TFuzzySet set(in);
+    fuzz::Require(std::memchr(set.Name, '\0', sizeof set.Name) != nullptr);
+    for (float x : {set.a, set.b, set.c, 0.0f, (set.a + set.c) / 2}) {
+      const float m = set.Membership(x);
+      fuzz::Require(!(m < 0.0f) && !(m > 1.0f));
+    }
+    std::ostringstream out;
+    out << set;
+  }
+  std::istringstream in(text);
+  TPartition partition(in);
+  if (in.fail() || partition.NumberOfSets < 1) return 0;
+  fuzz::Require(static_cast<int>(partition.Sets.size()) == partition.NumberOfSets + 1);
+
+  std::ostringstream out;
+  out << partition;
+  std::istringstream back(out.str());
+  TPartition reread(back);
+  fuzz::Require(!back.fail() && reread.NumberOfSets == partition.NumberOfSets);
+
+  const float points[] = {partition.Lower, partition.Upper, (partition.Lower + partition.Upper) / 2,
+                          partition.Sets[1].b, 1.4e-45f, -1.0f};
+  for (float x : points) {
+    TVector<float> memberships = partition.GetMembershipVector(x);
+    fuzz::Require(memberships.Dimension() == partition.NumberOfSets);
+    int index = 0;
+    partition.MaxMembership(x, index);
+    fuzz::Require(index >= 1 && index <= partition.NumberOfSets);
+  }
+  // Learning moves sets by small amounts; the direction comes from the input.
+  const float step = (size % 2 == 0) ? 0.05f : -0.05f;
+  for (int s = 1; s <= partition.NumberOfSets && s <= 64; s++) {
+    TPartition moved(partition);
+    moved.Adapt(s, step, -step, step);
+    TPartition constrained(partition);
+    constrained.AdaptConstrained(s, partition.Sets[s].b + step, step, -step, step);
+    constrained.AdaptConstrained(s, partition.Sets[s].b - step, -step, step, -step);
+  }
+  return 0;
+}
