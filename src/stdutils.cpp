@@ -40,7 +40,16 @@ const char* FileErrorMsg(const char* fileName, TStreamError kind) {
   if (!reason.empty() && reason.back() == '\n') reason.pop_back();
   int row = kind < 0 ? -kind : kind;
   if (row > 4) row = 0;
-  std::snprintf(FileErrorMsgText, sizeof FileErrorMsgText, StreamErrorMsg[row], fileName, reason.c_str());
+  std::string name = fileName;
+  // A name too long for the buffer loses its middle, not the reason after
+  // it: the start and the end of a path say the most about it.
+  const std::size_t format = std::strlen(StreamErrorMsg[row]);  // two "%s" included
+  const std::size_t fixed = (format >= 4 ? format - 4 : 0) + reason.size();
+  if (fixed + name.size() >= sizeof FileErrorMsgText && fixed + 3 + 2 < sizeof FileErrorMsgText) {
+    const std::size_t keep = sizeof FileErrorMsgText - 1 - fixed - 3;
+    name = name.substr(0, keep - keep / 2) + "..." + name.substr(name.size() - keep / 2);
+  }
+  std::snprintf(FileErrorMsgText, sizeof FileErrorMsgText, StreamErrorMsg[row], name.c_str(), reason.c_str());
   return FileErrorMsgText;
 }
 

@@ -96,6 +96,13 @@ TEST(StdUtils, FileErrorMsgFormatsAndCutsLongNames) {
   EXPECT_EQ(cut, FileErrorMsgText);
   EXPECT_EQ(std::strlen(cut), sizeof FileErrorMsgText - 1);
   EXPECT_EQ(std::string(cut).rfind("Can't open 'nnn", 0), 0u);
+  // The reason survives a long name; the name keeps its start and end.
+  errno = ENOENT;
+  const std::string text = FileErrorMsg(("/dir/" + longName + "/file.pat").c_str(), OpenError);
+  EXPECT_EQ(text.size(), sizeof FileErrorMsgText - 1);
+  EXPECT_EQ(text.rfind("Can't open '/dir/nnn", 0), 0u);
+  EXPECT_NE(text.find("nnn...nnn"), std::string::npos);
+  EXPECT_EQ(text.substr(text.size() - 42), "nnn/file.pat' (No such file or directory).");
 }
 
 TEST(StdUtils, IgnoreCommentsStopsAtTheNextToken) {
