@@ -138,6 +138,7 @@ class TFuzzyPerceptron {
 };
 
 // Writes the text form of a network (switches the stream to fixed notation).
-// A network without rules has no valid text form: nothing is written and
-// the stream is set failed, so that no caller reports such a save as success.
+// A network without rules, or with a weight or set parameter that is not
+// finite, has no text form that reads back: nothing is written and the
+// stream is set failed, so that no caller reports such a save as success.
 std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net);

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -111,14 +112,6 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
     IgnoreComments(in);
   }
 
-  InputActivation = TVector<float>(inputs, 0.0f);
-  OutputActivation = TVector<float>(classes, 0.0f);
-  if (haveNames) {
-    InputNames = std::move(inputNames);
-    ClassNames = std::move(classNames);
-  } else {
-    CreateVariableNames(inputs, classes);
-  }
   // A failed stream is the caller's read error; the sections may be incomplete.
   if (in.fail() || status == LoadError) return;
 
@@ -156,6 +149,14 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
     }
   }
 
+  InputActivation = TVector<float>(inputs, 0.0f);
+  OutputActivation = TVector<float>(classes, 0.0f);
+  if (haveNames) {
+    InputNames = std::move(inputNames);
+    ClassNames = std::move(classNames);
+  } else {
+    CreateVariableNames(inputs, classes);
+  }
   Partitions = std::move(partitions);
   Rules.reserve(static_cast<std::size_t>(rules) + 1);
   for (int r = 1; r <= rules; r++) {
@@ -171,8 +172,28 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
   MinInput = TVector<int>(rules, 0);
 }
 
+namespace {
+
+// Whether every number the text form holds can be read back: a weight or
+// set that learning drove to infinity would be written as "inf" and make
+// the saved file unreadable.
+bool Writable(const TFuzzyPerceptron& net) {
+  if (net.NumberOfRules < 1) return false;
+  for (int r = 1; r <= net.NumberOfRules; r++)
+    if (!std::isfinite(net.Rules[r]->Weight)) return false;
+  for (std::size_t i = 1; i < net.Partitions.size(); i++) {
+    const TPartition& p = net.Partitions[i];
+    if (!std::isfinite(p.Lower) || !std::isfinite(p.Upper)) return false;
+    for (int s = 1; s <= p.NumberOfSets; s++)
+      if (!std::isfinite(p.Sets[s].a) || !std::isfinite(p.Sets[s].b) || !std::isfinite(p.Sets[s].c)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) {
-  if (net.NumberOfRules < 1) {
+  if (!Writable(net)) {
     out.setstate(std::ios::failbit);
     return out;
   }

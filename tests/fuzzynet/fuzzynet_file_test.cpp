@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "fuzzynet_test_util.h"
 
 namespace {
@@ -118,14 +120,22 @@ TEST(NetFile, ShortOrLongInputFailsTheStream) {
   EXPECT_FALSE(LoadNet(SmallWith("0.750000", "x")).StreamOk);
 }
 
-TEST(NetFile, NetworkWithoutRulesIsNeverWritten) {
-  TNetLoad load = LoadNet(kSmall);
-  load.Net->Rules.resize(1);
-  load.Net->NumberOfRules = 0;
-  std::ostringstream out;
-  out << *load.Net;
-  EXPECT_TRUE(out.fail());
-  EXPECT_EQ(out.str(), "");
+TEST(NetFile, NetworksThatWouldNotReadBackAreNeverWritten) {
+  auto unwritten = [](TFuzzyPerceptron& net) {
+    std::ostringstream out;
+    out << net;
+    return out.fail() && out.str().empty();
+  };
+  TNetLoad noRules = LoadNet(kSmall);
+  noRules.Net->Rules.resize(1);
+  noRules.Net->NumberOfRules = 0;
+  EXPECT_TRUE(unwritten(*noRules.Net));
+  TNetLoad weight = LoadNet(kSmall);
+  weight.Net->Rules[3]->Weight = std::numeric_limits<float>::infinity();
+  EXPECT_TRUE(unwritten(*weight.Net));
+  TNetLoad set = LoadNet(kSmall);
+  set.Net->Partitions[2].Sets[3].c = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_TRUE(unwritten(*set.Net));
 }
 
 TEST(NetFile, CreateVariableNames) {
