@@ -1,0 +1,161 @@
+// Every output byte of creation, learning and testing, pinned. A fixed
+// pattern set (5 inputs, 3 classes, some missing values) is created and
+// trained through the real program in each rule mode, weight mode and
+// aggregation function, with and without the 0.5-intersection constraint.
+// Speed work must leave every checksum as it is. A deliberate change of
+// behaviour re-pins them: the failure message prints the new row.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "e2e_util.h"
+
+using namespace e2e;
+
+namespace {
+
+// The files one run leaves, in the order of the pinned checksums.
+const char* const kFiles[] = {
+    "det.log",      // creation and selection account
+    "det.net",      // network as created (saved by create)
+    "det.err",      // error curve of the learning run
+    "det.res",      // test of the trained network
+    "det.rul",      // rule listing of the trained network
+    "trained.net",  // trained network
+    "trained.res",  // test of the trained network read back from its file
+};
+constexpr int kFileCount = sizeof kFiles / sizeof kFiles[0];
+
+struct Case {
+  const char* rules;
+  const char* weights;
+  const char* aggregation;
+  bool intersect;
+  const char* sums[kFileCount];
+};
+
+// The run is long enough for the fuzzy sets to move in every case, and the
+// rule limit below the number of candidates, so that Simple refuses rules
+// and the two selecting modes choose.
+const Case kCases[] = {
+    {"simple", "fixed", "WeightedSum", false,
+     {"3f9b6ad7", "56f2a8a1", "500e6c60", "82388e77", "40623e0f", "f1df9231", "ac939d0b"}},
+    {"simple", "fixed", "Maximum", true,
+     {"2b1a9dd2", "5ae0311a", "d74e1156", "95dd355a", "40623e0f", "febe41f1", "e81930e2"}},
+    {"simple", "normalized", "WeightedSum", true,
+     {"3f9b6ad7", "56f2a8a1", "8c947a03", "942526f3", "40623e0f", "3e9385d2", "bfa316f4"}},
+    {"simple", "normalized", "Maximum", false,
+     {"2b1a9dd2", "5ae0311a", "0843b954", "9be8c521", "40623e0f", "c9f12678", "7e51266c"}},
+    {"simple", "free", "WeightedSum", false,
+     {"3f9b6ad7", "56f2a8a1", "e8183751", "7477de90", "40623e0f", "90d25311", "7ed870d0"}},
+    {"simple", "free", "Maximum", true,
+     {"2b1a9dd2", "5ae0311a", "7141aa35", "ec18d3d0", "40623e0f", "dc0d54bc", "251f92b4"}},
+    {"best", "fixed", "WeightedSum", true,
+     {"3a24d80a", "15a32a33", "2504b53e", "674aefcb", "459752cb", "325a18fd", "538dda20"}},
+    {"best", "fixed", "Maximum", false,
+     {"db94536e", "f6e64c0c", "cfc63c35", "81453782", "72b59e9e", "62838eaa", "c2b0b807"}},
+    {"best", "normalized", "WeightedSum", false,
+     {"3a24d80a", "15a32a33", "1b6f3a7a", "9d2e9a17", "459752cb", "918251e2", "b0677fed"}},
+    {"best", "normalized", "Maximum", true,
+     {"db94536e", "f6e64c0c", "d1f729a6", "90171055", "72b59e9e", "b5d9b8fc", "ab743172"}},
+    {"best", "free", "WeightedSum", true,
+     {"3a24d80a", "15a32a33", "21048658", "98cadd46", "459752cb", "1852f4fa", "df518c82"}},
+    {"best", "free", "Maximum", false,
+     {"db94536e", "f6e64c0c", "04983b5e", "c158abca", "72b59e9e", "4a434967", "588288fe"}},
+    {"bestperclass", "fixed", "WeightedSum", false,
+     {"e27b6317", "c10cf03a", "b269f88b", "0b78241e", "f510b068", "33f050b9", "1547ac90"}},
+    {"bestperclass", "fixed", "Maximum", true,
+     {"e0567442", "10de48d4", "7f7174f3", "f31474ce", "60ef571b", "21a63109", "c44f99fd"}},
+    {"bestperclass", "normalized", "WeightedSum", true,
+     {"e27b6317", "c10cf03a", "61acb5ca", "a6983c1c", "f510b068", "674cddec", "6fbcd712"}},
+    {"bestperclass", "normalized", "Maximum", false,
+     {"e0567442", "10de48d4", "2d116365", "e02a1269", "60ef571b", "d9ce56a9", "f6cc67a6"}},
+    {"bestperclass", "free", "WeightedSum", false,
+     {"e27b6317", "c10cf03a", "3ecc9a7f", "4c132e29", "f510b068", "a84740b7", "6f56218a"}},
+    {"bestperclass", "free", "Maximum", true,
+     {"e0567442", "10de48d4", "25a064bc", "ac372436", "60ef571b", "1ad2a02e", "265dfaa0"}},
+};
+
+// The file without its leading header block, which names absolute paths.
+std::string Body(const std::string& text) {
+  std::size_t at = 0;
+  while (at < text.size() && text[at] == '#') {
+    std::size_t end = text.find('\n', at);
+    at = end == std::string::npos ? text.size() : end + 1;
+  }
+  return text.substr(at);
+}
+
+// 32-bit FNV-1a: enough to notice any change of a file.
+std::string Checksum(const std::string& text) {
+  std::uint32_t h = 2166136261u;
+  for (unsigned char c : text) {
+    h ^= c;
+    h *= 16777619u;
+  }
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(h));
+  return hex;
+}
+
+std::string Commands(const Case& c) {
+  return std::string("set Learning_Rules = ") + c.rules + "\n" + "set Learning_Weights = " + c.weights + "\n" +
+         "set AggregationFunc = " + c.aggregation + "\n" + "set FsIntersect_0.5 = " + (c.intersect ? "yes" : "no") +
+         "\n"
+         "set MaxEpoch = 25\n"
+         "set Update_Cycle = 0\n"
+         "set sigma = 0.05\n"
+         "set FSetsPerVariable = 4\n"
+         "load pattern det.pat\n"
+         "set NumberOfFSets[3] = 3\n"
+         "set NumberOfFSets[5] = 2\n"
+         "create net -r12\n"
+         "run learning\n"
+         "run test\n"
+         "save rules\n"
+         "save net trained.net\n"
+         "load net trained.net\n"
+         "run test\n";
+}
+
+class Determinism : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Determinism, OutputFilesKeepTheirChecksums) {
+  const Case& c = GetParam();
+  TempDir tmp;
+  tmp.Write("det.pat", ReadFile(std::string(KORVALIN_TEST_DATA) + "/determinism.pat"));
+  tmp.Write("cmds", Commands(c));
+  RunSpec spec;
+  spec.env["KVLPATH"] = tmp.Path();
+  spec.cwd = tmp.Path();
+  spec.args = {"cmds"};
+  spec.timeoutSeconds = 120;
+  RunResult r = RunProgram(spec);
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  ASSERT_EQ(r.out.find("[Error]"), std::string::npos) << r.out;
+
+  std::string row = std::string("    {\"") + c.rules + "\", \"" + c.weights + "\", \"" + c.aggregation + "\", " +
+                    (c.intersect ? "true" : "false") + ",\n     {";
+  bool same = true;
+  for (int f = 0; f < kFileCount; f++) {
+    ASSERT_TRUE(FileExists(tmp / kFiles[f])) << kFiles[f] << "\n" << r.out;
+    std::string sum = Checksum(Body(ReadFile(tmp / kFiles[f])));
+    if (sum != c.sums[f]) {
+      ADD_FAILURE() << kFiles[f] << " changed: checksum " << sum << ", pinned " << c.sums[f];
+      same = false;
+    }
+    row += std::string(f ? ", " : "") + "\"" + sum + "\"";
+  }
+  if (!same) ADD_FAILURE() << "row of the current output:\n" << row << "}},";
+}
+
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+  const Case& c = info.param;
+  return std::string(c.rules) + "_" + c.weights + "_" + c.aggregation + (c.intersect ? "_Intersect" : "");
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, Determinism, ::testing::ValuesIn(kCases), CaseName);
+
+}  // namespace
