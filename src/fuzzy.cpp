@@ -82,6 +82,9 @@ TFuzzySet::TFuzzySet(std::istream& in) : TFuzzySet() {
   std::string label = RestOfLine(in);
   StrTrim(label);
   CopyName(Name, label.c_str());
+  // Cutting (at the length limit or at a NUL) can bare white space that
+  // the writer would save and the next read would drop.
+  StrTrim(Name);
 }
 
 float TFuzzySet::Membership(float x) const {

@@ -136,6 +136,18 @@ TEST(PartitionText, WriterLayoutAndRoundTrip) {
   }
 }
 
+// A label cut at its length limit or at a NUL keeps no trailing blank, so
+// that saving and reading again gives the same label.
+TEST(PartitionText, CutLabelsAreTrimmed) {
+  const std::string cutAtNul("0 1 2 1 0  larg\t\0xyz\n", 22);
+  for (const std::string& text : {cutAtNul, std::string("0 1 2 1 0  aaaaaaaaaaaaaaaaaa bc\n")}) {
+    std::istringstream in(text);
+    TFuzzySet set(in);
+    EXPECT_FALSE(in.fail());
+    EXPECT_EQ(std::string(set.Name), text == cutAtNul ? "larg" : "aaaaaaaaaaaaaaaaaa");
+  }
+}
+
 TEST(PartitionText, ReaderRejectsBadCounts) {
   for (const char* text : {"0\n0 1\n", "-3\n0 1\n", "x\n", "2000000000\n0 1\n0 0 1 1 0  a\nMATRIX\n"}) {
     std::istringstream in(text);
