@@ -79,6 +79,12 @@ TEST(NetFile, HugeDeclarationsFailWithoutAllocating) {
 
   TNetLoad inputs = LoadNet(SmallWith("2\t3\t2\t5", "2000000000 3 2 5"));
   EXPECT_EQ(inputs.Status, LoadError);
+
+  // The largest allowed dimensions in a file that ends there: no names made.
+  TNetLoad cut = LoadNet("PARAMETERS\n1000000 1 1000000 1\n");
+  EXPECT_FALSE(cut.StreamOk);
+  EXPECT_TRUE(cut.Net->InputNames.empty());
+  EXPECT_TRUE(cut.Net->ClassNames.empty());
 }
 
 TEST(NetFile, RejectsNetworksPropagationCouldNotUse) {
