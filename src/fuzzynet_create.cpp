@@ -124,6 +124,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
   const int classes = NumberOfClasses();
   int reconnected = 0;
   if (rules >= 1 && classes >= 1) {
+    RulesChanged();
     TRuleIndex& ix = CurrentIndex();
     // One row per rule, one column per class; rules that do not fire add 0.
     std::vector<float> sums(static_cast<std::size_t>(rules) * classes, 0.0f);
@@ -164,6 +165,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
   std::vector<TValidator> validators(rules > 0 ? rules : 0);
   for (int r = 1; r <= rules; r++) validators[r - 1] = TValidator{r, 0.0f};
   if (rules >= 1) {
+    RulesChanged();
     TRuleIndex& ix = CurrentIndex();
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       const TPattern pattern = task.Patterns[p];
