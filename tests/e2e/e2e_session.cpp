@@ -110,20 +110,17 @@ bool Session::Pump(int waitMs) {
   return true;
 }
 
-void Session::Collect(int waitMs) { Pump(waitMs); }
-
-bool Session::WaitFor(const std::string& text, double timeoutSeconds, std::string* skipped) {
+bool Session::Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds) {
   auto deadline = After(timeoutSeconds);
   for (;;) {
-    std::size_t at = Out.find(text, Cursor);
-    if (at != std::string::npos) {
-      if (skipped != nullptr) *skipped = Out.substr(Cursor, at - Cursor);
-      Cursor = at + text.size();
-      return true;
-    }
+    if (done(Out)) return true;
     if (Clock::now() > deadline) return false;
-    if (!Pump(50) && OutFd < 0) return false;
+    if (!Pump(50) && OutFd < 0) return done(Out);
   }
+}
+
+bool Session::WaitFor(const std::string& text, std::size_t from, double timeoutSeconds) {
+  return Until([&](const std::string& out) { return out.find(text, from) != std::string::npos; }, timeoutSeconds);
 }
 
 int Session::Finish(double timeoutSeconds) {

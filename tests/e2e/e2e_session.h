@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,15 +26,11 @@ class Session {
 
   // Writes `line` and a newline to the program's standard input.
   void Send(const std::string& line);
-  // Waits until `text` appears on standard output after the cursor, then
-  // moves the cursor past it; `skipped` (if given) receives what came
-  // before it. False at the timeout or when the program has ended without
-  // writing it.
-  bool WaitFor(const std::string& text, double timeoutSeconds = 30, std::string* skipped = nullptr);
-  // Standard output from the cursor on, for assertions after a WaitFor.
-  std::string Pending() const { return Out.substr(Cursor); }
-  // Reads what is there without waiting long.
-  void Collect(int waitMs = 0);
+  // Waits until `done` holds for the standard output collected so far.
+  // False at the timeout, or when the program has closed its output first.
+  bool Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds = 30);
+  // Waits until `text` appears on standard output at or after `from`.
+  bool WaitFor(const std::string& text, std::size_t from = 0, double timeoutSeconds = 30);
 
   const std::string& AllOut() const { return Out; }
   const std::string& AllErr() const { return Err; }
@@ -46,7 +43,6 @@ class Session {
   pid_t Pid_ = -1;
   int InFd = -1, OutFd = -1, ErrFd = -1;
   std::string Out, Err;
-  std::size_t Cursor = 0;
   bool Reaped = false;
   int Status = 0;
 

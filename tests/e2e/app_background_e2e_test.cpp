@@ -1,0 +1,317 @@
+// Background learning at the interactive prompt, driven over pipes: the
+// learning gate, stop, abort, exit, learning that ends by itself, pipe
+// mode's status blocks, a child that dies, large reports, and the fallback
+// to the foreground.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e_nets.h"
+#include "e2e_session.h"
+#include "e2e_util.h"
+
+using namespace e2e;
+
+namespace {
+
+// Learning that goes on until it is stopped.
+const std::vector<std::string> Endless = {"set MaxEpoch = 2000000000", "set Stop_At_Misclassified = -1",
+                                          "set Stop_At_Percent = -1"};
+
+std::string Saved(const TempDir& dir, const std::string& name) { return ReadFile(dir / name); }
+
+class Background : public ::testing::Test {
+ protected:
+  TempDir Dir;
+  std::unique_ptr<Session> S;
+  std::size_t Prompts = 0;  // prompts taken so far
+
+  void SetUp() override {
+    Dir.Write("iris.pat", IrisPatterns());
+    Dir.Write("iris.net", NetworkText(IrisNet()));
+    Dir.Write("korvalin.cfg", "Update_Cycle = 0\n");
+  }
+
+  void Start(std::vector<std::string> options = {}) {
+    RunSpec spec;
+    spec.args = options;
+    spec.cwd = Dir.Path();
+    spec.env["KVLPATH"] = Dir.Path();
+    S = std::make_unique<Session>(spec);
+    Prompts = 0;
+    NextPrompt();
+  }
+
+  // Runs one command and returns what came between its prompt and the next.
+  // Every command is answered by exactly one prompt, and the learning child
+  // never writes one, so counting prompts pairs answers with commands
+  // however the child's output interleaves.
+  std::string Do(const std::string& line) {
+    S->Send(line);
+    return NextPrompt();
+  }
+  std::string NextPrompt() {
+    const std::string prompt = Prompt();
+    std::size_t begin = 0, end = std::string::npos;
+    bool found = S->Until([&](const std::string& out) {
+      std::size_t at = 0, seen = 0;
+      begin = 0;
+      while ((at = out.find(prompt, at)) != std::string::npos) {
+        if (seen++ == Prompts) {
+          end = at;
+          return true;
+        }
+        at += prompt.size();
+        begin = at;
+      }
+      return false;
+    }, 60);
+    EXPECT_TRUE(found) << "no prompt " << Prompts + 1 << ":\n" << S->AllOut() << S->AllErr();
+    Prompts++;
+    return found ? S->AllOut().substr(begin, end - begin) : std::string();
+  }
+  // Starts learning without waiting for the prompt, whose place among the
+  // child's output is not fixed; returns where to look for that output.
+  std::size_t StartLearning() {
+    const std::size_t from = S->AllOut().size();
+    S->Send("run learning");
+    Prompts++;
+    return from;
+  }
+
+  void Load(const std::string& net = "iris.net", const std::string& pattern = "iris.pat") {
+    Do("load pattern " + pattern);
+    Do("load net " + net);
+  }
+  void Settings(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) Do(line);
+  }
+
+  std::vector<pid_t> Children() { return ChildrenOf(S->Pid()); }
+};
+
+std::string GateError(const std::string& name) {
+  return Framed("Error", " Invalid command '" + name +
+                             "' during the learning process.\n"
+                             " Use 'stop', 'abort' or 'exit' to terminate the learning process.");
+}
+
+const std::string NoStop = Framed("Information", " Can't 'stop'. No learning process is being run.");
+
+TEST_F(Background, GateThenStopThenStopAgain) {
+  Start();
+  Load();
+  Settings(Endless);
+  const int descriptors = OpenDescriptors(S->Pid());
+  // The prompt comes back while the child learns.
+  Do("run learning");
+  ASSERT_EQ(Children().size(), 1u);
+  EXPECT_NE(Do("show config").find(GateError("show")), std::string::npos);
+  EXPECT_NE(Do("").find(GateError("")), std::string::npos);
+  EXPECT_NE(Do("help").find(GateError("help")), std::string::npos);
+
+  std::string stopped = Do("stop");
+  const std::string stoppedAfter = "[Information]\nLearning process stopped after ";
+  std::size_t at = stopped.find(stoppedAfter);
+  ASSERT_NE(at, std::string::npos) << stopped;
+  const int epochs = std::stoi(stopped.substr(at + stoppedAfter.size()));
+  EXPECT_GE(epochs, 1);
+  EXPECT_NE(stopped.find(" epochs.\n[end]\n", at), std::string::npos);
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+
+  // The report describes the network between two epochs: the error curve,
+  // written by the child epoch by epoch, ends at the epoch reported.
+  std::string curve = ReadFile(Dir / "iris.err");
+  std::size_t lines = 0;
+  for (std::size_t p = curve.find("\n "); p != std::string::npos; p = curve.find("\n ", p + 1)) lines++;
+  EXPECT_EQ(lines, static_cast<std::size_t>(epochs));
+
+  EXPECT_TRUE(Children().empty());
+  EXPECT_EQ(OpenDescriptors(S->Pid()), descriptors);
+  EXPECT_NE(Do("save net after.net").find("Network has been saved"), std::string::npos);
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(Background, AbortKeepsTheNetworkAndZeroesTheStatus) {
+  Start({"-p"});
+  Load();
+  Settings(Endless);
+  Do("save net before.net");
+  Do("run learning");
+  std::string aborted = Do("abort");
+  EXPECT_NE(aborted.find("[Learning status]\nEpoch                 : 0\n Misclassified patterns: 0(0.00%)\n"
+                         " Total error           : 0.000\n"),
+            std::string::npos)
+      << aborted;
+  EXPECT_NE(aborted.find(Framed("Information", "Learning process terminated by user.")), std::string::npos);
+  EXPECT_LT(aborted.find("[Learning status]"), aborted.find("[Information]"));
+  EXPECT_TRUE(Children().empty());
+  EXPECT_NE(Do("abort").find(Framed("Information", " Can't 'abort'. No learning process is being run.")),
+            std::string::npos);
+  Do("save net after.net");
+  EXPECT_EQ(Saved(Dir, "after.net"), Saved(Dir, "before.net"));
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
+  const std::vector<std::string> settings = {"set MaxEpoch = 7", "set Stop_At_Misclassified = -1",
+                                             "set Stop_At_Percent = -1"};
+  Start();
+  Load();
+  Settings(settings);
+  const std::size_t from = StartLearning();
+  ASSERT_TRUE(S->WaitFor("[Learning results]\n Epoch:    7,", from)) << S->AllOut();
+  // Typed right after the results, stop finds the learning over.
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  Do("save net background.net");
+  EXPECT_EQ(S->Finish(), 0);
+
+  // The same learning in the foreground gives the same network.
+  RunSpec batch;
+  std::string commands = "load pattern iris.pat\nload net iris.net\n";
+  for (const std::string& line : settings) commands += line + "\n";
+  batch.args = {Dir.Write("commands", commands + "run learning\nsave net foreground.net\n")};
+  batch.cwd = Dir.Path();
+  batch.env["KVLPATH"] = Dir.Path();
+  ASSERT_EQ(RunProgram(batch).exitCode, 0);
+  std::string background = Saved(Dir, "background.net");
+  EXPECT_NE(background.find("END"), std::string::npos);
+  EXPECT_EQ(background, Saved(Dir, "foreground.net"));
+  EXPECT_NE(background, NetworkText(IrisNet()));
+}
+
+TEST_F(Background, PipeModeShowsAStatusBlockAfterEachReport) {
+  Start({"-p"});
+  Load();
+  Settings({"set MaxEpoch = 3", "set Stop_At_Misclassified = -1", "set Stop_At_Percent = -1", "set Update_Cycle = 1"});
+  const std::size_t from = StartLearning();
+  const std::string results = "[Learning results]\nEpoch                 : 3\n";
+  ASSERT_TRUE(S->WaitFor(results, from)) << S->AllOut();
+  // The child's status at every epoch, then the parent's once the report is in.
+  const std::string child = S->AllOut().substr(from);
+  for (const char* epoch : {"1", "2", "3"})
+    EXPECT_NE(child.find(std::string("[Learning status]\nEpoch                 : ") + epoch + "\n"), std::string::npos)
+        << child;
+  ASSERT_TRUE(S->WaitFor("[Learning status]\nEpoch                 : 3\n", S->AllOut().find(results, from)))
+      << S->AllOut();
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+
+  Settings(Endless);
+  Do("set Update_Cycle = 0");
+  Do("run learning");
+  std::string stopped = Do("stop");
+  const std::string epochLine = "[Learning status]\nEpoch                 : ";
+  std::size_t status = stopped.find(epochLine);
+  ASSERT_NE(status, std::string::npos) << stopped;
+  const std::size_t number = status + epochLine.size();
+  const std::string epochs = stopped.substr(number, stopped.find('\n', number) - number);
+  EXPECT_NE(stopped.find(Framed("Information", "Learning process stopped after " + epochs + " epochs."), status),
+            std::string::npos)
+      << stopped;
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(Background, ExitOrEndOfInputWhileLearningEndsTheChild) {
+  for (bool typed : {true, false}) {
+    Start();
+    Load();
+    Settings(Endless);
+    Do("run learning");
+    std::vector<pid_t> children = Children();
+    ASSERT_EQ(children.size(), 1u);
+    if (typed) S->Send("exit");
+    EXPECT_EQ(S->Finish(10), 0);
+    EXPECT_FALSE(Alive(children[0]));
+  }
+}
+
+TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
+  Start();
+  Load();
+  Settings(Endless);
+  Do("save net before.net");
+  Do("run learning");
+  std::vector<pid_t> children = Children();
+  ASSERT_EQ(children.size(), 1u);
+  const std::size_t from = S->AllOut().size();
+  kill(children[0], SIGKILL);
+  ASSERT_TRUE(S->WaitFor("[Error]\n The learning process ended without a report (killed by signal 9", from))
+      << S->AllOut();
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  EXPECT_TRUE(Children().empty());
+  Do("save net after.net");
+  EXPECT_EQ(Saved(Dir, "after.net"), Saved(Dir, "before.net"));
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(Background, LargeNetworksComeThroughThePipe) {
+  // 25,000 rules over 30 inputs: a report of about two megabytes.
+  NetSpec big;
+  big.classes = 2;
+  big.setsPerInput = 3;
+  big.ranges.assign(30, {0.0f, 1.0f});
+  for (int r = 0; r < 25000; r++) {
+    NetRule rule{std::vector<int>(30), r % 2 + 1};
+    for (int i = 0; i < 30; i++) rule.sets[static_cast<std::size_t>(i)] = (r / (i + 1) + i) % 4;
+    big.rules.push_back(rule);
+  }
+  Dir.Write("big.net", NetworkText(big));
+  Dir.Write("big.pat", SyntheticPatterns(20, 30, 2));
+  Start();
+  Load("big.net", "big.pat");
+  Settings({"set MaxEpoch = 1", "set Stop_At_Misclassified = -1", "set Stop_At_Percent = -1"});
+
+  auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(S->WaitFor("[Learning results]", StartLearning())) << S->AllOut();
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  Settings(Endless);
+  Do("run learning");
+  EXPECT_NE(Do("stop").find("Learning process stopped after "), std::string::npos);
+  double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_LT(seconds, 20.0);
+
+  Do("save net out.net");
+  std::string out = Saved(Dir, "out.net");
+  EXPECT_NE(out.find("PARAMETERS\n30\t25000\t2\t25000\n"), std::string::npos);
+  EXPECT_EQ(out.substr(out.size() - 4), "END\n");
+  EXPECT_TRUE(Children().empty());
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(Background, WithoutAPipeLearningRunsInTheForeground) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "the sanitizers' own checks need descriptors that this test takes away";
+#endif
+  Start();
+  Load();
+  Settings({"set MaxEpoch = 2", "set Stop_At_Misclassified = -1", "set Stop_At_Percent = -1"});
+  // Leave room for one more descriptor (the error curve) but not for a pipe.
+  std::set<int> open;
+  for (int fd = 0; fd < 64; fd++)
+    if (FileExists("/proc/" + std::to_string(S->Pid()) + "/fd/" + std::to_string(fd))) open.insert(fd);
+  int free1 = 0;
+  while (open.count(free1) != 0) free1++;
+  int free2 = free1 + 1;
+  while (open.count(free2) != 0) free2++;
+  struct rlimit limit = {static_cast<rlim_t>(free2), static_cast<rlim_t>(free2)};
+  ASSERT_EQ(prlimit(S->Pid(), RLIMIT_NOFILE, &limit, nullptr), 0);
+
+  std::string out = Do("run learning");
+  EXPECT_NE(out.find(Framed("Error", "Can't open pipe for background execution.\n"
+                                     " Starting learning process in foreground...")),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find("[Learning results]\n Epoch:    2,"), std::string::npos) << out;
+  EXPECT_TRUE(Children().empty());
+  EXPECT_NE(ReadFile(Dir / "iris.err").find("\n    2 \t "), std::string::npos);
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+}  // namespace
