@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -132,6 +133,7 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   // Memberships of every input, and the rule masks of the sets each touches.
   int touchedCount = 0;
   int ordered = 0;
+  std::fill(ix.Memb.begin(), ix.Memb.begin() + ix.OneSlot, 0.0f);
   for (int j = 0; j < n; j++) {
     ix.TouchedFrom[j] = touchedCount;
     float* memb = ix.Memb.data() + ix.SetOffset[j];
@@ -144,7 +146,6 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
       for (int s = 0; s < count; s++) memb[s] = 1.0f;
       continue;
     }
-    for (int s = 0; s < count; s++) memb[s] = 0.0f;
     // The same scan as TPartition::GetMembershipVector, without its vector.
     const TFuzzySet* sets = Partitions[j + 1].Sets.data();
     int i = 1;
