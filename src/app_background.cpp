@@ -47,9 +47,9 @@ bool ReportAnnounced = false;
 
 extern "C" void RequestReport(int) { ReportRequestSeen = 1; }
 extern "C" void NoteReportAnnounced(int) { ReportAnnouncedSeen = 1; }
-// Everything the child writes is flushed as it goes, so nothing is left to
-// do but leave; _exit is safe in a handler and skips the parent's clean-up,
-// which the child has copies of but no business running.
+// The child flushes what it writes at the end of every epoch, so there is
+// nothing to do but leave; _exit is safe in a handler and skips the
+// parent's clean-up, which the child has copies of but no business running.
 extern "C" void CleanUpChild(int) { _exit(0); }
 
 // Interrupted writes are restarted: a report signal must not make a write to
@@ -179,7 +179,12 @@ void WriteNetToPipe(TApplication& app) {
   app.PipeOut.reset(new TPipeOut(app.Pipe[1]));
   Install(SIGUSR1, RequestReport);
   Install(SIGTERM, CleanUpChild);
-  sigprocmask(SIG_SETMASK, &formerMask, nullptr);
+  // A mask inherited from whoever started the program must not hold back
+  // the parent's requests.
+  sigset_t mask = formerMask;
+  sigdelset(&mask, SIGUSR1);
+  sigdelset(&mask, SIGTERM);
+  sigprocmask(SIG_SETMASK, &mask, nullptr);
 
   app.Learning();
   WriteNetToPipe(app);
@@ -287,7 +292,9 @@ void TApplication::BackgroundLearning() {
   close(fds[1]);
   fcntl(Pipe[0], F_SETFL, fcntl(Pipe[0], F_GETFL) | O_NONBLOCK);
   ReportText.clear();
-  sigprocmask(SIG_SETMASK, &formerMask, nullptr);
+  sigset_t mask = formerMask;
+  sigdelset(&mask, SIGUSR2);
+  sigprocmask(SIG_SETMASK, &mask, nullptr);
 }
 
 int TApplication::BackgroundFd() const { return ChildPid > 0 ? Pipe[0] : -1; }
