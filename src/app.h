@@ -65,8 +65,8 @@ class TApplication : public TCmdApplication {
   // Background learning (app_background.cpp).
   pid_t ChildPid;  // -1 no child; the child's id in the parent; 0 inside the child
   int Pipe[2];     // [0] read end, [1] write end; -1 when closed
-  std::unique_ptr<std::istream> PipeIn;   // parent's side of the pipe
-  std::unique_ptr<std::ostream> PipeOut;  // child's side of the pipe
+  std::unique_ptr<std::istream> PipeIn;   // parent: the child's report, once it is complete
+  std::unique_ptr<std::ostream> PipeOut;  // child: its stream on the write end
 
   // Learning status of the last or current learning run (or of the last test).
   int Epoch;
