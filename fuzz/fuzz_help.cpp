@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -13,10 +14,17 @@ namespace {
 std::string HelpDirectory() {
   static std::string dir;
   if (dir.empty()) {
-    char pattern[] = "/tmp/korvalin-fuzz-help-XXXXXX";
+    // Memory-backed when available: the file is rewritten for every input.
+    char pattern[] = "/dev/shm/korvalin-fuzz-help-XXXXXX";
+    char fallback[] = "/tmp/korvalin-fuzz-help-XXXXXX";
     const char* made = mkdtemp(pattern);
+    if (made == nullptr) made = mkdtemp(fallback);
     fuzz::Require(made != nullptr);
     dir = std::string(made) + "/";
+    std::atexit([] {
+      std::remove((dir + "fuzzhelp.hlp").c_str());
+      rmdir(dir.c_str());
+    });
   }
   return dir;
 }
