@@ -222,6 +222,33 @@ TEST_F(HostileInput, LongNamesAndPaths) {
   });
 }
 
+// Garbage as commands, from a command file and from standard input: every
+// line is refused or fails, and the commands after it still run.
+TEST_F(HostileInput, GarbageCommands) {
+  std::string garbage = Garbage(60000) + std::string(100000, 'c') + "\n";
+  // No shell escapes: the garbage must not run programs.
+  for (char& c : garbage)
+    if (c == '!') c = '?';
+  tmp.Write("garbage.cmd", garbage);
+  tmp.Write("good.cmd", "load pattern good.pat\nshow patterninfo\n");
+  RunSpec spec;
+  spec.env["KVLPATH"] = tmp.Path();
+  spec.cwd = tmp.Path();
+  spec.args = {"garbage.cmd", "good.cmd"};
+  for (bool interactive : {false, true}) {
+    if (interactive) {
+      spec.args.clear();
+      spec.input = garbage + "\nload pattern good.pat\nshow patterninfo\nexit\n";
+    }
+    RunResult r = RunProgram(spec);
+    ASSERT_FALSE(r.timedOut) << interactive;
+    EXPECT_EQ(r.signal, 0) << interactive;
+    EXPECT_EQ(r.exitCode, 0) << interactive;
+    EXPECT_NE(r.out.find("[Error]\nCommand line too long (more than 254 characters), ignored."), std::string::npos);
+    EXPECT_NE(r.out.find("Number of patterns      : 4"), std::string::npos) << interactive;
+  }
+}
+
 // Makes (or opens) `depth` directories nested below `dir`, each named
 // `segment`, by relative steps: their full name is longer than any path the
 // system takes in one piece. Returns a descriptor of the deepest one.
