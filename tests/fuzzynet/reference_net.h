@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <random>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -97,9 +96,7 @@ struct TRefNet {
     return e;
   }
 
-  std::string Create(const TLearningTask& task, int maxRules, TRuleMode mode, int sets, int& notCreated) {
-    std::ostringstream log;
-    char text[200];
+  void Create(const TLearningTask& task, int maxRules, TRuleMode mode, int sets, int& notCreated) {
     Inputs = task.NumberOfInputs;
     Classes = task.NumberOfClasses;
     MaxRules = std::min(std::max(maxRules, 1), task.NumberOfPatterns);
@@ -109,7 +106,6 @@ struct TRefNet {
     for (int k = 1; k <= Classes; k++) ClassNames.push_back("Class_" + std::to_string(k));
     const int limit = mode == Simple ? MaxRules : task.NumberOfPatterns;
     notCreated = 0;
-    log << "[Rule creation] \n";
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       const TPattern pat = task.Patterns[p];
       if (Rules() > 0) {
@@ -127,41 +123,21 @@ struct TRefNet {
       Ante.push_back(a);
       Class.push_back(pat.Class);
       Weight.push_back(1.0f);
-      std::snprintf(text, sizeof text, " Pattern %4i (class %s) created rule %i.\n", p, ClassNames[pat.Class].c_str(),
-                    Rules());
-      log << text;
     }
-    log << "\n[Checking rule connections]\n# Rule performance of the considered rule for each output class\n";
     std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       Propagate(task.Patterns[p].Input.data(), task.MissingValue);
       for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
     }
-    int moved = 0;
     for (int r = 0; r < Rules(); r++) {
       int best = 1;
       for (int k = 2; k <= Classes; k++)
         if (sums[r][k] > sums[r][best]) best = k;
-      std::snprintf(text, sizeof text, " Rule %3i: ", r + 1);
-      log << text;
-      for (int k = 1; k <= Classes; k++) {
-        std::snprintf(text, sizeof text, "%8.2f", sums[r][k]);
-        log << text;
-      }
-      if (best != Class[r]) {
-        log << " (reconnected from class " << Class[r] << " to class " << best << ")";
-        Class[r] = best;
-        moved++;
-      }
-      log << "\n";
+      Class[r] = best;
     }
-    log << "\n " << moved << " rule(s) reconnected.\n\n";
-    return log.str();
   }
 
-  std::string Evaluate(const TLearningTask& task, TRuleMode mode) {
-    std::ostringstream log;
-    char text[200];
+  void Evaluate(const TLearningTask& task, TRuleMode mode) {
     std::vector<std::pair<float, int>> perf;
     for (int r = 0; r < Rules(); r++) perf.emplace_back(0.0f, r + 1);
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
@@ -176,20 +152,7 @@ struct TRefNet {
       }
     }
     std::stable_sort(perf.begin(), perf.end(), [](auto& a, auto& b) { return a.first > b.first; });
-    log << "[Rule evaluation]\n# Rules sorted by their performance\n"
-        << "#  No.\t Rule No.   Overall rule performance   Points to class\n";
-    for (int i = 0; i < Rules(); i++) {
-      std::snprintf(text, sizeof text, " %4i  %4i \t %8.3f \t (class '%s')\n", i + 1, perf[i].second, perf[i].first,
-                    ClassNames[Class[perf[i].second - 1]].c_str());
-      log << text;
-    }
-    log << "\n[Rule selection]\n# Selection mode: " << mode << "\n# Rules created : " << Rules()
-        << "\n# Rules wanted  : " << MaxRules << "\n# Selected rules: ";
-    if (Rules() <= MaxRules || mode == Simple) {
-      log << "all\n";
-      return log.str();
-    }
-    log << "(see below)\n";
+    if (Rules() <= MaxRules || mode == Simple) return;
     std::vector<int> chosen;
     if (mode == Best) {
       for (int i = 0; i < MaxRules; i++) chosen.push_back(perf[i].second);
@@ -204,8 +167,6 @@ struct TRefNet {
           }
       }
     }
-    std::set<int> taken(chosen.begin(), chosen.end());
-    for (int r : taken) log << " " << r << "\n";
     TRefNet old = *this;
     Ante.clear();
     Class.clear();
@@ -215,7 +176,6 @@ struct TRefNet {
       Class.push_back(old.Class[r - 1]);
       Weight.push_back(old.Weight[r - 1]);
     }
-    return log.str();
   }
 
   float Step(int target, const TLearningParameters& prm, bool& correct) {
