@@ -232,6 +232,10 @@ TEST(ConvertCsv, ErrorsStopAfterTheLimit) {
 }
 
 TEST(ConvertCsv, UnusableTables) {
+  TCsvOptions small;
+  small.MaxValues = 4;
+  EXPECT_EQ(Convert("x,y,c\n1,2,a\n3,4,b\n5,6,a\n", small).Errors,
+            (std::vector<std::string>{"line 4: the table has more than 4 values"}));
   std::string unique = "x,id\n";
   for (std::size_t i = 0; i <= CsvMaxClasses; i++) unique += "1,row" + std::to_string(i) + "\n";
   std::vector<std::string> errors = Convert(unique).Errors;

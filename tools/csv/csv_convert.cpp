@@ -184,6 +184,10 @@ bool ConvertCsv(std::istream& in, const TCsvOptions& options, TPatternTable& tab
         cls = classOf[label] = static_cast<int>(labels.size());
       }
     }
+    if (table.Values.size() + row.size() > options.MaxValues) {
+      errors.push_back(where + "the table has more than " + std::to_string(options.MaxValues) + " values");
+      break;
+    }
     table.Values.insert(table.Values.end(), row.begin(), row.end());
     table.Classes.push_back(cls);
   }
