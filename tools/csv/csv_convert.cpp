@@ -34,7 +34,7 @@ std::string ColumnLabel(const std::vector<std::string>& header, int column) {
   return "column " + std::to_string(column + 1) + " (" + Quoted(header[column]) + ")";
 }
 
-// Class names as written: cleaned, then cut and made distinct.
+// Names as written: cleaned, then cut and made distinct.
 std::vector<std::string> FitNames(const std::vector<std::string>& raw, const char* fallbackStem,
                                   const char* what, std::vector<std::string>& notes) {
   std::vector<std::string> cleaned;
