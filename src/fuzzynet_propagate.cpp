@@ -34,7 +34,9 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   DontCare.assign(static_cast<std::size_t>(Inputs) * words, 0);
   Usable.assign(words, 0);
   Slot.clear();
-  Slot.reserve(static_cast<std::size_t>(capacity) * Inputs);
+  // Rules still to come grow it as they arrive: creation's capacity is
+  // only an upper bound.
+  Slot.reserve(static_cast<std::size_t>(net.NumberOfRules) * Inputs);
   Class.clear();
   Class.reserve(capacity);
   W.clear();
