@@ -175,7 +175,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
       // A rule that does not fire would add or take away 0.
       for (int r : ix.Fired) {
         const float activation = RuleActivation.Data[r - 1];
-        if (correct && Rules[r]->Class == computed)
+        if (correct && ix.Class[r - 1] == computed)
           validators[r - 1].Performance += activation;
         else
           validators[r - 1].Performance -= activation;
