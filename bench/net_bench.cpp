@@ -1,4 +1,4 @@
-// Times the network's hot paths on a pattern file: net_bench FILE [RUNS]
+// Times the network's hot paths on a pattern file: net_bench FILE [RUNS [PHASE]]
 //   create: Best-mode creation keeping every rule, with the connection
 //           check and the evaluation (log to /dev/null);
 //   test:   a test pass without report through the 200 best rules;
@@ -60,7 +60,7 @@ std::unique_ptr<TFuzzyPerceptron> Create(const TLearningTask& task, int maxRules
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s FILE [RUNS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s FILE [RUNS [create|test|learn]]\n", argv[0]);
     return 2;
   }
   int runs = argc > 2 ? std::atoi(argv[2]) : 5;
