@@ -1,0 +1,37 @@
+// The help file that ships with the program answers every command and every
+// learning parameter (its wording is free to change, so this is no transcript).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e_util.h"
+
+using namespace e2e;
+
+TEST(AppHelp, ShippedFileAnswersEveryCommandAndParameter) {
+  TempDir home;
+  std::filesystem::copy_file(std::string(KORVALIN_SOURCE_DIR) + "/help/korvalin.hlp", home / "korvalin.hlp");
+  const char* topics[] = {"load", "save", "set", "show", "create", "run", "stop", "abort", "help", "cd", "!",
+                          "exit", "quit", "MaxEpoch", "Stop_At_Percent", "Stop_At_Misclassified",
+                          "Update_Cycle", "CreateLogFile", "sigma", "sigma_a", "sigma_b", "sigma_c",
+                          "FSetsPerVariable", "FsIntersect_0.5", "Learning_Weights", "Learning_Rules",
+                          "AggregationFunc", "maxepoch", "learning_rules", "patternfile", "netfile",
+                          "configfile", "resultfile", "logfile", "rulefile", "errorfile", "pipe"};
+  std::string input;
+  for (const char* t : topics) input += std::string("help ") + t + "\n";
+  RunSpec spec;
+  spec.env["KVLPATH"] = home.Path();
+  spec.cwd = home.Path();
+  spec.input = input + "help\nhelp contents\n";
+  RunResult r = RunProgram(spec);
+  EXPECT_EQ(r.out.find("No help for"), std::string::npos) << r.out;
+  // One section per topic, the general text and the contents.
+  std::size_t sections = 0;
+  for (std::size_t at = r.out.find("[Help]\n"); at != std::string::npos; at = r.out.find("[Help]\n", at + 1)) sections++;
+  EXPECT_EQ(sections, sizeof topics / sizeof topics[0] + 1);
+  EXPECT_NE(r.out.find("[Help]\n create net -r<max> [<file>]\n"), std::string::npos);
+  EXPECT_NE(r.out.find(" The following help topics are available:\n\n\tload\n\tsave\n"), std::string::npos);
+  EXPECT_NE(r.out.find("[Help contents]\n\tload\n"), std::string::npos);
+  // Adjacent topic lines share their section.
+  EXPECT_NE(r.out.find("[Help]\n exit\n quit\n"), std::string::npos);
+}
