@@ -42,40 +42,6 @@ std::string NetworkText(const NetSpec& spec) {
   return out.str();
 }
 
-NetSpec IrisNet() {
-  NetSpec spec;
-  spec.ranges = {{4.3f, 7.9f}, {2.0f, 4.4f}, {1.0f, 6.9f}, {0.1f, 2.5f}};
-  spec.rules = {{{0, 0, 1, 1}, 1}, {{0, 0, 2, 2}, 2}, {{0, 0, 3, 3}, 3},
-                {{0, 0, 2, 3}, 3}, {{0, 2, 3, 2}, 2}, {{1, 0, 2, 2}, 2}};
-  return spec;
-}
-
-std::string IrisPatterns() { return ReadFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"); }
-
-std::string IrisPatternsWithoutClasses() {
-  std::istringstream in(IrisPatterns());
-  std::ostringstream out;
-  std::string line;
-  bool patterns = false;
-  while (std::getline(in, line)) {
-    if (line == "PATTERNS") {
-      out << "NOCLASS\n";
-      patterns = true;
-    } else if (patterns) {
-      // A pattern line holds four inputs and three class flags; keep the inputs.
-      std::istringstream values(line);
-      std::vector<std::string> v;
-      for (std::string word; values >> word;) v.push_back(word);
-      if (v.size() == 7) {
-        out << v[0] << ' ' << v[1] << ' ' << v[2] << ' ' << v[3] << '\n';
-        continue;
-      }
-    }
-    out << line << '\n';
-  }
-  return out.str();
-}
-
 std::string SyntheticPatterns(int patterns, int inputs, int classes) {
   std::ostringstream out;
   out << "DIMENSIONS\n" << inputs << ' ' << classes << "\nPATTERNS\n" << patterns << '\n';

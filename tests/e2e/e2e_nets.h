@@ -1,5 +1,5 @@
-// Network and pattern files written by the tests themselves, so that the
-// learning and testing commands can be driven without creating networks.
+// Large network and pattern files written by the tests themselves, too big
+// to keep as test data.
 #pragma once
 
 #include <string>
@@ -23,16 +23,6 @@ struct NetSpec {
 
 // The network file text of `spec`.
 std::string NetworkText(const NetSpec& spec);
-
-// A small network for the iris patterns (4 inputs, 3 classes) that
-// classifies most patterns by the petal measures and leaves learning
-// something to do.
-NetSpec IrisNet();
-
-// The iris pattern file of the test data.
-std::string IrisPatterns();
-// Iris inputs without class information.
-std::string IrisPatternsWithoutClasses();
 
 // A pattern file of `patterns` patterns with `inputs` inputs in 0..1 and
 // `classes` classes, the same for the same arguments.
