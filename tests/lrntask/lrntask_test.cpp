@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -48,34 +47,6 @@ std::string Range(const TLearningTask& t, int i) {
 }
 
 }  // namespace
-
-TEST(PatternFile, SampleFileAndDetailedInfo) {
-  std::ifstream in(KORVALIN_TEST_DATA "/two_features.pat");
-  TLoad r = LoadFrom(in);
-  ASSERT_TRUE(r.Ok()) << r.Where;
-  EXPECT_EQ(r.Status, LoadOk);
-  const TLearningTask copy(*r.Task);
-  r.Task.reset();
-  const std::string head =
-      "Pattern loaded from     : /p/two.pat\n"
-      "Number of input features: 2\n"
-      "Number of classes       : 2\n"
-      "Number of patterns      : 3\n"
-      "Classified patterns     : Yes\n";
-  std::ostringstream shortInfo, full;
-  copy.PrintInfo(shortInfo, "[Pattern dimensions]", "/p/two.pat", False);
-  EXPECT_EQ(shortInfo.str(), "[Pattern dimensions]\n" + head);
-  copy.PrintInfo(full, nullptr, "/p/two.pat", True);
-  EXPECT_EQ(full.str(), head +
-                            "Missing values          : 0\n\n"
-                            "\n# Name of the pattern set:\ntwo-feature sample\n\n"
-                            "# Input features\n"
-                            "Input feature 1: \n\t Label: 'width'\n\t Range: [0,10]\n\n"
-                            "Input feature 2: \n\t Label: 'height'\n\t Range: [0,5]\n\n"
-                            "\n# Class information\n"
-                            "Class 1: \n\t Label: 'small'\n\t Number of patterns: 2\n\n"
-                            "Class 2: \n\t Label: 'large'\n\t Number of patterns: 1\n\n");
-}
 
 TEST(PatternFile, DimensionsAndKeywords) {
   for (const char* text : {"", "% comment\n", "NAME\nx\n", "DIMENSIONS 4 3\nEND\n", "DIMENSIONS\n0 2\nEND\n",
@@ -160,18 +131,4 @@ TEST(PatternFile, ReadErrorsLeaveTheStreamAtTheFailingLine) {
   EXPECT_EQ(huge.Status, LoadError);
   EXPECT_EQ(huge.Where, "Line 2: \"100000000 3\"");
   EXPECT_EQ(Load("DIMENSIONS\n1 2000000000\nEND\n").Status, LoadError);
-}
-
-TEST(PatternFile, UnnamedUnclassifiedInfo) {
-  TLoad r = Load("DIMENSIONS\n1 2\nNOCLASS\nPATTERNS\n2\n1e-45 0.25\nEND\n");
-  ASSERT_TRUE(r.Ok()) << r.Where;
-  std::ostringstream out;
-  r.Task->PrintInfo(out, "[Patterninfo]", "x", True);
-  EXPECT_EQ(out.str().substr(out.str().find("Missing")),
-            "Missing values          : 1 (missing values are denoted as '1.4013e-45')\n\n"
-            "\n# Name of the pattern set:\n\n\n"
-            "# Input features\n"
-            "Input feature 1: \n\t Label: No label defined.\n\t Range: [0.25,0.25]\n\n"
-            "\n# Class information\n"
-            "Not available (unclassified patterns).\n");
 }

@@ -8,6 +8,9 @@ load Pattern x
 save nothing
 create net my.net
 create net -rx
+create net -r
+create net -r0x1f my.net
+create net -r-5
 create network -r5
 run fast
 stop
@@ -40,6 +43,18 @@ Invalid argument 'my.net'. Type 'help create' for more information.
 korvalin> create net -rx
 [Error]
 Invalid argument '-rx'. Type 'help create' for more information.
+[end]
+korvalin> create net -r
+[Error]
+Invalid argument '-r'. Type 'help create' for more information.
+[end]
+korvalin> create net -r0x1f my.net
+[Error]
+Can't create net: No pattern file loaded!
+[end]
+korvalin> create net -r-5
+[Error]
+Can't create net: No pattern file loaded!
 [end]
 korvalin> create network -r5
 [Error]

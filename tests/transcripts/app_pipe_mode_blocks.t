@@ -1,5 +1,5 @@
 In pipe mode loading patterns and a configuration also writes their blocks.
-== args -p cmds
+== args --pipe cmds
 == file small.pat
 % two features
 DIMENSIONS

@@ -1,5 +1,5 @@
 show config lists every parameter; show patterninfo needs a pattern set and
-then describes it.
+then describes it: names or their absence, ranges, missing values, classes.
 == args cmds
 == file small.pat
 % two features
@@ -19,11 +19,21 @@ PATTERNS
 9.0 4.0  0 1
 8.5 5.0  0 1
 END
+== file unnamed.pat
+DIMENSIONS
+1 2
+NOCLASS
+PATTERNS
+2
+1e-45 0.25
+END
 == file cmds
 show patterninfo
 set CreateLogFile = n
 show config
 load pattern small.pat
+show patterninfo
+load pattern unnamed.pat
 show patterninfo
 == stdout
 KORVALIN 1.0, 
@@ -90,4 +100,28 @@ Class 2:
 	 Label: 'wide'
 	 Number of patterns: 3
 
+[end]
+korvalin> load pattern unnamed.pat
+ Loading pattern from ./unnamed.pat...
+korvalin> show patterninfo
+[Patterninfo]
+Pattern loaded from     : @DIR@/unnamed.pat
+Number of input features: 1
+Number of classes       : 2
+Number of patterns      : 2
+Classified patterns     : No
+Missing values          : 1 (missing values are denoted as '1.4013e-45')
+
+
+# Name of the pattern set:
+
+
+# Input features
+Input feature 1: 
+	 Label: No label defined.
+	 Range: [0.25,0.25]
+
+
+# Class information
+Not available (unclassified patterns).
 [end]

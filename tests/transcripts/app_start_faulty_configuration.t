@@ -1,13 +1,16 @@
 The configuration file in KVLPATH is read at start; faulty lines are
-reported with their numbers and the others still apply (the configuration
-shown reflects MaxEpoch 7 and sigma 0.5).
-== file korvalin.cfg
+reported with their numbers and the others still apply, the last one too
+although it has no line end.
+== file korvalin.cfg noeol
 # settings
+  % also a comment
 MaxEpoch = 7
 Foo = 1
 
 sigma 2
 sigma = 0.5
+sigma_a = bad
+MaxEpoch = 8
 == stdin
 show MaxEpoch
 show sigma
@@ -18,11 +21,15 @@ A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
 Type 'help' for an overview of the commands.
  Loading configuration from ./korvalin.cfg...
 [Error]
-Syntax error in configuration file (line 3): 
+Syntax error in configuration file (line 4): 
 Unkwown parameter name 'Foo'.
 [end]
 [Error]
-Syntax error in configuration file (line 5): 
+Syntax error in configuration file (line 6): 
 Assignment missing.
 [end]
-korvalin> ^@ MaxEpoch = 7^@korvalin> ^@ sigma = 0.5^@korvalin> ^@
+[Error]
+Syntax error in configuration file (line 8): 
+Invalid value format.
+[end]
+korvalin> ^@ MaxEpoch = 8^@korvalin> ^@ sigma = 0.5^@korvalin> ^@
