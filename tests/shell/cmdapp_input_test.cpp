@@ -54,34 +54,6 @@ void NoteSignal(int) {}
 
 }  // namespace
 
-TEST(TFdLineReader, SplitsLinesAndRunsAFinalLineWithoutNewline) {
-  Pipes p;
-  p.Feed({{0, 0, "one\n\ntwo"}, {20, 0, " three\nlast"}});
-  TFdLineReader reader(p.in[0]);
-  std::string line;
-  std::vector<std::string> lines;
-  while (reader.ReadLine(line, 254) == TFdLineReader::LineRead) lines.push_back(line);
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", "", "two three", "last"}));
-  EXPECT_EQ(reader.ReadLine(line, 254), TFdLineReader::EndOfInput);
-}
-
-TEST(TFdLineReader, OverlongLinesAreConsumedWhole) {
-  Pipes p;
-  std::string huge(100000, 'x');
-  p.Feed({{0, 0, std::string(5, 'a') + "\n" + std::string(6, 'b') + "\n" + huge + "\nok\n" + huge}});
-  TFdLineReader reader(p.in[0]);
-  std::string line;
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::LineRead);
-  EXPECT_EQ(line, "aaaaa");
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::LineTooLong);
-  EXPECT_EQ(line, "");
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::LineTooLong);
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::LineRead);
-  EXPECT_EQ(line, "ok");
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::LineTooLong);  // unterminated at the end
-  EXPECT_EQ(reader.ReadLine(line, 5), TFdLineReader::EndOfInput);
-}
-
 TEST(TFdLineReader, ServesTheBackgroundDescriptorAndKeepsAPartialLine) {
   Pipes p;
   p.Feed({{0, 0, "hel"}, {30, 1, "AB"}, {30, 1, "C"}, {30, 0, "p\n"}});
