@@ -166,6 +166,7 @@ TEST_P(Transcripts, Match) {
   spec.env["KVLPATH"] = dir;
   spec.env["TMPDIR"] = tmp.Path();
   spec.env["SHELL"] = std::nullopt;
+  spec.env["HOME"] = "/nonexistent";  // no path is shown shortened to "~"
   spec.timeoutSeconds = 30;
   for (const Section& s : t.sections) {
     const std::string arg = s.words.empty() ? "" : Expand(s.words[0], dir);

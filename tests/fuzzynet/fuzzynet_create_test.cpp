@@ -40,22 +40,6 @@ TEST(NetCreate, DuplicateAntecedentOfAnotherClassIsSkippedThenReconnected) {
             " Rule   1:     1.00    2.00 (reconnected from class 1 to class 2)\n\n 1 rule(s) reconnected.\n\n");
 }
 
-TEST(NetCreate, EvaluationLogRanksTiesInRuleOrderAndListsTheSelection) {
-  TBuilt b = Build("2\n0.5 1 0\n3.5 0 1\n", 1, 2, 1, Best);
-  ASSERT_EQ(b.Net->NumberOfRules, 2);
-  std::ostringstream log;
-  b.Net->EvaluateRules(*b.Task, Best, log);
-  EXPECT_EQ(log.str(),
-            "[Rule evaluation]\n# Rules sorted by their performance\n"
-            "#  No.\t Rule No.   Overall rule performance   Points to class\n"
-            "    1     1 \t    1.000 \t (class 'Class_1')\n    2     2 \t    1.000 \t (class 'Class_2')\n\n"
-            "[Rule selection]\n# Selection mode: Best\n# Rules created : 2\n# Rules wanted  : 1\n"
-            "# Selected rules: (see below)\n 1\n");
-  ASSERT_EQ(b.Net->NumberOfRules, 1);
-  EXPECT_EQ(b.Net->Rules[1]->Class, 1);
-  EXPECT_EQ(b.Net->RuleActivation.Dimension(), 1);
-}
-
 TEST(NetCreate, SimpleModeStopsAtTheLimitAndCountsTheRest) {
   TBuilt b = Build("5\n0.5 0.5 1 0\n3.5 3.5 0 1\n0.5 3.5 1 0\n3.5 0.5 0 1\n2 0.5 1 0\n", 2, 2, 2, Simple);
   EXPECT_EQ(b.Net->NumberOfRules, 2);

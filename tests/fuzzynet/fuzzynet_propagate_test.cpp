@@ -92,36 +92,6 @@ TEST(NetPropagate, MissingValuesSatisfyEverySet) {
   EXPECT_EQ(net->MinInput[1], 1);
 }
 
-const char* const kClassified = "DIMENSIONS\n2 2\nPATTERNS\n2\n2 1 1 0\n8 2.5 1 0\nEND\n";
-const char* const kUnclassified = "DIMENSIONS\n2 2\nNOCLASS\nPATTERNS\n2\n2 1\n8 2.5\nEND\n";
-
-TEST(NetTest, ReportWithClassInformation) {
-  auto net = Net(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/small.net"));
-  auto task = LoadTask(kClassified);
-  ASSERT_NE(task, nullptr);
-  std::ostringstream report;
-  float error = -1.0f;
-  EXPECT_EQ(net->Test(*task, error, report), 1);
-  EXPECT_EQ(error, 1.25f);
-  EXPECT_EQ(report.str(),
-            "# Pattern 1:\n\tOutput: 1\t0\t\n\tTarget: 1\t0\t\n\tPattern error : 0\n"
-            "\tComputed class: narrow (Class 1)\n\tClassification: correct\n\n"
-            "# Pattern 2:\n\tOutput: 0\t0.5\t\n\tTarget: 1\t0\t\n\tPattern error : 1.25\n"
-            "\tComputed class: wide (Class 2)\n\tClassification: false\n\n");
-}
-
-TEST(NetTest, ReportWithoutClassInformation) {
-  auto net = Net(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/small.net"));
-  auto task = LoadTask(kUnclassified);
-  ASSERT_NE(task, nullptr);
-  std::ostringstream report;
-  float error = -1.0f;
-  EXPECT_EQ(net->Test(*task, error, report), 0);
-  EXPECT_EQ(error, 0.0f);
-  EXPECT_EQ(report.str(),
-            "# Pattern 1:\n\tOutput: 1\t0\t\n\tComputed class: narrow (Class 1)\n\n"
-            "# Pattern 2:\n\tOutput: 0\t0.5\t\n\tComputed class: wide (Class 2)\n\n");
-}
 
 TEST(NetTest, UndecidedPatternIsReportedCorrectButCounted) {
   auto net = Net(NetText(1, 2, {{{1}, 1, 1.0f}, {{2}, 2, 1.0f}}));
@@ -133,28 +103,15 @@ TEST(NetTest, UndecidedPatternIsReportedCorrectButCounted) {
 }
 
 TEST(NetListing, RulesWithOneToFourInputs) {
-  std::ostringstream one, two, three, four;
+  std::ostringstream one, three, four;
   Net(NetText(1, 2, {{{2}, 2, 1.0f}}))->PrintRules(one, nullptr);
   EXPECT_EQ(one.str(), "#Rule 1:\nIF   Input_1 IS medium\nTHEN Class_2\n\n");
-  Net(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/small.net"))->PrintRules(two, "[Rules]");
-  EXPECT_EQ(two.str(),
-            "[Rules]\n#Rule 1:\nIF   width IS small AND height IS small\nTHEN narrow\n\n"
-            "#Rule 2:\nIF   width IS large AND height IS large\nTHEN wide\n\n"
-            "#Rule 3:\nIF   width IS don't_care AND height IS medium\nTHEN wide\n\n");
   Net(NetText(3, 1, {{{1, 3, 0}, 1, 1.0f}}))->PrintRules(three, nullptr);
   EXPECT_EQ(three.str(), "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS large AND \n     Input_3 IS don't_care\nTHEN Class_1\n\n");
   Net(NetText(4, 1, {{{1, 1, 2, 3}, 1, 1.0f}}))->PrintRules(four, nullptr);
   EXPECT_EQ(four.str(),
             "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS small AND \n     Input_3 IS medium AND Input_4 IS large\n"
             "THEN Class_1\n\n");
-}
-
-TEST(NetListing, PartitionsInTheStreamsFormat) {
-  std::ostringstream out;
-  Net(NetText(1, 1, {{{1}, 1, 1.0f}}))->PrintPartitions(out, "[Fuzzy]");
-  EXPECT_EQ(out.str(),
-            "[Fuzzy]\n3\n0\t4\n0.000000\t1.000000\t2.000000\t1 0  small\n1.000000\t2.000000\t3.000000\t0 0  medium\n"
-            "2.000000\t3.000000\t4.000000\t0 1  large\n\n");
 }
 
 }  // namespace
