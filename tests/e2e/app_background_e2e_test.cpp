@@ -10,10 +10,10 @@
 #include <filesystem>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "e2e_nets.h"
 #include "e2e_session.h"
 #include "e2e_util.h"
 
@@ -230,17 +230,23 @@ TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
 
 TEST_F(Background, LargeNetworksComeThroughThePipe) {
   // 25,000 rules over 30 inputs: a report of about two megabytes.
-  NetSpec big;
-  big.classes = 2;
-  big.setsPerInput = 3;
-  big.ranges.assign(30, {0.0f, 1.0f});
-  for (int r = 0; r < 25000; r++) {
-    NetRule rule{std::vector<int>(30), r % 2 + 1};
-    for (int i = 0; i < 30; i++) rule.sets[static_cast<std::size_t>(i)] = (r / (i + 1) + i) % 4;
-    big.rules.push_back(rule);
+  std::ostringstream net, patterns;
+  net << "PARAMETERS\n30 25000 2 25000\nFUZZY\n";
+  for (int i = 0; i < 30; i++) net << "3\n0 1\n0 .25 .5 1 0 s\n.25 .5 .75 0 0 m\n.5 .75 1 0 1 l\n";
+  net << "MATRIX\n";
+  for (int i = 0; i < 30; i++) {
+    for (int r = 0; r < 25000; r++) net << (r / (i + 1) + i) % 4 << ' ';
+    net << '\n';
   }
-  Dir.Write("big.net", NetworkText(big));
-  Dir.Write("big.pat", SyntheticPatterns(20, 30, 2));
+  net << "WEIGHTS\n";
+  for (int r = 0; r < 25000; r++) net << r % 2 + 1 << " 1\n";
+  Dir.Write("big.net", net.str() + "END\n");
+  patterns << "DIMENSIONS\n30 2\nPATTERNS\n20\n";
+  for (int p = 0; p < 20; p++) {
+    for (int i = 0; i < 30; i++) patterns << (p * 37 + i * 11) % 100 / 100.0 << ' ';
+    patterns << (p % 2 == 0 ? "1 0\n" : "0 1\n");
+  }
+  Dir.Write("big.pat", patterns.str() + "END\n");
   Start();
   Load("big.net", "big.pat");
   Settings({"set MaxEpoch = 1", "set Stop_At_Misclassified = -1", "set Stop_At_Percent = -1"});
