@@ -10,9 +10,11 @@
 #include <fstream>
 #include <iostream>
 #include <limits>
+#include <memory>
 #include <new>
 #include <vector>
 
+#include "cmdapp_edit.h"
 #include "cmdapp_input.h"
 
 namespace {
@@ -276,15 +278,24 @@ void TCmdApplication::RunCommandFile(const std::string& name, TCommand& current)
 
 void TCmdApplication::RunInteractive(TCommand& current) {
   TFdLineReader reader(STDIN_FILENO);
+  // A person at a terminal gets line editing and history instead.
+  std::unique_ptr<TLineEditor> editor = TLineEditor::ForTerminal();
+  const TFdLineReader::TExtraFd extraFd = [this] { return BackgroundFd(); };
+  const TFdLineReader::TExtraReady ready = [this] {
+    BackgroundReady();
+    FlushOutput();
+  };
   std::string line;
   while (current.ID() != -1) {
-    std::cout << Prompt << '\0';
-    FlushOutput();
-    TFdLineReader::TResult got = reader.ReadLine(
-        line, MaxCommandLine, [this] { return BackgroundFd(); }, [this] {
-          BackgroundReady();
-          FlushOutput();
-        });
+    TFdLineReader::TResult got;
+    if (editor) {
+      FlushOutput();
+      got = editor->ReadLine(Prompt, line, MaxCommandLine, extraFd, ready);
+    } else {
+      std::cout << Prompt << '\0';
+      FlushOutput();
+      got = reader.ReadLine(line, MaxCommandLine, extraFd, ready);
+    }
     if (got == TFdLineReader::EndOfInput) {
       // Leave a terminal's cursor on a fresh line; a driving program gets no extra text.
       if (!OutputRedirected) std::cout << '\n';

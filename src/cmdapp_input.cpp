@@ -10,19 +10,18 @@ bool TFdLineReader::LineBuffered() const {
   return Start < Buffer.size() && std::memchr(Buffer.data() + Start, '\n', Buffer.size() - Start) != nullptr;
 }
 
-bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
-  if (AtEnd) return false;
+bool WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready) {
   // A descriptor poll() calls invalid is left out for the rest of this wait,
   // so a stale descriptor cannot make the loop spin.
   int invalidFd = -1;
   for (;;) {
     struct pollfd fds[2];
-    fds[0].fd = Fd;
+    fds[0].fd = fd;
     fds[0].events = POLLIN;
     fds[0].revents = 0;
     nfds_t n = 1;
     int extra = extraFd ? extraFd() : -1;
-    if (extra >= 0 && extra != Fd && extra != invalidFd) {
+    if (extra >= 0 && extra != fd && extra != invalidFd) {
       fds[1].fd = extra;
       fds[1].events = POLLIN;
       fds[1].revents = 0;
@@ -31,7 +30,6 @@ bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
     int rc = poll(fds, n, -1);
     if (rc < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
-      AtEnd = true;
       return false;
     }
     if (n == 2 && fds[1].revents != 0) {
@@ -41,7 +39,14 @@ bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
         ready();
     }
     if (fds[0].revents == 0) continue;
-    if (fds[0].revents & POLLNVAL) {
+    return (fds[0].revents & POLLNVAL) == 0;
+  }
+}
+
+bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
+  if (AtEnd) return false;
+  for (;;) {
+    if (!WaitForInput(Fd, extraFd, ready)) {
       AtEnd = true;
       return false;
     }

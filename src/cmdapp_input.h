@@ -45,3 +45,9 @@ class TFdLineReader {
   // and appends what one read gives; false at end of input or on an error.
   bool Fill(const TExtraFd& extraFd, const TExtraReady& ready);
 };
+
+// Waits until `fd` is readable or hung up, calling `ready` whenever the
+// descriptor that `extraFd` names is readable meanwhile (both as for
+// TFdLineReader::ReadLine). Waits that a signal interrupts are resumed. False
+// when `fd` is invalid or the wait fails otherwise.
+bool WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready);

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,12 +37,23 @@ bool ReadStat(pid_t pid, char& state, pid_t& parent) {
 
 }  // namespace
 
-Session::Session(const RunSpec& spec) {
+Session::Session(const RunSpec& spec, bool onTerminal) {
   int in[2], out[2], err[2];
-  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
-    throw std::runtime_error("pipe failed");
+  if (pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
   // A program that stops reading must not take the test down with SIGPIPE.
   signal(SIGPIPE, SIG_IGN);
+  if (onTerminal) {
+    struct winsize size {};
+    size.ws_row = 24;
+    size.ws_col = 80;
+    if (openpty(&in[1], &in[0], nullptr, nullptr, &size) != 0) throw std::runtime_error("openpty failed");
+    fcntl(in[0], F_SETFD, FD_CLOEXEC);
+    fcntl(in[1], F_SETFD, FD_CLOEXEC);
+    out[0] = fcntl(in[1], F_DUPFD_CLOEXEC, 0);
+    out[1] = fcntl(in[0], F_DUPFD_CLOEXEC, 0);
+  } else if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
   Pid_ = Spawn(spec, in[0], out[1], err[1]);
   close(in[0]);
   close(out[1]);
@@ -64,8 +76,9 @@ Session::~Session() {
     if (fd >= 0) close(fd);
 }
 
-void Session::Send(const std::string& line) {
-  std::string text = line + "\n";
+void Session::Send(const std::string& line) { Type(line + "\n"); }
+
+void Session::Type(const std::string& text) {
   std::size_t done = 0;
   while (done < text.size() && InFd >= 0) {
     ssize_t n = write(InFd, text.data() + done, text.size() - done);

@@ -15,8 +15,12 @@ namespace e2e {
 
 class Session {
  public:
-  // Starts the program; spec.input is ignored (use Send).
-  explicit Session(const RunSpec& spec);
+  // Starts the program; spec.input is ignored (use Send). `onTerminal` gives
+  // it a pseudo-terminal (80 x 24, the usual modes: echo, line editing keys)
+  // as standard input and output instead of pipes; standard error stays a
+  // pipe. A program on a terminal sees no end of input when Finish closes
+  // it: send it exit first.
+  explicit Session(const RunSpec& spec, bool onTerminal = false);
   // Ends the program's process group if it still runs.
   ~Session();
   Session(const Session&) = delete;
@@ -26,6 +30,8 @@ class Session {
 
   // Writes `line` and a newline to the program's standard input.
   void Send(const std::string& line);
+  // Writes `keys` as they are (no newline added).
+  void Type(const std::string& keys);
   // Waits until `done` holds for the standard output collected so far.
   // False at the timeout, or when the program has closed its output first.
   bool Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds = 30);
