@@ -18,7 +18,8 @@ struct TLoad {
   bool Ok() const { return Where.empty() && Status != LoadError; }
 };
 
-TLoad LoadFrom(std::istream& in) {
+TLoad Load(const std::string& text) {
+  std::istringstream in(text);
   TLoad r;
   std::ostringstream messages;
   r.Task = std::make_unique<TLearningTask>(in, r.Status, messages);
@@ -33,11 +34,6 @@ TLoad LoadFrom(std::istream& in) {
   return r;
 }
 
-TLoad Load(const std::string& text) {
-  std::istringstream in(text);
-  return LoadFrom(in);
-}
-
 const std::string kHead = "DIMENSIONS\n2 3\n";
 
 std::string Range(const TLearningTask& t, int i) {
@@ -47,25 +43,6 @@ std::string Range(const TLearningTask& t, int i) {
 }
 
 }  // namespace
-
-TEST(PatternFile, DimensionsAndKeywords) {
-  for (const char* text : {"", "% comment\n", "NAME\nx\n", "DIMENSIONS 4 3\nEND\n", "DIMENSIONS\n0 2\nEND\n",
-                           "DIMENSIONS\n2 -1\nEND\n"}) {
-    TLoad r = Load(text);
-    EXPECT_EQ(r.Status, LoadError) << text;
-    EXPECT_EQ(r.Messages, "No or invalid pattern dimensions specified!\n") << text;
-  }
-  TLoad r = Load("# c\nDIMENSIONS\n\n4 3 % c\npatterns\nDIMENSIONS\n4 3\n" + std::string(79, 'K') + "\nVARNAMES\n  " +
-                 std::string(27, 'v') + "\nb\nc\nd\ne\nf\ng\nEND\n");
-  ASSERT_TRUE(r.Ok()) << r.Where;
-  EXPECT_EQ(r.Task->NumberOfInputs, 4);
-  EXPECT_EQ(r.Task->InputNames[1], std::string(27, 'v'));
-  EXPECT_EQ(r.Status, LoadWarning);
-  EXPECT_EQ(r.Messages,
-            "Unkwown keyword \"patterns\" ignored.\nUnkwown keyword \"DIMENSIONS\" ignored.\n"
-            "Unkwown keyword \"4 3\" ignored.\nUnkwown keyword \"" +
-                std::string(79, 'K') + "\" ignored.\n");
-}
 
 TEST(PatternFile, ClassVectorsNoClassAndZeroClasses) {
   TLoad r = Load(kHead + "PATTERNS\n4\n1 1  0 1 0\n2 2  1 0 1\n3 3  0 0 0\n4 4 -5 -2 -3\nEND\n");
@@ -108,27 +85,4 @@ TEST(PatternFile, BoundsAndMissingValues) {
   TLoad empty = Load(kHead + "END\n");
   EXPECT_EQ(Range(*empty.Task, 2), "0 0");
   EXPECT_EQ(empty.Task->ClassCount.Dimension(), 3);
-}
-
-TEST(PatternFile, ReadErrorsLeaveTheStreamAtTheFailingLine) {
-  const std::string k80(80, 'K'), b30(30, 'b');
-  const std::pair<std::string, std::string> cases[] = {
-      {"PATTERNS\n1\n1 2 0 % comment\n0 1\nEND\n", "Line 5: \"1 2 0 % comment\""},
-      {"PATTERNS\n1\n1 2 0 1.5 0\nEND\n", "Line 5: \"1 2 0 1.5 0\""},
-      {"PATTERNS\n1\n1e39 2 0 0 1\nEND\n", "Line 5: \"1e39 2 0 0 1\""},
-      {"PATTERNS\n-1\nEND\n", "Line 4: \"-1\""},
-      {"PATTERNS\n99999999999\nEND\n", "Line 4: \"99999999999\""},
-      {"PATTERNS\n2000000000\n1 2 0 0 1\nEND\n", "Line 6: \"END\""},
-      {"PATTERNS\n1\n1 2 0 0 1\nEND", "Unexpected end of file."},
-      {k80 + "\nEND\n", "Line 3: \"" + k80 + "\""},
-      {"NAME\n" + k80 + "\nEND\n", "Line 4: \"" + k80 + "\""},
-      {"VARNAMES\na\n" + b30 + "\nc\nd\ne\nEND\n", "Line 5: \"" + b30 + "\""},
-      {"INRANGES\n0 1\n2\nEND\n", "Line 6: \"END\""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Load(kHead + c.first).Where, c.second) << c.first;
-
-  TLoad huge = Load("DIMENSIONS\n100000000 3\nPATTERNS\n1\n1 2 3\nEND\n");
-  EXPECT_EQ(huge.Status, LoadError);
-  EXPECT_EQ(huge.Where, "Line 2: \"100000000 3\"");
-  EXPECT_EQ(Load("DIMENSIONS\n1 2000000000\nEND\n").Status, LoadError);
 }
