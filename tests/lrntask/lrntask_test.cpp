@@ -64,25 +64,3 @@ TEST(PatternFile, ClassVectorsNoClassAndZeroClasses) {
   EXPECT_EQ(z.Task->ClassInfo, False);
   EXPECT_EQ(z.Task->Patterns[1].Class, -1);
 }
-
-TEST(PatternFile, BoundsAndMissingValues) {
-  const std::string data = "PATTERNS\n3\n2 -4 1 0 0\n-1 -2 1 0 0\n5 -3 1 0 0\n";
-  EXPECT_EQ(Range(*Load(kHead + data + "END\n").Task, 1), "-1 5");
-  EXPECT_EQ(Range(*Load(kHead + "INRANGES\n0 4 -3 -3\n" + data + "END\n").Task, 1), "-1 5");
-  EXPECT_EQ(Range(*Load(kHead + data + "INRANGES\n-3 10\n-8 0\nEND\n").Task, 1), "-3 10");
-
-  // 1.4e-45 and 1e-45 both read as the marker; the values around it do not.
-  TLoad m = Load(kHead + "PATTERNS\n3\n1.4e-45 7 1 0 0\n-1e-50 1e-45 1 0 0\n2.8e-45 1.4e-45 1 0 0\nEND\n");
-  ASSERT_TRUE(m.Ok()) << m.Where;
-  EXPECT_EQ(m.Task->NumberOfMissingValues, 3);
-  EXPECT_EQ(Range(*m.Task, 1), "-0 2.8026e-45");
-  EXPECT_EQ(Range(*m.Task, 2), "7 7");
-
-  // A feature without any value gets an empty range, or its given range in order.
-  const std::string none = "PATTERNS\n1\n1.4e-45 1 1 0 0\n";
-  EXPECT_EQ(Range(*Load(kHead + none + "END\n").Task, 1), "0 0");
-  EXPECT_EQ(Range(*Load(kHead + "INRANGES\n5 1 0 3\n" + none + "END\n").Task, 1), "1 5");
-  TLoad empty = Load(kHead + "END\n");
-  EXPECT_EQ(Range(*empty.Task, 2), "0 0");
-  EXPECT_EQ(empty.Task->ClassCount.Dimension(), 3);
-}
