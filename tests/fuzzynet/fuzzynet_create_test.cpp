@@ -28,18 +28,6 @@ TBuilt Build(const std::string& patterns, int inputs, int classes, int maxRules,
   return b;
 }
 
-TEST(NetCreate, DuplicateAntecedentOfAnotherClassIsSkippedThenReconnected) {
-  TBuilt b = Build("3\n0.5 1 0\n0.6 0 1\n0.7 0 1\n", 1, 2, 10, Best);
-  ASSERT_EQ(b.Net->NumberOfRules, 1);
-  EXPECT_EQ(b.NotCreated, 0);
-  EXPECT_EQ(b.Net->Rules[1]->Class, 2);
-  EXPECT_EQ(b.Net->Rules[1]->Weight, 1.0f);
-  EXPECT_EQ(b.Log,
-            "[Rule creation] \n Pattern    1 (class Class_1) created rule 1.\n\n"
-            "[Checking rule connections]\n# Rule performance of the considered rule for each output class\n"
-            " Rule   1:     1.00    2.00 (reconnected from class 1 to class 2)\n\n 1 rule(s) reconnected.\n\n");
-}
-
 TEST(NetCreate, SimpleModeStopsAtTheLimitAndCountsTheRest) {
   TBuilt b = Build("5\n0.5 0.5 1 0\n3.5 3.5 0 1\n0.5 3.5 1 0\n3.5 0.5 0 1\n2 0.5 1 0\n", 2, 2, 2, Simple);
   EXPECT_EQ(b.Net->NumberOfRules, 2);
@@ -47,15 +35,6 @@ TEST(NetCreate, SimpleModeStopsAtTheLimitAndCountsTheRest) {
   EXPECT_EQ(b.Net->Rules[2]->Antecedent[1], 3);
   EXPECT_EQ(b.Net->RuleActivation.Dimension(), 2);
   EXPECT_EQ(b.Net->MinInput.Dimension(), 2);
-}
-
-TEST(NetCreate, CoveredMeansAboveZeroWhenSimpleAndAboveHalfOtherwise) {
-  // The second pattern gets output 0.4 for its own class from rule 1.
-  const char* patterns = "2\n0.5 1 0\n1.6 1 0\n";
-  EXPECT_EQ(Build(patterns, 1, 2, 5, Simple).Net->NumberOfRules, 1);
-  TBuilt best = Build(patterns, 1, 2, 5, BestPerClass);
-  ASSERT_EQ(best.Net->NumberOfRules, 2);
-  EXPECT_EQ(best.Net->Rules[2]->Antecedent[1], 2);
 }
 
 TEST(NetCreate, RuleLimitIsClampedToOneAndToThePatterns) {
