@@ -118,8 +118,8 @@ std::string Listing(const std::string& root) {
   return out;
 }
 
-// Line diff of expected and actual text ("-" expected only, "+" actual only),
-// NULs shown as ^@.
+// Line diff of expected and actual text ("-" expected only, "+" actual only)
+// with three lines of context, NULs shown as ^@.
 std::string Diff(const std::string& expected, const std::string& actual) {
   auto lines = [](const std::string& text) {
     std::vector<std::string> v;
@@ -130,23 +130,31 @@ std::string Diff(const std::string& expected, const std::string& actual) {
     if (!shown.empty() && shown.back() != '\n') v.back() += "  (no line end)";
     return v;
   };
-  std::vector<std::string> a = lines(expected), b = lines(actual);
-  std::vector<std::vector<int>> common(a.size() + 1, std::vector<int>(b.size() + 1, 0));
-  for (std::size_t i = a.size(); i-- > 0;)
-    for (std::size_t j = b.size(); j-- > 0;)
-      common[i][j] = a[i] == b[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
-  std::string out;
-  std::size_t i = 0, j = 0;
-  while (i < a.size() || j < b.size()) {
-    if (i < a.size() && j < b.size() && a[i] == b[j]) {
-      out += "  " + a[i++] + "\n";
+  const std::vector<std::string> a = lines(expected), b = lines(actual);
+  std::size_t head = 0, tail = 0;
+  while (head < a.size() && head < b.size() && a[head] == b[head]) head++;
+  while (tail < a.size() - head && tail < b.size() - head && a[a.size() - 1 - tail] == b[b.size() - 1 - tail]) tail++;
+  const std::size_t n = a.size() - head - tail, m = b.size() - head - tail;
+  // Longest common subsequence of the differing middle, when it is small enough.
+  std::vector<std::vector<int>> common(n + 1, std::vector<int>(n * m <= 4000000 ? m + 1 : 1, 0));
+  for (std::size_t i = n; n * m <= 4000000 && i-- > 0;)
+    for (std::size_t j = m; j-- > 0;)
+      common[i][j] = a[head + i] == b[head + j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
+  std::string out = head > 3 ? "  ... " + std::to_string(head - 3) + " equal lines\n" : "";
+  for (std::size_t k = head > 3 ? head - 3 : 0; k < head; k++) out += "  " + a[k] + "\n";
+  for (std::size_t i = 0, j = 0; i < n || j < m;) {
+    const bool small = n * m <= 4000000;
+    if (small && i < n && j < m && a[head + i] == b[head + j]) {
+      out += "  " + a[head + i++] + "\n";
       j++;
-    } else if (j < b.size() && (i == a.size() || common[i][j + 1] >= common[i + 1][j])) {
-      out += "+ " + b[j++] + "\n";
+    } else if (j < m && (i == n || (small && common[i][j + 1] >= common[i + 1][j]))) {
+      out += "+ " + b[head + j++] + "\n";
     } else {
-      out += "- " + a[i++] + "\n";
+      out += "- " + a[head + i++] + "\n";
     }
   }
+  for (std::size_t k = a.size() - tail; k < a.size() && k < a.size() - tail + 3; k++) out += "  " + a[k] + "\n";
+  if (tail > 3) out += "  ... " + std::to_string(tail - 3) + " equal lines\n";
   return out;
 }
 
@@ -231,7 +239,7 @@ TEST_P(Transcripts, Match) {
   for (const Section& s : t.sections) {
     if (!IsResult(s.kind)) continue;
     std::string expected = Expand(s.Text(), dir), got = actual(s);
-    EXPECT_TRUE(expected == got) << "== " << s.kind << " " << s.rest << " differs (- expected, + actual):\n"
+    EXPECT_TRUE(expected == got) << "== " << s.kind << (s.rest.empty() ? "" : " " + s.rest) << " differs (- expected, + actual):\n"
                                  << Diff(expected, got);
   }
   EXPECT_TRUE(fs::is_empty(tmp.Path())) << "temporary files left behind";
