@@ -29,7 +29,9 @@ struct Section {
   std::string body;                // lines up to the next header, verbatim
   bool noEol = false;              // header ends in "noeol": the body's last line end is not part of it
   bool implicit = false;           // not in the file: the default result
-  std::string Text() const { return noEol && !body.empty() && body.back() == '\n' ? body.substr(0, body.size() - 1) : body; }
+  std::string Text() const {
+    return noEol && !body.empty() && body.back() == '\n' ? body.substr(0, body.size() - 1) : body;
+  }
 };
 
 struct Transcript {
@@ -139,7 +141,8 @@ std::string Diff(const std::string& expected, const std::string& actual) {
   std::vector<std::vector<int>> common(n + 1, std::vector<int>(n * m <= 4000000 ? m + 1 : 1, 0));
   for (std::size_t i = n; n * m <= 4000000 && i-- > 0;)
     for (std::size_t j = m; j-- > 0;)
-      common[i][j] = a[head + i] == b[head + j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
+      common[i][j] =
+          a[head + i] == b[head + j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
   std::string out = head > 3 ? "  ... " + std::to_string(head - 3) + " equal lines\n" : "";
   for (std::size_t k = head > 3 ? head - 3 : 0; k < head; k++) out += "  " + a[k] + "\n";
   for (std::size_t i = 0, j = 0; i < n || j < m;) {
@@ -199,7 +202,8 @@ TEST_P(Transcripts, Match) {
     } else if (s.kind == "mkdir") {
       fs::create_directories(fs::path(dir) / arg);
     } else if (s.kind == "copy") {
-      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg, fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg));
+      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg,
+                    fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg));
     } else if (s.kind == "file") {
       scratch.Write(arg, Expand(s.Text(), dir));
     } else if (s.kind == "stdin") {
@@ -218,7 +222,8 @@ TEST_P(Transcripts, Match) {
   auto actual = [&](const Section& s) -> std::string {
     if (s.kind == "stdout") return r.out;
     if (s.kind == "stderr") return r.err;
-    if (s.kind == "exit") return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
+    if (s.kind == "exit")
+      return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
     if (s.kind == "files") return Listing(dir);
     return ReadFile(fs::path(dir) / Expand(s.words.at(0), dir));
   };
@@ -239,7 +244,8 @@ TEST_P(Transcripts, Match) {
   for (const Section& s : t.sections) {
     if (!IsResult(s.kind)) continue;
     std::string expected = Expand(s.Text(), dir), got = actual(s);
-    EXPECT_TRUE(expected == got) << "== " << s.kind << (s.rest.empty() ? "" : " " + s.rest) << " differs (- expected, + actual):\n"
+    EXPECT_TRUE(expected == got) << "== " << s.kind << (s.rest.empty() ? "" : " " + s.rest)
+                                 << " differs (- expected, + actual):\n"
                                  << Diff(expected, got);
   }
   EXPECT_TRUE(fs::is_empty(tmp.Path())) << "temporary files left behind";
