@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the pipeline benchmark in Release mode, makes the pattern files it
+# needs (once, in a scratch directory) and prints the table of every stage.
+#
+# usage: bench/run_pipeline.sh [--runs N] [SHAPE...]
+#   SHAPE: iris 20k 100k best100k 1m report (default: all). best100k (Best
+#   creation over 25k, 50k and 100k patterns) and 1m take minutes.
+# Environment: KORVALIN_BENCH_DATA (scratch directory for the pattern
+# files, default $TMPDIR/korvalin-bench-data), KORVALIN_BENCH_BUILD (build
+# directory, default build-bench in the source tree), KORVALIN_PATTERN_TOOL
+# (the pattern generator, default ../shared/tools/make_patterns.py).
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=${KORVALIN_BENCH_BUILD:-$src/build-bench}
+data=${KORVALIN_BENCH_DATA:-${TMPDIR:-/tmp}/korvalin-bench-data}
+tool=${KORVALIN_PATTERN_TOOL:-$src/../shared/tools/make_patterns.py}
+
+runs=5
+shapes=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) runs=$2; shift 2 ;;
+    *) shapes+=("$1"); shift ;;
+  esac
+done
+[ ${#shapes[@]} -gt 0 ] || shapes=(iris 20k 100k best100k 1m report)
+
+cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVALIN_BENCH=ON -DKORVALIN_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target korvalin pipeline_bench >/dev/null
+
+mkdir -p "$data"
+# make NAME PATTERNS INPUTS CLASSES: a pattern file, seed 7, unless it is there.
+make() {
+  [ -s "$data/$1" ] || python3 "$tool" "$data/$1" "$2" "$3" "$4" --seed 7
+}
+for shape in "${shapes[@]}"; do
+  case $shape in
+    iris) cp "$src/tests/data/iris.pat" "$data/iris.pat" ;;
+    20k) make p20k_12_4.pat 20000 12 4 ;;
+    100k) make p100k_20_3.pat 100000 20 3 ;;
+    best100k) make p25k_20_3.pat 25000 20 3; make p50k_20_3.pat 50000 20 3; make p100k_20_3.pat 100000 20 3 ;;
+    1m) make p1m_8_2.pat 1000000 8 2 ;;
+    report) make p25k_20_3.pat 25000 20 3; make p200_20_3.pat 200 20 3 ;;
+    *) echo "run_pipeline: unknown shape $shape" >&2; exit 2 ;;
+  esac
+done
+
+echo "$(nproc) cores; load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "| shape | stage | median | spread (min - max) | runs | target | note |"
+echo "|---|---|---|---|---|---|---|"
+"$build/bench/pipeline_bench" --data "$data" --bin "$build/korvalin" --runs "$runs" "${shapes[@]}"
+echo
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
