@@ -307,7 +307,7 @@ class Program {
     if (write(In, text.data(), text.size()) != static_cast<ssize_t>(text.size())) Die("writing to the program failed");
   }
   // Waits until `text` appears after what earlier waits consumed.
-  void WaitFor(const std::string& text, double timeoutMs = 600000) {
+  void WaitFor(const std::string& text, double timeoutMs = 60000) {
     const double until = WallMs() + timeoutMs;
     for (;;) {
       std::size_t at = Seen.find(text, Cursor);
@@ -354,8 +354,8 @@ void ReportRows(const std::string& shape, const std::string& dir, const std::str
   std::vector<double> ms;
   for (int r = 0; r < Runs; r++) {
     program.Send("run learning");
+    // The parent's prompt may come before or after the child's first words.
     program.WaitFor("Starting the learning process.");
-    program.WaitFor(kPrompt);
     usleep(300000);  // let the child get into its epochs
     const double t0 = WallMs();
     program.Send("stop");
