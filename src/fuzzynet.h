@@ -132,7 +132,8 @@ class TFuzzyPerceptron {
 
   TRuleIndex& CurrentIndex();
   void WeightsChanged();
-  void PropagateValues(const float* pattern, int dimension, float missing);
+  // `keepMinInput` false leaves MinInput alone, for passes that never learn.
+  void PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput = true);
   int TestPass(const TLearningTask& task, float& error, std::ostream* out);
   void SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log);
 };

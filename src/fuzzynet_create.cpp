@@ -79,7 +79,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
   for (int p = 1; p <= task.NumberOfPatterns && inputs >= 1; p++) {
     const TPattern pattern = task.Patterns[p];
     if (NumberOfRules > 0) {
-      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
       int computed;
       if (CheckOutput(pattern.Class, computed) && OutputActivation[computed] > threshold) continue;
     }
@@ -130,7 +130,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
     std::vector<float> sums(static_cast<std::size_t>(rules) * classes, 0.0f);
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       const TPattern pattern = task.Patterns[p];
-      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
       if (pattern.Class < 1 || pattern.Class > classes) continue;
       for (int r : ix.Fired)
         sums[static_cast<std::size_t>(r - 1) * classes + (pattern.Class - 1)] += RuleActivation.Data[r - 1];
@@ -169,7 +169,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
     TRuleIndex& ix = CurrentIndex();
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       const TPattern pattern = task.Patterns[p];
-      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+      PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
       int computed;
       const Boolean correct = CheckOutput(pattern.Class, computed);
       // A rule that does not fire would add or take away 0.

@@ -29,6 +29,10 @@ struct TFuzzyPerceptron::TRuleIndex {
   std::vector<int> Slot;            // rule-major, Inputs entries per rule: membership slot of the
                                     // rule's set, or OneSlot for a don't-care entry
   int OneSlot = 0;                  // a slot that always holds 1
+  // Slot again in bytes, when every slot fits in one: a quarter of the
+  // memory that propagation walks for each rule that fires.
+  bool SmallSlots = false;
+  std::vector<std::uint8_t> SmallSlot;
   std::vector<int> Class;           // per rule (0-based rule); 0 when outside 1..Classes
   std::vector<float> W;             // per rule: its Weight, mirrored for contiguous access
   // Whether some weight is -0, or lies outside [0, 1]: only then can a

@@ -9,6 +9,54 @@ namespace {
 
 inline int CountTrailingZeros(std::uint64_t bits) { return __builtin_ctzll(bits); }
 
+inline float Lower(float a, float b) { return b < a ? b : a; }
+
+// The smallest of memb[slot[0..n-1]] (n >= 1), in four independent chains,
+// each starting from the first value.
+template <typename TSlot>
+inline float Minimum(const float* memb, const TSlot* slot, int n) {
+  float m0 = memb[slot[0]], m1 = m0, m2 = m0, m3 = m0;
+  int j = 1;
+  for (; j + 3 < n; j += 4) {
+    m0 = Lower(m0, memb[slot[j]]);
+    m1 = Lower(m1, memb[slot[j + 1]]);
+    m2 = Lower(m2, memb[slot[j + 2]]);
+    m3 = Lower(m3, memb[slot[j + 3]]);
+  }
+  for (; j < n; j++) m0 = Lower(m0, memb[slot[j]]);
+  return Lower(Lower(m0, m1), Lower(m2, m3));
+}
+
+// Activations of the candidate rules (the set bits of the live words of
+// `cand`), in rule order; `slots` holds n membership slots per rule.
+// Every candidate has all its degrees non-zero, so degrees that compare
+// equal are the same float, and the four-chain minimum is the sequential
+// scan's bit for bit: each chain starts from the first degree, so a NaN
+// there stays the result and a later NaN is passed over, as in the scan.
+// The scan's input is then the first one holding that minimum.
+template <typename TSlot>
+void Activate(const float* memb, const TSlot* slots, int n, const std::uint64_t* cand, const int* live,
+              int liveCount, bool keepMinInput, float* ruleAct, int* minInput, std::vector<int>& fired) {
+  for (int t = 0; t < liveCount; t++) {
+    const int w = live[t];
+    std::uint64_t bits = cand[w];
+    while (bits != 0) {
+      const int r = w * 64 + CountTrailingZeros(bits) + 1;
+      bits &= bits - 1;
+      const TSlot* slot = slots + static_cast<std::size_t>(r - 1) * n;
+      const float act = Minimum(memb, slot, n);
+      ruleAct[r - 1] = act;
+      if (keepMinInput) {
+        int first = 0;
+        if (act == act)
+          while (memb[slot[first]] != act) first++;
+        minInput[r - 1] = first + 1;
+      }
+      fired.push_back(r);
+    }
+  }
+}
+
 }  // namespace
 
 void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capacity) {
@@ -37,6 +85,9 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   // Rules still to come grow it as they arrive: creation's capacity is
   // only an upper bound.
   Slot.reserve(static_cast<std::size_t>(net.NumberOfRules) * Inputs);
+  SmallSlots = OneSlot <= 255;
+  SmallSlot.clear();
+  if (SmallSlots) SmallSlot.reserve(static_cast<std::size_t>(net.NumberOfRules) * Inputs);
   Class.clear();
   Class.reserve(capacity);
   W.clear();
@@ -90,6 +141,7 @@ void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
   if (usable) Usable[word] |= bit;
   for (int j = 0; j < Inputs; j++) {
     const int entry = Slot[static_cast<std::size_t>(r - 1) * Inputs + j];
+    if (SmallSlots) SmallSlot.push_back(static_cast<std::uint8_t>(entry));
     if (entry == OneSlot) {
       DontCareRules[j]++;
       for (int s = SetOffset[j]; s < SetOffset[j + 1]; s++) SlotRules[s]++;
@@ -121,7 +173,7 @@ void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums() {
   WeightsValid = true;
 }
 
-void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, float missing) {
+void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput) {
   TRuleIndex& ix = CurrentIndex();
   const int n = ix.Inputs;
   const int words = (ix.Rules + 63) / 64;
@@ -185,10 +237,38 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   int liveCount = 0;
   for (int w = 0; w < words; w++) {
     cand[w] = ix.Usable[w];
+    liveCount += cand[w] != 0;
+  }
+  // While most words still hold candidates, passes over the whole array
+  // (which vectorise) are cheaper than walking the list of live words.
+  int o = 0;
+  for (; o < ordered && liveCount * 2 >= words && liveCount > 0; o++) {
+    const int j = ix.Order[o];
+    const std::uint64_t* const* masks = ix.Touched.data() + ix.TouchedFrom[j];
+    const int touched = ix.TouchedFrom[j + 1] - ix.TouchedFrom[j];
+    if (touched == 1) {
+      const std::uint64_t* m0 = masks[0];
+      for (int w = 0; w < words; w++) cand[w] &= m0[w];
+    } else if (touched == 2) {
+      const std::uint64_t* m0 = masks[0];
+      const std::uint64_t* m1 = masks[1];
+      for (int w = 0; w < words; w++) cand[w] &= m0[w] | m1[w];
+    } else {
+      for (int w = 0; w < words; w++) {
+        std::uint64_t any = 0;
+        for (int m = 0; m < touched; m++) any |= masks[m][w];
+        cand[w] &= any;
+      }
+    }
+    liveCount = 0;
+    for (int w = 0; w < words; w++) liveCount += cand[w] != 0;
+  }
+  liveCount = 0;
+  for (int w = 0; w < words; w++) {
     live[liveCount] = w;
     liveCount += cand[w] != 0;
   }
-  for (int o = 0; o < ordered && liveCount > 0; o++) {
+  for (; o < ordered && liveCount > 0; o++) {
     const int j = ix.Order[o];
     const std::uint64_t* const* masks = ix.Touched.data() + ix.TouchedFrom[j];
     const int touched = ix.TouchedFrom[j + 1] - ix.TouchedFrom[j];
@@ -226,29 +306,11 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     liveCount = kept;
   }
 
-  // Every remaining rule has all its degrees non-zero; the others are 0.
   const float* memb = ix.Memb.data();
-  for (int t = 0; t < liveCount; t++) {
-    const int w = live[t];
-    std::uint64_t bits = cand[w];
-    while (bits != 0) {
-      const int r = w * 64 + CountTrailingZeros(bits) + 1;
-      bits &= bits - 1;
-      const int* slot = ix.Slot.data() + static_cast<std::size_t>(r - 1) * n;
-      float act = memb[slot[0]];
-      int first = 1;
-      for (int j = 1; j < n; j++) {
-        const float d = memb[slot[j]];
-        if (d < act) {
-          act = d;
-          first = j + 1;
-        }
-      }
-      ruleAct[r - 1] = act;
-      minInput[r - 1] = first;
-      ix.Fired.push_back(r);
-    }
-  }
+  if (ix.SmallSlots)
+    Activate(memb, ix.SmallSlot.data(), n, cand, live, liveCount, keepMinInput, ruleAct, minInput, ix.Fired);
+  else
+    Activate(memb, ix.Slot.data(), n, cand, live, liveCount, keepMinInput, ruleAct, minInput, ix.Fired);
 
   float* out = OutputActivation.Data;
   const int classes = ix.Classes;
@@ -334,7 +396,7 @@ int TFuzzyPerceptron::TestPass(const TLearningTask& task, float& error, std::ost
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
     const TPattern pattern = task.Patterns[p];
-    PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
+    PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
     int computed = 0;
     float e = 0.0f;
     if (task.ClassInfo) {

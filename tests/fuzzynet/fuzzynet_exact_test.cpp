@@ -3,7 +3,9 @@
 // with missing values.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "fuzzynet_test_util.h"
 #include "reference_net.h"
@@ -172,3 +174,32 @@ TEST_F(NetExact, LearningFromOddWeights) {
 }
 
 }  // namespace
+
+TEST_F(NetExact, NaNDegreesOfFiringRulesLikeTheModel) {
+  // Among the degrees of a rule that fires, a NaN first degree is the
+  // activation and a later one is passed over, as in the rule-by-rule scan.
+  // (A rule with a zero degree does not fire, whatever NaN precedes it.)
+  TCreated both = CreateBoth(*Task, 40, Best, WeightedSum);
+  for (int i = 1; i <= 2; i++)
+    for (int s = 2; s <= both.Net->Partitions[i].NumberOfSets - 1; s++)
+      both.Net->Partitions[i].Sets[s].b = std::numeric_limits<float>::quiet_NaN();
+  both.Net->RulesChanged();
+  TRefNet ref(*both.Net);
+  int firstNaN = 0, laterNaN = 0;
+  for (int p = 1; p <= Task->NumberOfPatterns; p++) {
+    const TInputView x = Task->Patterns[p].Input;
+    both.Net->Propagate(x, Task->MissingValue);
+    ref.Propagate(x.data(), Task->MissingValue);
+    for (int r = 1; r <= ref.Rules(); r++) {
+      if (Bits(both.Net->RuleActivation[r]) == 0) continue;
+      ASSERT_EQ(Bits(both.Net->RuleActivation[r]), Bits(ref.Act[r - 1])) << p;
+      ASSERT_EQ(both.Net->MinInput[r], ref.MinIn[r - 1]) << p;
+      const int s2 = ref.Ante[r - 1][2];
+      const bool nan2 = s2 >= 1 && std::isnan(ref.Parts[2].GetMembershipVector(x[2])[s2]);
+      firstNaN += std::isnan(ref.Act[r - 1]);
+      laterNaN += nan2 && !std::isnan(ref.Act[r - 1]);
+    }
+  }
+  EXPECT_GT(firstNaN, 0);
+  EXPECT_GT(laterNaN, 0);
+}
