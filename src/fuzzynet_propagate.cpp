@@ -33,7 +33,8 @@ inline float Minimum(const float* memb, const TSlot* slot, int n) {
 // equal are the same float, and the four-chain minimum is the sequential
 // scan's bit for bit: each chain starts from the first degree, so a NaN
 // there stays the result and a later NaN is passed over, as in the scan.
-// The scan's input is then the first one holding that minimum.
+// Learning needs the first input holding the minimum as well; for that the
+// plain scan is faster than finding it afterwards.
 template <typename TSlot>
 void Activate(const float* memb, const TSlot* slots, int n, const std::uint64_t* cand, const int* live,
               int liveCount, bool keepMinInput, float* ruleAct, int* minInput, std::vector<int>& fired) {
@@ -44,14 +45,20 @@ void Activate(const float* memb, const TSlot* slots, int n, const std::uint64_t*
       const int r = w * 64 + CountTrailingZeros(bits) + 1;
       bits &= bits - 1;
       const TSlot* slot = slots + static_cast<std::size_t>(r - 1) * n;
-      const float act = Minimum(memb, slot, n);
-      ruleAct[r - 1] = act;
       if (keepMinInput) {
-        int first = 0;
-        if (act == act)
-          while (memb[slot[first]] != act) first++;
-        minInput[r - 1] = first + 1;
-      }
+        float act = memb[slot[0]];
+        int first = 1;
+        for (int j = 1; j < n; j++) {
+          const float d = memb[slot[j]];
+          if (d < act) {
+            act = d;
+            first = j + 1;
+          }
+        }
+        ruleAct[r - 1] = act;
+        minInput[r - 1] = first;
+      } else
+        ruleAct[r - 1] = Minimum(memb, slot, n);
       fired.push_back(r);
     }
   }
