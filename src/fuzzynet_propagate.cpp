@@ -40,26 +40,31 @@ void Activate(const float* memb, const TSlot* slots, int n, const std::uint64_t*
               int liveCount, bool keepMinInput, float* ruleAct, int* minInput, std::vector<int>& fired) {
   for (int t = 0; t < liveCount; t++) {
     const int w = live[t];
-    std::uint64_t bits = cand[w];
-    while (bits != 0) {
-      const int r = w * 64 + CountTrailingZeros(bits) + 1;
-      bits &= bits - 1;
-      const TSlot* slot = slots + static_cast<std::size_t>(r - 1) * n;
-      if (keepMinInput) {
-        float act = memb[slot[0]];
-        int first = 1;
-        for (int j = 1; j < n; j++) {
-          const float d = memb[slot[j]];
-          if (d < act) {
-            act = d;
-            first = j + 1;
-          }
+    for (std::uint64_t bits = cand[w]; bits != 0; bits &= bits - 1)
+      fired.push_back(w * 64 + CountTrailingZeros(bits) + 1);
+  }
+  // The rows of the rules a few places ahead are fetched while a rule is
+  // evaluated: with many rules they come from far in memory.
+  constexpr std::size_t kAhead = 8;
+  const std::size_t count = fired.size();
+  for (std::size_t f = 0; f < count; f++) {
+    if (f + kAhead < count) __builtin_prefetch(slots + static_cast<std::size_t>(fired[f + kAhead] - 1) * n);
+    const int r = fired[f];
+    const TSlot* slot = slots + static_cast<std::size_t>(r - 1) * n;
+    if (keepMinInput) {
+      float act = memb[slot[0]];
+      int first = 1;
+      for (int j = 1; j < n; j++) {
+        const float d = memb[slot[j]];
+        if (d < act) {
+          act = d;
+          first = j + 1;
         }
-        ruleAct[r - 1] = act;
-        minInput[r - 1] = first;
-      } else
-        ruleAct[r - 1] = Minimum(memb, slot, n);
-      fired.push_back(r);
+      }
+      ruleAct[r - 1] = act;
+      minInput[r - 1] = first;
+    } else {
+      ruleAct[r - 1] = Minimum(memb, slot, n);
     }
   }
 }
