@@ -336,10 +336,28 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   }
   if (!ix.WeightsValid) ix.UpdateWeightSums();
   float* num = ix.Num.data();
-  for (int k = 0; k < classes; k++) num[k] = 0.0f;
-  for (int r : ix.Fired) {
-    const int k = ix.Class[r - 1];
-    if (k != 0) num[k - 1] += ix.W[r - 1] * ruleAct[r - 1];
+  if (classes <= 4) {
+    // The sums in registers, each taking a term for every rule: +0 for the
+    // rules of other classes. A sum that starts at +0 is never -0, and such
+    // a sum plus +0 is itself, so these are the rule-order sums bit for bit,
+    // without a chain through memory from one rule to the next.
+    float n0 = 0.0f, n1 = 0.0f, n2 = 0.0f, n3 = 0.0f;
+    for (int r : ix.Fired) {
+      const int k = ix.Class[r - 1];
+      const float term = ix.W[r - 1] * ruleAct[r - 1];
+      n0 += k == 1 ? term : 0.0f;
+      n1 += k == 2 ? term : 0.0f;
+      n2 += k == 3 ? term : 0.0f;
+      n3 += k == 4 ? term : 0.0f;
+    }
+    const float sums[4] = {n0, n1, n2, n3};
+    for (int k = 0; k < classes; k++) num[k] = sums[k];
+  } else {
+    for (int k = 0; k < classes; k++) num[k] = 0.0f;
+    for (int r : ix.Fired) {
+      const int k = ix.Class[r - 1];
+      if (k != 0) num[k - 1] += ix.W[r - 1] * ruleAct[r - 1];
+    }
   }
   for (int k = 0; k < classes; k++) {
     if (!ix.WeightsFinite[k]) {

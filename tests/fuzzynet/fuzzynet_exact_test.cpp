@@ -203,3 +203,23 @@ TEST_F(NetExact, NaNDegreesOfFiringRulesLikeTheModel) {
   EXPECT_GT(firstNaN, 0);
   EXPECT_GT(laterNaN, 0);
 }
+
+TEST(NetExactClasses, WeightedSumsForEachClassCountLikeTheModel) {
+  // Four classes and fewer sum in registers, more in memory; odd weights
+  // (negative, zero, above one) make the order of the terms count.
+  for (int classes : {4, 6}) {
+    auto task = LoadTask(MakePatternText(500, 4, classes, 5, 0.04));
+    ASSERT_NE(task, nullptr);
+    TCreated both = CreateBoth(*task, 60, Best, WeightedSum);
+    const float odd[] = {-0.5f, 0.0f, 2.5f, 0.3f, -0.0f};
+    for (int r = 1; r <= both.Net->NumberOfRules; r++) both.Net->Rules[r]->Weight = odd[r % 5];
+    both.Net->RulesChanged();
+    TRefNet ref(*both.Net);
+    for (int p = 1; p <= task->NumberOfPatterns; p++) {
+      both.Net->Propagate(task->Patterns[p].Input, task->MissingValue);
+      ref.Propagate(task->Patterns[p].Input.data(), task->MissingValue);
+      for (int k = 1; k <= classes; k++)
+        ASSERT_EQ(Bits(both.Net->OutputActivation[k]), Bits(ref.Out[k])) << classes << " classes, pattern " << p;
+    }
+  }
+}
