@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "e2e_util.h"
@@ -35,6 +36,11 @@ struct Case {
   bool intersect;
   const char* sums[kFileCount];
 };
+
+// Named in test listings by its modes rather than its bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.rules << ' ' << c.weights << ' ' << c.aggregation << (c.intersect ? " intersect" : "");
+}
 
 // The run is long enough for the fuzzy sets to move in every case, and the
 // rule limit below the number of candidates, so that Simple refuses rules
