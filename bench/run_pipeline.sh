@@ -25,6 +25,11 @@ while [ $# -gt 0 ]; do
 done
 [ ${#shapes[@]} -gt 0 ] || shapes=(iris 20k 100k best100k 1m report)
 
+if [ ! -f "$tool" ]; then
+  echo "run_pipeline: pattern generator $tool not found (set KORVALIN_PATTERN_TOOL)" >&2
+  exit 2
+fi
+
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVALIN_BENCH=ON -DKORVALIN_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target korvalin pipeline_bench >/dev/null
 
