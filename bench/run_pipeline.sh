@@ -34,18 +34,18 @@ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKORVALIN_BENCH=ON -DKOR
 cmake --build "$build" -j2 --target korvalin pipeline_bench >/dev/null
 
 mkdir -p "$data"
-# make NAME PATTERNS INPUTS CLASSES: a pattern file, seed 7, unless it is there.
-make() {
+# patterns NAME PATTERNS INPUTS CLASSES: a pattern file, seed 7, unless it is there.
+patterns() {
   [ -s "$data/$1" ] || python3 "$tool" "$data/$1" "$2" "$3" "$4" --seed 7
 }
 for shape in "${shapes[@]}"; do
   case $shape in
     iris) cp "$src/tests/data/iris.pat" "$data/iris.pat" ;;
-    20k) make p20k_12_4.pat 20000 12 4 ;;
-    100k) make p100k_20_3.pat 100000 20 3 ;;
-    best100k) make p25k_20_3.pat 25000 20 3; make p50k_20_3.pat 50000 20 3; make p100k_20_3.pat 100000 20 3 ;;
-    1m) make p1m_8_2.pat 1000000 8 2 ;;
-    report) make p25k_20_3.pat 25000 20 3; make p200_20_3.pat 200 20 3 ;;
+    20k) patterns p20k_12_4.pat 20000 12 4 ;;
+    100k) patterns p100k_20_3.pat 100000 20 3 ;;
+    best100k) patterns p25k_20_3.pat 25000 20 3; patterns p50k_20_3.pat 50000 20 3; patterns p100k_20_3.pat 100000 20 3 ;;
+    1m) patterns p1m_8_2.pat 1000000 8 2 ;;
+    report) patterns p25k_20_3.pat 25000 20 3; patterns p200_20_3.pat 200 20 3 ;;
     *) echo "run_pipeline: unknown shape $shape" >&2; exit 2 ;;
   esac
 done
