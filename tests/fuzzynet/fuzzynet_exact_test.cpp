@@ -205,8 +205,9 @@ TEST_F(NetExact, NaNDegreesOfFiringRulesLikeTheModel) {
 }
 
 TEST(NetExactClasses, WeightedSumsForEachClassCountLikeTheModel) {
-  // Four classes and fewer sum in registers, more in memory; odd weights
-  // (negative, zero, above one) make the order of the terms count.
+  // Outside learning, four classes and fewer sum in registers, more in
+  // memory; odd weights (negative, zero, above one) make the order of the
+  // terms count.
   for (int classes : {4, 6}) {
     auto task = LoadTask(MakePatternText(500, 4, classes, 5, 0.04));
     ASSERT_NE(task, nullptr);
@@ -215,11 +216,19 @@ TEST(NetExactClasses, WeightedSumsForEachClassCountLikeTheModel) {
     for (int r = 1; r <= both.Net->NumberOfRules; r++) both.Net->Rules[r]->Weight = odd[r % 5];
     both.Net->RulesChanged();
     TRefNet ref(*both.Net);
+    float refError = 0.0f;
+    int refWrong = 0;
     for (int p = 1; p <= task->NumberOfPatterns; p++) {
       both.Net->Propagate(task->Patterns[p].Input, task->MissingValue);
       ref.Propagate(task->Patterns[p].Input.data(), task->MissingValue);
       for (int k = 1; k <= classes; k++)
         ASSERT_EQ(Bits(both.Net->OutputActivation[k]), Bits(ref.Out[k])) << classes << " classes, pattern " << p;
+      refError += ref.Error(task->Patterns[p].Class);
+      int c;
+      if (!ref.CheckOutput(task->Patterns[p].Class, c)) refWrong++;
     }
+    float error = -1.0f;
+    EXPECT_EQ(both.Net->Test(*task, error), refWrong) << classes << " classes";
+    EXPECT_EQ(Bits(error), Bits(refError)) << classes << " classes";
   }
 }
