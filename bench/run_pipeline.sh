@@ -8,12 +8,12 @@
 # Environment: KORVALIN_BENCH_DATA (scratch directory for the pattern
 # files, default $TMPDIR/korvalin-bench-data), KORVALIN_BENCH_BUILD (build
 # directory, default build-bench in the source tree), KORVALIN_PATTERN_TOOL
-# (the pattern generator, default ../shared/tools/make_patterns.py).
+# (the pattern generator, default bench/make_patterns.py).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=${KORVALIN_BENCH_BUILD:-$src/build-bench}
 data=${KORVALIN_BENCH_DATA:-${TMPDIR:-/tmp}/korvalin-bench-data}
-tool=${KORVALIN_PATTERN_TOOL:-$src/../shared/tools/make_patterns.py}
+tool=${KORVALIN_PATTERN_TOOL:-$src/bench/make_patterns.py}
 
 runs=5
 shapes=()
