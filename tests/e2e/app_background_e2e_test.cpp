@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "e2e_session.h"
 #include "e2e_util.h"
 
 using namespace e2e;

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "e2e_session.h"
 #include "e2e_util.h"
 
 using namespace e2e;
@@ -42,7 +41,7 @@ class LineEditing : public ::testing::Test {
     spec.env["KVLPATH"] = Home;
     spec.env["TERM"] = "xterm";
     spec.env["HOME"] = withHome ? std::optional<std::string>(Home) : std::nullopt;
-    S = std::make_unique<Session>(spec, true);
+    S = std::make_unique<Session>(spec, Io::Terminal);
     Seen = 0;
     ASSERT_TRUE(Expect(EditingPrompt));
   }

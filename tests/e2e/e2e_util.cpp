@@ -1,5 +1,6 @@
 #include "e2e_util.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,7 +10,6 @@
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-#include <utmp.h>
 
 #include <cerrno>
 #include <chrono>
@@ -82,173 +82,223 @@ struct ExecPlan {
   }
 };
 
-// Feeds `input` to inFd (then closes it, unless keepOpen), collects outFd and
-// errFd until both end, the child has been reaped, or the deadline passes.
-void Pump(pid_t pid, int inFd, const std::string& input, bool closeInputWhenDone, int outFd, int errFd,
-          double timeoutSeconds, RunResult& result) {
-  auto deadline = Clock::now() + std::chrono::milliseconds(static_cast<long>(timeoutSeconds * 1000));
-  std::size_t written = 0;
-  bool outOpen = outFd >= 0, errOpen = errFd >= 0, inOpen = inFd >= 0;
-  if (inOpen) SetNonBlocking(inFd);
-  int status = 0;
-  bool reaped = false;
-  Clock::time_point reapedAt{};
-  for (;;) {
-    if (!reaped) {
-      pid_t w = waitpid(pid, &status, WNOHANG);
-      if (w == pid) {
-        reaped = true;
-        reapedAt = Clock::now();
-      }
-    }
-    // Output left open by a grandchild must not hold the test forever.
-    if (reaped && (!outOpen && !errOpen)) break;
-    if (reaped && Clock::now() - reapedAt > std::chrono::seconds(2)) break;
-    if (Clock::now() > deadline) {
-      result.timedOut = true;
-      kill(-pid, SIGKILL);
-      kill(pid, SIGKILL);
-      break;
-    }
-    if (inOpen && written == input.size() && closeInputWhenDone) {
-      close(inFd);
-      inOpen = false;
-    }
-    struct pollfd fds[3];
-    int n = 0;
-    int outIdx = -1, errIdx = -1, inIdx = -1;
-    if (outOpen) {
-      fds[n] = {outFd, POLLIN, 0};
-      outIdx = n++;
-    }
-    if (errOpen) {
-      fds[n] = {errFd, POLLIN, 0};
-      errIdx = n++;
-    }
-    if (inOpen && written < input.size()) {
-      fds[n] = {inFd, POLLOUT, 0};
-      inIdx = n++;
-    }
-    int rc = poll(fds, static_cast<nfds_t>(n), 50);
-    if (rc < 0 && errno != EINTR) Fail("poll");
-    if (rc <= 0) continue;
-    char buf[65536];
-    auto drain = [&](int idx, int fd, bool& open, std::string& into) {
-      if (idx < 0 || fds[idx].revents == 0) return;
-      ssize_t got = read(fd, buf, sizeof buf);
-      if (got > 0)
-        into.append(buf, static_cast<std::size_t>(got));
-      else if (got == 0 || (errno != EINTR && errno != EAGAIN))
-        open = false;  // a pseudo-terminal reports its end as EIO
-    };
-    drain(outIdx, outFd, outOpen, result.out);
-    drain(errIdx, errFd, errOpen, result.err);
-    if (inIdx >= 0 && fds[inIdx].revents != 0) {
-      ssize_t put = write(inFd, input.data() + written, input.size() - written);
-      if (put > 0)
-        written += static_cast<std::size_t>(put);
-      else if (put < 0 && errno != EINTR && errno != EAGAIN) {
-        written = input.size();  // the program closed its input; the rest is dropped
-        if (closeInputWhenDone) {
-          close(inFd);
-          inOpen = false;
-        }
-      }
-    }
-  }
-  if (inOpen && closeInputWhenDone) close(inFd);
-  if (!reaped) {
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-  }
-  if (WIFEXITED(status)) {
-    result.exitCode = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    result.signal = WTERMSIG(status);
-  }
+Clock::time_point After(double seconds) {
+  return Clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
+}
+
+// Fields of /proc/<pid>/stat after the command name: state, then ppid.
+bool ReadStat(pid_t pid, char& state, pid_t& parent) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::size_t close = text.rfind(')');
+  if (close == std::string::npos) return false;
+  std::istringstream rest(text.substr(close + 1));
+  return static_cast<bool>(rest >> state >> parent);
 }
 
 }  // namespace
 
-RunResult RunProgram(const RunSpec& spec) {
-  ExecPlan plan(spec, {});
+Session::Session(const RunSpec& spec, Io io) {
+  ExecPlan plan(spec, io == Io::RawTerminal ? std::map<std::string, std::optional<std::string>>{{"TERM", "dumb"}}
+                                            : std::map<std::string, std::optional<std::string>>{});
   int in[2], out[2], err[2];
-  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0) Fail("pipe");
-  pid_t pid = fork();
-  if (pid < 0) Fail("fork");
-  if (pid == 0) {
-    setpgid(0, 0);
+  if (pipe2(err, O_CLOEXEC) != 0) Fail("pipe");
+  // A program that stops reading must not take the test down with SIGPIPE.
+  signal(SIGPIPE, SIG_IGN);
+  if (io != Io::Pipes) {
+    struct winsize size {};
+    size.ws_row = 24;
+    size.ws_col = 80;
+    if (openpty(&in[1], &in[0], nullptr, nullptr, &size) != 0) Fail("openpty");
+    if (io == Io::RawTerminal) {
+      // Set before the child starts, so nothing typed is ever echoed.
+      struct termios tio {};
+      if (tcgetattr(in[0], &tio) != 0) Fail("tcgetattr");
+      tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL);
+      tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+      if (tcsetattr(in[0], TCSANOW, &tio) != 0) Fail("tcsetattr");
+    }
+    fcntl(in[0], F_SETFD, FD_CLOEXEC);
+    fcntl(in[1], F_SETFD, FD_CLOEXEC);
+    out[0] = fcntl(in[1], F_DUPFD_CLOEXEC, 0);
+    out[1] = fcntl(in[0], F_DUPFD_CLOEXEC, 0);
+  } else if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
+    Fail("pipe");
+  }
+  Pid_ = fork();
+  if (Pid_ < 0) Fail("fork");
+  if (Pid_ == 0) {
+    if (io == Io::RawTerminal) {
+      if (setsid() < 0 || ioctl(in[0], TIOCSCTTY, 0) != 0) _exit(125);
+    } else {
+      setpgid(0, 0);
+    }
     dup2(in[0], 0);
     dup2(out[1], 1);
     dup2(err[1], 2);
     plan.Exec();
   }
-  setpgid(pid, pid);
+  if (io != Io::RawTerminal) setpgid(Pid_, Pid_);
   close(in[0]);
   close(out[1]);
   close(err[1]);
-  RunResult result;
-  // Writing to a program that has stopped reading must not kill the test.
-  struct sigaction ignore {}, old{};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGPIPE, &ignore, &old);
-  Pump(pid, in[1], spec.input, true, out[0], err[0], spec.timeoutSeconds, result);
-  sigaction(SIGPIPE, &old, nullptr);
-  close(out[0]);
-  close(err[0]);
-  return result;
+  InFd = in[1];
+  OutFd = out[0];
+  ErrFd = err[0];
+  for (int fd : {InFd, OutFd, ErrFd}) SetNonBlocking(fd);
 }
 
-int Spawn(const RunSpec& spec, int in, int out, int err) {
-  ExecPlan plan(spec, {});
-  pid_t pid = fork();
-  if (pid < 0) Fail("fork");
-  if (pid == 0) {
-    setpgid(0, 0);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    plan.Exec();
+Session::~Session() {
+  if (!Reaped && Pid_ > 0) {
+    kill(-Pid_, SIGKILL);
+    kill(Pid_, SIGKILL);
+    while (waitpid(Pid_, nullptr, 0) < 0 && errno == EINTR) {
+    }
   }
-  setpgid(pid, pid);
-  return pid;
+  for (int fd : {InFd, OutFd, ErrFd})
+    if (fd >= 0) close(fd);
+}
+
+void Session::Type(const std::string& keys, double timeoutSeconds) {
+  auto deadline = After(timeoutSeconds);
+  std::size_t done = 0;
+  while (done < keys.size() && InFd >= 0 && Clock::now() < deadline) {
+    ssize_t n = write(InFd, keys.data() + done, keys.size() - done);
+    if (n > 0) {
+      done += static_cast<std::size_t>(n);
+    } else if (errno == EAGAIN) {
+      Pump(10);  // the program may be waiting for us to read before it reads on
+    } else if (errno != EINTR) {
+      return;  // the program has closed its input
+    }
+  }
+}
+
+bool Session::Pump(int waitMs) {
+  struct pollfd fds[2];
+  nfds_t n = 0;
+  if (OutFd >= 0) fds[n++] = {OutFd, POLLIN, 0};
+  if (ErrFd >= 0) fds[n++] = {ErrFd, POLLIN, 0};
+  if (n == 0) return false;
+  if (poll(fds, n, waitMs) <= 0) return true;
+  char buf[65536];
+  for (nfds_t i = 0; i < n; i++) {
+    if (fds[i].revents == 0) continue;
+    int& fd = fds[i].fd == OutFd ? OutFd : ErrFd;
+    std::string& into = fds[i].fd == OutFd ? Result.out : Result.err;
+    for (;;) {
+      ssize_t got = read(fd, buf, sizeof buf);
+      if (got > 0) {
+        into.append(buf, static_cast<std::size_t>(got));
+        continue;
+      }
+      if (got < 0 && errno == EINTR) continue;
+      if (got == 0 || errno != EAGAIN) {  // a pseudo-terminal reports its end as EIO
+        close(fd);
+        fd = -1;
+      }
+      break;
+    }
+  }
+  return true;
+}
+
+bool Session::Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds) {
+  auto deadline = After(timeoutSeconds);
+  for (;;) {
+    if (done(Result.out)) return true;
+    if (Clock::now() > deadline) return false;
+    if (!Pump(50) && OutFd < 0) return done(Result.out);
+  }
+}
+
+bool Session::WaitFor(const std::string& text, std::size_t from, double timeoutSeconds) {
+  return Until([&](const std::string& out) { return out.find(text, from) != std::string::npos; }, timeoutSeconds);
+}
+
+void Session::Reap(int status) {
+  Reaped = true;
+  if (WIFEXITED(status)) Result.exitCode = WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) Result.signal = WTERMSIG(status);
+}
+
+int Session::Finish(double timeoutSeconds) {
+  if (InFd >= 0) {
+    close(InFd);
+    InFd = -1;
+  }
+  auto deadline = After(timeoutSeconds);
+  int status = 0;
+  while (!Reaped) {
+    if (waitpid(Pid_, &status, WNOHANG) == Pid_) {
+      Reap(status);
+    } else if (Clock::now() > deadline) {
+      Result.timedOut = true;
+      kill(-Pid_, SIGKILL);
+      kill(Pid_, SIGKILL);
+      while (waitpid(Pid_, &status, 0) < 0 && errno == EINTR) {
+      }
+      Reap(status);
+    } else {
+      Pump(20);
+    }
+  }
+  // Output left open by a grandchild must not hold the test forever.
+  auto drained = After(2);
+  while ((OutFd >= 0 || ErrFd >= 0) && Clock::now() < drained) Pump(50);
+  return Result.timedOut ? -1 : Result.exitCode;
+}
+
+RunResult RunProgram(const RunSpec& spec) {
+  Session s(spec);
+  auto start = Clock::now();
+  s.Type(spec.input, spec.timeoutSeconds);
+  s.Finish(spec.timeoutSeconds - std::chrono::duration<double>(Clock::now() - start).count());
+  return s.Outcome();
 }
 
 RunResult RunOnTerminal(const RunSpec& spec) {
-  ExecPlan plan(spec, {{"TERM", std::string("dumb")}});
-  int master = -1, slave = -1;
-  struct winsize size {};
-  size.ws_row = 24;
-  size.ws_col = 80;
-  if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) Fail("openpty");
-  // Set before the child starts, so nothing typed is ever echoed.
-  struct termios tio {};
-  if (tcgetattr(slave, &tio) != 0) Fail("tcgetattr");
-  tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHOE | ECHOK | ECHONL | ECHOCTL);
-  tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-  if (tcsetattr(slave, TCSANOW, &tio) != 0) Fail("tcsetattr");
-  fcntl(master, F_SETFD, FD_CLOEXEC);
-  int err[2];
-  if (pipe2(err, O_CLOEXEC) != 0) Fail("pipe");
-  pid_t pid = fork();
-  if (pid < 0) Fail("fork");
-  if (pid == 0) {
-    close(master);
-    if (login_tty(slave) != 0) _exit(125);
-    dup2(err[1], 2);
-    plan.Exec();
-  }
-  close(slave);
-  close(err[1]);
+  Session s(spec, Io::RawTerminal);
   std::string typed = spec.input;
   if (!typed.empty() && typed.back() != '\n') typed += '\x04';
   typed += '\x04';
-  RunResult result;
-  // The terminal stays open for output after the input is typed.
-  Pump(pid, master, typed, false, master, err[0], spec.timeoutSeconds, result);
-  close(master);
-  close(err[0]);
-  return result;
+  auto start = Clock::now();
+  s.Type(typed, spec.timeoutSeconds);
+  s.Finish(spec.timeoutSeconds - std::chrono::duration<double>(Clock::now() - start).count());
+  return s.Outcome();
+}
+
+std::vector<pid_t> ChildrenOf(pid_t pid) {
+  std::vector<pid_t> found;
+  DIR* dir = opendir("/proc");
+  if (dir == nullptr) return found;
+  while (struct dirent* entry = readdir(dir)) {
+    char* end = nullptr;
+    long candidate = std::strtol(entry->d_name, &end, 10);
+    if (end == entry->d_name || *end != '\0') continue;
+    char state = 0;
+    pid_t parent = 0;
+    if (ReadStat(static_cast<pid_t>(candidate), state, parent) && parent == pid)
+      found.push_back(static_cast<pid_t>(candidate));
+  }
+  closedir(dir);
+  return found;
+}
+
+int OpenDescriptors(pid_t pid) {
+  DIR* dir = opendir(("/proc/" + std::to_string(pid) + "/fd").c_str());
+  if (dir == nullptr) return -1;
+  int count = 0;
+  while (struct dirent* entry = readdir(dir))
+    if (entry->d_name[0] != '.') count++;
+  closedir(dir);
+  return count;
+}
+
+bool Alive(pid_t pid) {
+  char state = 0;
+  pid_t parent = 0;
+  return ReadStat(pid, state, parent) && state != 'Z' && state != 'X';
 }
 
 TempDir::TempDir() {
@@ -306,8 +356,6 @@ bool FileExists(const std::string& path) {
 std::string Prompt(const std::string& program) { return program + "> " + std::string(1, '\0'); }
 
 std::string Echo(const std::string& line, const std::string& program) { return program + "> " + line + "\n"; }
-
-std::string Reading(const std::string& file) { return "**** Reading commands from " + file + "... ****\n"; }
 
 std::string Framed(const std::string& label, const std::string& text) {
   return "[" + label + "]\n" + text + "\n[end]\n";

@@ -1,9 +1,11 @@
 // Running the built program for end-to-end tests: arguments, standard input,
 // environment and working directory in; standard output, standard error and
-// the exit status out, under a timeout. RunOnTerminal gives the program a
-// pseudo-terminal as standard input and output.
+// the exit status out, under a timeout.
 #pragma once
 
+#include <sys/types.h>
+
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -30,19 +32,74 @@ struct RunResult {
   bool timedOut = false;  // killed (with its process group) at the timeout
 };
 
-// Standard input, output and error are pipes.
+enum class Io {
+  Pipes,     // standard input, output and error are pipes
+  Terminal,  // input and output a pseudo-terminal (80 x 24, usual modes: echo, line editing keys)
+  // A pseudo-terminal that is the program's controlling terminal, without
+  // echo or output translation, TERM=dumb unless spec.env says otherwise.
+  RawTerminal,
+};
+
+// A conversation with the running program: send input, wait for texts to
+// appear on its standard output, look at its processes. Standard error is
+// always a pipe, so the two remain apart. Waits are bounded; nothing depends
+// on fixed sleeps. This is the one mechanism every run goes through.
+class Session {
+ public:
+  // Starts the program (spec.input is ignored; use Type or Send) in a
+  // process group of its own. A program on a terminal sees no end of input
+  // when Finish closes it: type an end-of-file character or exit first.
+  explicit Session(const RunSpec& spec, Io io = Io::Pipes);
+  // Ends the program's process group if it still runs.
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  pid_t Pid() const { return Pid_; }
+
+  // Writes `line` and a newline to the program's standard input.
+  void Send(const std::string& line) { Type(line + "\n"); }
+  // Writes `keys` as they are, collecting output meanwhile; gives up on the
+  // rest at the timeout or when the program has closed its input.
+  void Type(const std::string& keys, double timeoutSeconds = 30);
+  // Waits until `done` holds for the standard output collected so far.
+  // False at the timeout, or when the program has closed its output first.
+  bool Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds = 30);
+  // Waits until `text` appears on standard output at or after `from`.
+  bool WaitFor(const std::string& text, std::size_t from = 0, double timeoutSeconds = 30);
+
+  const std::string& AllOut() const { return Result.out; }
+  const std::string& AllErr() const { return Result.err; }
+
+  // Closes standard input and waits for the program to end (killing its
+  // process group at the timeout); output left open by a grandchild is
+  // collected for at most two seconds after that. Returns the exit status,
+  // or -1 when it had to be killed or ended by a signal; Outcome() has all.
+  int Finish(double timeoutSeconds = 30);
+  const RunResult& Outcome() const { return Result; }
+
+ private:
+  pid_t Pid_ = -1;
+  int InFd = -1, OutFd = -1, ErrFd = -1;
+  RunResult Result;
+  bool Reaped = false;
+
+  bool Pump(int waitMs);
+  void Reap(int status);
+};
+
+// Runs the program with spec.input on pipes (then closed) to the end.
 RunResult RunProgram(const RunSpec& spec);
-
-// Starts the program (arguments, environment and directory from `spec`) in
-// a process group of its own, with `in`, `out` and `err` as its standard
-// input, output and error, and returns its process id.
-int Spawn(const RunSpec& spec, int in, int out, int err);
-
-// Standard input and output are a pseudo-terminal (24 x 80, no echo, no
-// newline translation, TERM=dumb unless spec.env says otherwise); standard
-// error stays a pipe, so the two remain apart. The input is typed as given;
-// an end-of-file character follows it (two when it does not end in a newline).
+// Runs it on a raw terminal: the input is typed as given; an end-of-file
+// character follows it (two when it does not end in a newline).
 RunResult RunOnTerminal(const RunSpec& spec);
+
+// Processes whose parent is `pid` (zombies included), from /proc.
+std::vector<pid_t> ChildrenOf(pid_t pid);
+// Number of open descriptors of `pid`, from /proc; -1 when unknown.
+int OpenDescriptors(pid_t pid);
+// True while `pid` exists and is not a zombie.
+bool Alive(pid_t pid);
 
 // A fresh directory below the system's temporary directory, removed with
 // everything in it when the object goes.
@@ -75,7 +132,6 @@ bool FileExists(const std::string& path);
 // Transcript pieces of the command shell.
 std::string Prompt(const std::string& program = "korvalin");  // "korvalin> " and a NUL
 std::string Echo(const std::string& line, const std::string& program = "korvalin");  // batch echo line
-std::string Reading(const std::string& file);  // "**** Reading commands from <file>... ****\n"
 std::string Framed(const std::string& label, const std::string& text);  // "[label]\ntext\n[end]\n"
 // Terminal form of a Warning or Error on standard error.
 std::string OnTerminal(const std::string& label, const std::string& text, const std::string& program = "korvalin");
