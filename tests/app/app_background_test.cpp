@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_dir.h"
 #include "app.h"
 #include "fuzzynet.h"
 
@@ -30,12 +31,7 @@ class TReportApp : public TApplication {
   static constexpr const char* Argv[2] = {"korvalin", nullptr};
 };
 
-std::string SmallNet() {
-  std::ifstream in(std::string(KORVALIN_TEST_DATA) + "/small.net");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string SmallNet() { return ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net"); }
 
 class ReportTest : public ::testing::Test {
  protected:

@@ -8,34 +8,20 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "../scratch_dir.h"
 
 namespace {
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  std::string Dir;
+  TScratchDir Scratch;
+  const std::string Dir = Scratch.Path();
 
-  void SetUp() override {
-    char pattern[] = "/tmp/korvalin_outfile_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    Dir = pattern;
-  }
-  void TearDown() override {
-    chmod(Dir.c_str(), 0755);
-    std::string cmd = "rm -rf '" + Dir + "'";
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-  }
-
-  static std::string Read(const std::string& name) {
-    std::ifstream in(name);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string Read(const std::string& name) { return ReadText(name); }
   static bool FileExists(const std::string& name) {
     struct stat info;
     return stat(name.c_str(), &info) == 0;

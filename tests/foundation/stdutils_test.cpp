@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "../scratch_dir.h"
 #include "stdutils.h"
 
 namespace {
@@ -15,7 +16,9 @@ namespace {
 // Runs a test in a fresh directory with HOME set as asked; restores both.
 class PathEnv : public ::testing::Test {
  protected:
-  std::string OldCwd, OldHome, Dir;
+  std::string OldCwd, OldHome;
+  TScratchDir Scratch;
+  const std::string Dir = Scratch.Path();
   bool HadHome = false;
 
   void SetUp() override {
@@ -23,9 +26,6 @@ class PathEnv : public ::testing::Test {
     const char* home = std::getenv("HOME");
     HadHome = home != nullptr;
     if (HadHome) OldHome = home;
-    char pattern[] = "/tmp/kvl-paths.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    Dir = std::filesystem::canonical(pattern).string();
     std::filesystem::create_directories(Dir + "/home/u");
     std::filesystem::create_directories(Dir + "/work/sub");
     ASSERT_EQ(chdir((Dir + "/work").c_str()), 0);
@@ -37,7 +37,6 @@ class PathEnv : public ::testing::Test {
       setenv("HOME", OldHome.c_str(), 1);
     else
       unsetenv("HOME");
-    std::filesystem::remove_all(Dir);
   }
 };
 

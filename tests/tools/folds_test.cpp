@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 
+#include "../scratch_dir.h"
 #include "csv_convert.h"
 #include "folds_split.h"
 #include "lrntask.h"
@@ -44,11 +42,6 @@ TEST(AssignFolds, StratifiedBalancedAndDeterministic) {
 
 namespace {
 
-std::string TempDir() {
-  char name[] = "/tmp/korvalin-folds-XXXXXX";
-  return mkdtemp(name) != nullptr ? std::string(name) : std::string();
-}
-
 std::unique_ptr<TLearningTask> Load(const std::string& fileName) {
   std::ifstream in(fileName);
   TLoadStatus status = LoadOk;
@@ -68,8 +61,8 @@ std::string Row(const TLearningTask& task, int p) {
 }  // namespace
 
 TEST(SplitIntoFolds, ConvertedTableSplitsIntoFoldsThatReadBack) {
-  std::string dir = TempDir();
-  ASSERT_FALSE(dir.empty());
+  TScratchDir scratch;
+  const std::string dir = scratch.Path();
   std::string csv = "a;b;kind\n";
   for (int p = 0; p < 23; p++)
     csv += std::to_string(p) + ";" + (p % 5 == 0 ? "NA" : std::to_string(p * 0.25).substr(0, 5)) + ";" +
@@ -107,8 +100,6 @@ TEST(SplitIntoFolds, ConvertedTableSplitsIntoFoldsThatReadBack) {
     std::multiset<std::string> expected;
     for (int p = 1; p <= 23; p++) expected.insert(Row(*all, p));
     EXPECT_EQ(rows, expected);
-    std::remove((dir + "/cv-train-" + std::to_string(f) + ".pat").c_str());
-    std::remove((dir + "/cv-test-" + std::to_string(f) + ".pat").c_str());
   }
   EXPECT_EQ(tested.size(), 23u);
 
@@ -119,6 +110,4 @@ TEST(SplitIntoFolds, ConvertedTableSplitsIntoFoldsThatReadBack) {
   std::string messages = testing::internal::GetCapturedStderr();
   EXPECT_NE(messages.find("23 patterns cannot make 24 folds"), std::string::npos);
   EXPECT_NE(messages.find("Can't open"), std::string::npos);
-  std::remove((dir + "/all.pat").c_str());
-  rmdir(dir.c_str());
 }
