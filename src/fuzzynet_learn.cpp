@@ -3,6 +3,20 @@
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 
+namespace {
+// One conclusion weight step, (Sigma * e) * o, clamped to [0, 1] under Normalized.
+float SteppedWeight(float w, float sigma, float e, float o, TWeightMode mode) {
+  w = w + (sigma * e) * o;
+  if (mode == Normalized) {
+    if (w > 1.0f)
+      w = 1.0f;
+    else if (w < 0.0f)
+      w = 0.0f;
+  }
+  return w;
+}
+}  // namespace
+
 float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& params, Boolean& correct) {
   TRuleIndex& ix = CurrentIndex();
   const int classes = ix.Classes;
@@ -24,13 +38,7 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& para
         const int k = ix.Class[r - 1];
         const float o = activation[r - 1];
         if (k != 0 && o == 0.0f) {  // rules that fired step below
-          float w = weights[r - 1] + (params.Sigma * e[k - 1]) * o;
-          if (mode == Normalized) {
-            if (w > 1.0f)
-              w = 1.0f;
-            else if (w < 0.0f)
-              w = 0.0f;
-          }
+          const float w = SteppedWeight(weights[r - 1], params.Sigma, e[k - 1], o, mode);
           weights[r - 1] = w;
           Rules[r]->Weight = w;
         }
@@ -51,13 +59,7 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& para
     const float product = (o * ek) * weights[r - 1];
     const float delta = static_cast<float>(static_cast<double>(product) * (1.0 - static_cast<double>(o)));
     if (mode != Fixed) {
-      float w = weights[r - 1] + (params.Sigma * ek) * o;
-      if (mode == Normalized) {
-        if (w > 1.0f)
-          w = 1.0f;
-        else if (w < 0.0f)
-          w = 0.0f;
-      }
+      const float w = SteppedWeight(weights[r - 1], params.Sigma, ek, o, mode);
       weights[r - 1] = w;
       rule.Weight = w;
       ix.NoteWeight(w);
