@@ -34,6 +34,14 @@ void PrintLabel(std::ostream& out, const std::vector<std::string>& names, int in
 
 }  // namespace
 
+TLearningTask::TLearningTask()
+    : NumberOfInputs(0),
+      NumberOfClasses(0),
+      NumberOfPatterns(0),
+      ClassInfo(True),
+      MissingValue(std::numeric_limits<float>::denorm_min()),
+      NumberOfMissingValues(0) {}
+
 TLearningTask::TLearningTask(std::istream& in, TLoadStatus& status, std::ostringstream& messages)
     : NumberOfInputs(0),
       NumberOfClasses(0),

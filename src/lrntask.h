@@ -78,6 +78,8 @@ class TLearningTask {
   // then the offset where reading stopped. Dimensions above 1,000,000 are
   // refused; storage grows with what is read, never with declared counts.
   TLearningTask(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
+  // An empty set with class information, to be filled in memory.
+  TLearningTask();
   TLearningTask(const TLearningTask& task) = default;
   TLearningTask& operator=(const TLearningTask&) = delete;
 

@@ -7,15 +7,9 @@
 #include <ostream>
 #include <string>
 
+#include "modes.h"
 #include "stdutils.h"
 
-enum TRuleMode : int { Simple = 0, Best = 1, BestPerClass = 2 };
-enum TWeightMode : int { Fixed = 0, Normalized = 1, Free = 2 };
-enum TAggregationFunc : int { WeightedSum = 0, Maximum = 1 };
-
-std::ostream& operator<<(std::ostream& out, TRuleMode mode);
-std::ostream& operator<<(std::ostream& out, TWeightMode mode);
-std::ostream& operator<<(std::ostream& out, TAggregationFunc func);
 
 enum TParamType { ptFloat = 0, ptInt = 1, ptBoolean = 2, ptChoice = 3 };
 

@@ -1,0 +1,216 @@
+#include <cmath>
+#include <limits>
+
+#include "korvalin.h"
+#include "param.h"
+
+namespace {
+
+TLearningParameters LearningParametersOf(const TNetSettings& s) {
+  TLearningParameters p;
+  p.MaxEpoch = s.MaxEpoch;
+  p.StopAtPercent = s.StopAtPercent;
+  p.StopAtMisclassified = s.StopAtMisclassified;
+  p.Sigma = s.Sigma;
+  p.SigmaA = s.SigmaA;
+  p.SigmaB = s.SigmaB;
+  p.SigmaC = s.SigmaC;
+  p.FSetsPerVariable = s.FSetsPerVariable;
+  p.FsIntersect = s.FsIntersect ? True : False;
+  p.LearningWeights = s.Weights;
+  p.LearningRules = s.RuleMode;
+  p.AggregationFunc = s.Aggregation;
+  return p;
+}
+
+bool InRange(int value, int low, int high) { return value >= low && value <= high; }
+
+}  // namespace
+
+const char* CheckSettings(const TNetSettings& s) {
+  if (s.FSetsPerVariable < 1) return "FSetsPerVariable must be at least 1";
+  for (int n : s.SetsPerInput)
+    if (n < 1) return "every input needs at least one fuzzy set";
+  if (!InRange(s.RuleMode, Simple, BestPerClass)) return "unknown rule mode";
+  if (!InRange(s.Aggregation, WeightedSum, Maximum)) return "unknown aggregation function";
+  if (!InRange(s.Weights, Fixed, Free)) return "unknown weight mode";
+  for (float v : {s.Sigma, s.SigmaA, s.SigmaB, s.SigmaC, s.StopAtPercent})
+    if (!std::isfinite(v)) return "learning rates and stop criteria must be finite";
+  if (s.MaxEpoch < 0) return "MaxEpoch must not be negative";
+  return nullptr;
+}
+
+std::unique_ptr<TLearningTask> MakeTask(const float* rows, int patterns, int inputs, const int* classes,
+                                        int numberOfClasses, const std::vector<std::string>& inputNames,
+                                        const std::vector<std::string>& classNames) {
+  auto task = std::make_unique<TLearningTask>();
+  task->NumberOfInputs = inputs;
+  task->NumberOfClasses = numberOfClasses;
+  task->NumberOfPatterns = patterns;
+  task->ClassInfo = (classes != nullptr && numberOfClasses >= 1) ? True : False;
+  task->Patterns.Inputs = inputs;
+  const std::size_t values = static_cast<std::size_t>(patterns) * static_cast<std::size_t>(inputs);
+  task->Patterns.Values.assign(rows, rows + values);
+  for (float& x : task->Patterns.Values)
+    if (std::isnan(x)) x = task->MissingValue;
+  task->Patterns.Classes.assign(static_cast<std::size_t>(patterns), -1);
+  task->ClassCount = numberOfClasses > 0 ? TVector<int>(numberOfClasses, 0) : TVector<int>();
+  if (task->ClassInfo) {
+    for (int p = 0; p < patterns; p++) {
+      const int k = classes[p];
+      task->Patterns.Classes[p] = k;
+      if (k >= 1 && k <= numberOfClasses) task->ClassCount[k]++;
+    }
+  }
+  if (static_cast<int>(inputNames.size()) == inputs && static_cast<int>(classNames.size()) == numberOfClasses &&
+      inputs >= 1) {
+    task->InputNames.assign(1, std::string());
+    for (const std::string& n : inputNames) task->InputNames.push_back(n.substr(0, MaxNetNameLength));
+    task->ClassNames.assign(1, std::string());
+    for (const std::string& n : classNames) task->ClassNames.push_back(n.substr(0, MaxNetNameLength));
+  }
+  task->ComputeBounds(nullptr);
+  return task;
+}
+
+std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNetSettings& settings,
+                                            std::ostream& log, TCreateReport& report,
+                                            const std::function<void(TCreateStage, int)>& progress) {
+  TVector<int> sets(task.NumberOfInputs, settings.FSetsPerVariable);
+  for (int i = 1; i <= task.NumberOfInputs && i <= static_cast<int>(settings.SetsPerInput.size()); i++)
+    sets[i] = settings.SetsPerInput[i - 1];
+  const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
+  report = TCreateReport();
+  auto net = std::make_unique<TFuzzyPerceptron>(task, maxRules, settings.RuleMode, sets, settings.Aggregation,
+                                                report.NotCreated, log);
+  report.Created = net->NumberOfRules;
+  if (progress) progress(TCreateStage::RulesCreated, report.Created);
+  net->EvaluateRules(task, settings.RuleMode, log);
+  report.Selected = net->NumberOfRules;
+  if (progress) progress(TCreateStage::RulesSelected, report.Selected);
+  return net;
+}
+
+int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings, float& error) {
+  return net.Learn(task, LearningParametersOf(settings), error);
+}
+
+TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+                   TLearnObserver& observer) {
+  const TLearningParameters params = LearningParametersOf(settings);
+  TEpochStatus status;
+  for (;;) {
+    observer.BeforeEpoch();
+    status.Epoch++;
+    status.Misclassified = net.Learn(task, params, status.Error);
+    status.Percent = task.NumberOfPatterns > 0
+                         ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
+                         : 0.0f;
+    if (!observer.AfterEpoch(status)) break;
+    if (status.Epoch >= settings.MaxEpoch) break;
+    if (status.Misclassified <= settings.StopAtMisclassified) break;
+    if (!(status.Percent > settings.StopAtPercent)) break;
+  }
+  return status;
+}
+
+namespace {
+
+// The outcome of the pattern last propagated through `net`.
+TOutcome OutcomeOf(const TFuzzyPerceptron& net, int target) {
+  TOutcome o;
+  const int classes = net.NumberOfClasses();
+  const float* out = net.OutputActivation.Data;
+  o.Outputs.assign(out, out + classes);
+  int computed = 0;
+  o.Correct = net.CheckOutput(target, computed) == True;
+  o.Best = computed;
+  if (classes < 1 || !(out[computed - 1] > 0.0f)) {
+    o.Decision = TDecision::NoRuleFired;
+  } else {
+    o.Decision = TDecision::Decided;
+    for (int k = 1; k <= classes; k++)
+      if (k != computed && out[k - 1] == out[computed - 1]) o.Decision = TDecision::Tie;
+  }
+  if (target >= 1) {
+    for (int k = 1; k <= classes; k++) {
+      const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
+      o.Error += d * d;
+    }
+  }
+  if (o.Decision != TDecision::Decided) return o;
+  // The rule that gave its class the most: its activation under Maximum,
+  // its weighted activation under WeightedSum; the first such rule wins.
+  float most = 0.0f;
+  for (int r = 1; r <= net.NumberOfRules; r++) {
+    const float act = net.RuleActivation.Data[r - 1];
+    if (!(act > 0.0f) || net.Rules[r]->Class != computed) continue;
+    const float share = net.AggregationFunc == Maximum ? act : act * net.Rules[r]->Weight;
+    if (o.Rule == 0 || share > most) {
+      o.Rule = r;
+      o.Activation = act;
+      most = share;
+    }
+  }
+  return o;
+}
+
+}  // namespace
+
+TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
+                    const std::function<void(int, const TOutcome&)>& each) {
+  TTestTotals totals;
+  totals.Patterns = task.NumberOfPatterns;
+  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    const TPattern pattern = task.Patterns[p];
+    net.Propagate(pattern.Input, task.MissingValue);
+    const TOutcome o = OutcomeOf(net, task.ClassInfo ? pattern.Class : 0);
+    if (task.ClassInfo) {
+      totals.Error += o.Error;
+      if (!o.Correct) totals.Misclassified++;
+    }
+    if (o.Decision != TDecision::Decided) totals.Undecided++;
+    if (each) each(p, o);
+  }
+  return totals;
+}
+
+TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
+  net.Propagate(row, inputs, missing);
+  return OutcomeOf(net, 0);
+}
+
+std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
+  net.Propagate(row, inputs, missing);
+  std::vector<TFiring> firings;
+  const int n = net.NumberOfInputs();
+  for (int r = 1; r <= net.NumberOfRules; r++) {
+    const float act = net.RuleActivation.Data[r - 1];
+    if (act == 0.0f) continue;
+    const TRule& rule = *net.Rules[r];
+    TFiring f;
+    f.Rule = r;
+    f.Class = rule.Class;
+    f.Activation = act;
+    for (int j = 1; j <= n; j++) {
+      const int s = rule.Antecedent.Data[j - 1];
+      const float x = j <= inputs ? row[j - 1] : missing;
+      const bool absent = j > inputs || (missing != 0.0f && x == missing);
+      f.Sets.push_back(s >= 1 ? s : 0);
+      f.Memberships.push_back(s < 1 || absent ? 1.0f : net.Partitions[j].Sets[s].Membership(x));
+    }
+    firings.push_back(std::move(f));
+  }
+  return firings;
+}
+
+std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages) {
+  auto net = std::make_unique<TFuzzyPerceptron>(in, status, messages);
+  if (status == LoadError || !in.good()) return nullptr;
+  return net;
+}
+
+bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net) {
+  out << net;
+  return static_cast<bool>(out);
+}

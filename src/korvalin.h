@@ -1,0 +1,119 @@
+// The classifier's whole API: pattern sets in, networks out, and every
+// outcome as plain data. Nothing here prints; callers format.
+#pragma once
+
+#include <functional>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fuzzynet.h"
+#include "lrntask.h"
+#include "modes.h"
+
+// What creation and learning need to know; the command program's learning
+// parameters hold one of these. Defaults are the program's defaults.
+struct TNetSettings {
+  // Creation.
+  int FSetsPerVariable = 3;        // sets of every input not named in SetsPerInput
+  std::vector<int> SetsPerInput;   // 0-based per input; empty: FSetsPerVariable for all
+  TRuleMode RuleMode = Simple;
+  TAggregationFunc Aggregation = WeightedSum;
+  int MaxRules = 0;                // below 1: as many as there are patterns
+  // Learning.
+  TWeightMode Weights = Fixed;
+  float Sigma = 0.01f, SigmaA = 0.01f, SigmaB = 0.01f, SigmaC = 0.01f;
+  bool FsIntersect = false;        // keep neighbouring sets crossing at 0.5
+  int MaxEpoch = 100;
+  float StopAtPercent = 0.0f;      // stop once misclassified percent <= this
+  int StopAtMisclassified = 0;     // stop once misclassified <= this
+};
+
+// Null when the settings are usable, else why not (LIBSVM-style).
+const char* CheckSettings(const TNetSettings& settings);
+
+// A pattern set from rows in memory: `inputs` floats per row (NaN or
+// `missing` for a missing value), classes 1..classes (or none when
+// `classes` is empty). Names may be empty for the defaults.
+std::unique_ptr<TLearningTask> MakeTask(const float* rows, int patterns, int inputs, const int* classes,
+                                        int numberOfClasses, const std::vector<std::string>& inputNames,
+                                        const std::vector<std::string>& classNames);
+
+// Creation: the initial rule base, then selection. `log` receives the
+// creation log. `progress` (may be empty) hears after each stage.
+enum class TCreateStage { RulesCreated, RulesSelected };
+struct TCreateReport {
+  int Created = 0;     // rules in the initial rule base
+  int NotCreated = 0;  // rules that Simple mode could not add
+  int Selected = 0;    // rules kept
+};
+std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNetSettings& settings,
+                                            std::ostream& log, TCreateReport& report,
+                                            const std::function<void(TCreateStage, int rules)>& progress = {});
+
+// Learning. One epoch: every pattern once, the fuzzy sets (and weights)
+// adapted; returns the misclassified count and sets `error`.
+int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings, float& error);
+
+struct TEpochStatus {
+  int Epoch = 0;
+  float Error = 0.0f;
+  int Misclassified = 0;
+  float Percent = 0.0f;  // of the patterns
+};
+// Hears from Learn; the default does nothing and never stops.
+class TLearnObserver {
+ public:
+  virtual ~TLearnObserver() = default;
+  virtual void BeforeEpoch() {}
+  // False stops learning after this epoch.
+  virtual bool AfterEpoch(const TEpochStatus& status) { (void)status; return true; }
+};
+// Epochs until a stop criterion of `settings` holds or the observer stops;
+// returns the status of the last epoch.
+TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+                   TLearnObserver& observer);
+
+// Testing. A pattern is decided when exactly one class has the highest
+// output and that output is positive.
+enum class TDecision { Decided, NoRuleFired, Tie };
+struct TOutcome {
+  std::vector<float> Outputs;  // per class, 0-based
+  int Best = 0;                // first class with the highest output (1-based)
+  TDecision Decision = TDecision::NoRuleFired;
+  bool Correct = false;        // decided for the pattern's own class
+  float Error = 0.0f;          // summed squared output error; 0 without classes
+  int Rule = 0;                // deciding rule (1-based), 0 when undecided
+  float Activation = 0.0f;     // its activation
+};
+struct TTestTotals {
+  int Patterns = 0;
+  int Misclassified = 0;  // patterns not Correct (with class information)
+  int Undecided = 0;
+  float Error = 0.0f;     // summed in pattern order
+};
+// Propagates every pattern in order; `each` (may be empty) hears every
+// pattern's outcome as it is computed.
+TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
+                    const std::function<void(int pattern, const TOutcome&)>& each = {});
+// One row of `inputs` values (fewer: the rest missing).
+TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing);
+
+// Why a row got its outputs: every rule that fires.
+struct TFiring {
+  int Rule = 0;
+  int Class = 0;
+  float Activation = 0.0f;
+  std::vector<int> Sets;           // per input (0-based): the set used, 0 = don't care
+  std::vector<float> Memberships;  // per input: its membership (1 for don't care)
+};
+std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs, float missing);
+
+// The network's text form. ReadNet returns null on LoadError or a failed
+// stream, with the reasons in `messages`. WriteNet returns false, having
+// written nothing, when the network has no text form that reads back.
+std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
+bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net);
