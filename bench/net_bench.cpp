@@ -17,7 +17,7 @@
 #include <sstream>
 #include <vector>
 
-#include "fuzzynet.h"
+#include "korvalin.h"
 #include "lrntask.h"
 
 namespace {
@@ -90,9 +90,9 @@ int main(int argc, char** argv) {
       if (only != "learn") wrong = net->Test(task, error);
       test.Add(t0, Now());
 
-      TLearningParameters params;
-      params.LearningWeights = Free;
-      params.FsIntersect = False;
+      TNetSettings params;
+      params.Weights = Free;
+      params.FsIntersect = false;
       params.Sigma = params.SigmaA = params.SigmaB = params.SigmaC = 0.01f;
       float learnError = 0.0f;
       t0 = Now();

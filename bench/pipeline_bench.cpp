@@ -33,9 +33,8 @@
 #include <string_view>
 #include <vector>
 
-#include "fuzzynet.h"
+#include "korvalin.h"
 #include "lrntask.h"
-#include "param.h"
 
 namespace {
 
@@ -175,10 +174,10 @@ void CreationRows(const std::string& shape, const TLearningTask& task, TRuleMode
   Row(shape, what + "total", total, totalTargetMs);
 }
 
-TLearningParameters LearningSetup(TWeightMode weights, bool intersect) {
-  TLearningParameters params;
-  params.LearningWeights = weights;
-  params.FsIntersect = intersect ? True : False;
+TNetSettings LearningSetup(TWeightMode weights, bool intersect) {
+  TNetSettings params;
+  params.Weights = weights;
+  params.FsIntersect = intersect;
   params.Sigma = params.SigmaA = params.SigmaB = params.SigmaC = 0.01f;
   return params;
 }
@@ -200,7 +199,7 @@ const LearningVariant kVariants[] = {
 void EpochRows(const std::string& shape, const TLearningTask& task, TRuleMode mode, int sets, int maxRules,
                double freeTargetMs = 0, int perRun = 1) {
   for (const LearningVariant& v : kVariants) {
-    const TLearningParameters params = LearningSetup(v.weights, v.intersect);
+    const TNetSettings params = LearningSetup(v.weights, v.intersect);
     std::vector<std::unique_ptr<TFuzzyPerceptron>> nets;
     std::vector<double> ms = Measure(
         [&] {

@@ -96,11 +96,12 @@ void TApplication::Learning() {
 
   TotalError = 0.0f;
   Epoch = 0;
+  const TNetSettings settings = Parameters.Settings();
   const std::time_t started = std::time(nullptr);
   for (;;) {
     if (child) HoldReportRequests();
     Epoch++;
-    Misclassified = Net->Learn(*Task, Parameters, TotalError);
+    Misclassified = Net->Learn(*Task, settings, TotalError);
     const float percent = static_cast<float>(Misclassified * 100.0 / Task->NumberOfPatterns);
     if (Parameters.UpdateCycle > 0 && (Epoch == 1 || Epoch % Parameters.UpdateCycle == 0)) {
       if (PipeMode)

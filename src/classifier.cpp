@@ -2,26 +2,8 @@
 #include <limits>
 
 #include "korvalin.h"
-#include "param.h"
 
 namespace {
-
-TLearningParameters LearningParametersOf(const TNetSettings& s) {
-  TLearningParameters p;
-  p.MaxEpoch = s.MaxEpoch;
-  p.StopAtPercent = s.StopAtPercent;
-  p.StopAtMisclassified = s.StopAtMisclassified;
-  p.Sigma = s.Sigma;
-  p.SigmaA = s.SigmaA;
-  p.SigmaB = s.SigmaB;
-  p.SigmaC = s.SigmaC;
-  p.FSetsPerVariable = s.FSetsPerVariable;
-  p.FsIntersect = s.FsIntersect ? True : False;
-  p.LearningWeights = s.Weights;
-  p.LearningRules = s.RuleMode;
-  p.AggregationFunc = s.Aggregation;
-  return p;
-}
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
@@ -92,17 +74,16 @@ std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNe
 }
 
 int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings, float& error) {
-  return net.Learn(task, LearningParametersOf(settings), error);
+  return net.Learn(task, settings, error);
 }
 
 TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
                    TLearnObserver& observer) {
-  const TLearningParameters params = LearningParametersOf(settings);
   TEpochStatus status;
   for (;;) {
     observer.BeforeEpoch();
     status.Epoch++;
-    status.Misclassified = net.Learn(task, params, status.Error);
+    status.Misclassified = net.Learn(task, settings, status.Error);
     status.Percent = task.NumberOfPatterns > 0
                          ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
                          : 0.0f;

@@ -15,8 +15,10 @@
 #include "containers.h"
 #include "fuzzy.h"
 #include "lrntask.h"
-#include "param.h"
+#include "modes.h"
 #include "stdutils.h"
+
+struct TNetSettings;
 
 extern const char* const kwParameters;  // "PARAMETERS"
 extern const char* const kwVarNames;    // "VARNAMES"
@@ -113,8 +115,8 @@ class TFuzzyPerceptron {
   int Test(const TLearningTask& task, float& error);
 
   // Learning by fuzzy error backpropagation.
-  float FuzzyErrorBP(int target, const TLearningParameters& params, Boolean& correct);
-  int Learn(const TLearningTask& task, const TLearningParameters& params, float& error);
+  float FuzzyErrorBP(int target, const TNetSettings& settings, Boolean& correct);
+  int Learn(const TLearningTask& task, const TNetSettings& settings, float& error);
 
   // Listings; `header` may be null.
   void PrintPartitions(std::ostream& out, const char* header) const;

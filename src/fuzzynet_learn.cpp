@@ -2,6 +2,7 @@
 
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
+#include "korvalin.h"
 
 namespace {
 // One conclusion weight step, (Sigma * e) * o, clamped to [0, 1] under Normalized.
@@ -17,13 +18,13 @@ float SteppedWeight(float w, float sigma, float e, float o, TWeightMode mode) {
 }
 }  // namespace
 
-float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& params, Boolean& correct) {
+float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boolean& correct) {
   TRuleIndex& ix = CurrentIndex();
   const int classes = ix.Classes;
   float* e = ix.Err.data();
   for (int k = 1; k <= classes; k++) e[k - 1] = (k == target ? 1.0f : 0.0f) - OutputActivation.Data[k - 1];
 
-  const TWeightMode mode = params.LearningWeights;
+  const TWeightMode mode = params.Weights;
   const float* activation = RuleActivation.Data;
   float* weights = ix.W.data();
   if (mode != Fixed) {
@@ -87,7 +88,7 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TLearningParameters& para
   return ComputePatternError(target);
 }
 
-int TFuzzyPerceptron::Learn(const TLearningTask& task, const TLearningParameters& params, float& error) {
+int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& params, float& error) {
   if (!task.ClassInfo) return 0;
   RulesChanged();
   float total = 0.0f;

@@ -28,32 +28,6 @@ const TParamDef ValidParameters[15] = {
     {"", ptInt, nullptr},
 };
 
-std::ostream& operator<<(std::ostream& out, TRuleMode mode) {
-  switch (mode) {
-    case Simple: return out << "Simple";
-    case Best: return out << "Best";
-    case BestPerClass: return out << "BestPerClass";
-  }
-  return out;
-}
-
-std::ostream& operator<<(std::ostream& out, TWeightMode mode) {
-  switch (mode) {
-    case Fixed: return out << "Fixed";
-    case Normalized: return out << "Normalized";
-    case Free: return out << "Free";
-  }
-  return out;
-}
-
-std::ostream& operator<<(std::ostream& out, TAggregationFunc func) {
-  switch (func) {
-    case WeightedSum: return out << "WeightedSum";
-    case Maximum: return out << "Maximum";
-  }
-  return out;
-}
-
 TLearningParameters::TLearningParameters()
     : MaxEpoch(100),
       StopAtPercent(0.0f),
@@ -70,6 +44,23 @@ TLearningParameters::TLearningParameters()
       LearningWeights(Fixed),
       LearningRules(Simple),
       AggregationFunc(WeightedSum) {}
+
+TNetSettings TLearningParameters::Settings() const {
+  TNetSettings s;
+  s.FSetsPerVariable = FSetsPerVariable;
+  s.RuleMode = LearningRules;
+  s.Aggregation = AggregationFunc;
+  s.Weights = LearningWeights;
+  s.Sigma = Sigma;
+  s.SigmaA = SigmaA;
+  s.SigmaB = SigmaB;
+  s.SigmaC = SigmaC;
+  s.FsIntersect = FsIntersect != False;
+  s.MaxEpoch = MaxEpoch;
+  s.StopAtPercent = StopAtPercent;
+  s.StopAtMisclassified = StopAtMisclassified;
+  return s;
+}
 
 TParamDef TLearningParameters::GetDefinition(const char* name) {
   const TParamDef* row = ValidParameters;

@@ -7,9 +7,9 @@
 #include <ostream>
 #include <string>
 
+#include "korvalin.h"
 #include "modes.h"
 #include "stdutils.h"
-
 
 enum TParamType { ptFloat = 0, ptInt = 1, ptBoolean = 2, ptChoice = 3 };
 
@@ -37,6 +37,9 @@ class TLearningParameters {
   TAggregationFunc AggregationFunc;
 
   TLearningParameters();
+
+  // What the network needs of these for creation and learning.
+  TNetSettings Settings() const;
 
   static TParamDef GetDefinition(const char* name);
   int ChangeParameter(const char* name, const char* value);

@@ -103,11 +103,11 @@ TEST_F(NetExact, TestPassMatchesRuleByRuleModel) {
 
 TEST_F(NetExact, LearningEpochsInEveryWeightMode) {
   for (TWeightMode weights : {Fixed, Normalized, Free})
-    for (Boolean intersect : {False, True})
+    for (bool intersect : {false, true})
       for (TAggregationFunc agg : {WeightedSum, Maximum}) {
         TCreated both = CreateBoth(*Task, 30, BestPerClass, agg);
-        TLearningParameters prm;
-        prm.LearningWeights = weights;
+        TNetSettings prm;
+        prm.Weights = weights;
         prm.FsIntersect = intersect;
         prm.Sigma = 0.2f;
         prm.SigmaA = prm.SigmaB = prm.SigmaC = 0.05f;
@@ -161,8 +161,8 @@ TEST_F(NetExact, LearningFromOddWeights) {
     }
     both.Net->RulesChanged();
     TRefNet ref(*both.Net);
-    TLearningParameters prm;
-    prm.LearningWeights = weights;
+    TNetSettings prm;
+    prm.Weights = weights;
     prm.Sigma = 0.3f;
     float error, refError;
     for (int epoch = 1; epoch <= 2; epoch++) {

@@ -18,13 +18,13 @@ std::string RunEverything() {
   int notCreated = 0;
   TFuzzyPerceptron net(*task, 30, BestPerClass, TVector<int>(4, 5), WeightedSum, notCreated, out);
   net.EvaluateRules(*task, BestPerClass, out);
-  TLearningParameters params;
-  params.LearningWeights = Free;
-  params.FsIntersect = True;
+  TNetSettings params;
+  params.Weights = Free;
+  params.FsIntersect = true;
   params.Sigma = 0.1f;
   params.SigmaA = params.SigmaB = params.SigmaC = 0.05f;
   for (int epoch = 1; epoch <= 4; epoch++) {
-    if (epoch == 3) params.FsIntersect = False;
+    if (epoch == 3) params.FsIntersect = false;
     float error;
     const int wrong = net.Learn(*task, params, error);
     std::uint32_t bits;

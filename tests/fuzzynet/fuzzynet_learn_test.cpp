@@ -15,13 +15,13 @@ std::unique_ptr<TFuzzyPerceptron> OneRuleNet(int set, float weight) {
   return std::move(load.Net);
 }
 
-TLearningParameters Rates(float sigma, float a, float b, float c, TWeightMode weights, Boolean intersect = False) {
-  TLearningParameters p;
+TNetSettings Rates(float sigma, float a, float b, float c, TWeightMode weights, bool intersect = false) {
+  TNetSettings p;
   p.Sigma = sigma;
   p.SigmaA = a;
   p.SigmaB = b;
   p.SigmaC = c;
-  p.LearningWeights = weights;
+  p.Weights = weights;
   p.FsIntersect = intersect;
   return p;
 }
@@ -83,7 +83,7 @@ TEST(NetLearn, ConstrainedAdaptationMovesTheNeighbours) {
   auto net = OneRuleNet(2, 1.0f);
   net->Propagate(TVector<float>(1, 1.5f), 0.0f);
   Boolean correct;
-  net->FuzzyErrorBP(1, Rates(0.1f, 0.1f, 0.1f, 0.1f, Fixed, True), correct);
+  net->FuzzyErrorBP(1, Rates(0.1f, 0.1f, 0.1f, 0.1f, Fixed, true), correct);
   ExpectSet(net->Partitions[1].Sets[2], 0.95f, 1.975f, 3.0f);
   ExpectSet(net->Partitions[1].Sets[1], 0.0f, 0.95f, 1.975f);
   ExpectSet(net->Partitions[1].Sets[3], 1.975f, 3.0f, 4.0f);

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "fuzzynet.h"
+#include "korvalin.h"
 
 inline std::string ReadTextFile(const std::string& path) {
   std::ifstream in(path);

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzzynet.h"
+#include "korvalin.h"
 
 struct TRefNet {
   int Inputs = 0, Classes = 0, MaxRules = 0;
@@ -178,16 +178,16 @@ struct TRefNet {
     }
   }
 
-  float Step(int target, const TLearningParameters& prm, bool& correct) {
+  float Step(int target, const TNetSettings& prm, bool& correct) {
     std::vector<float> e(Classes + 1);
     for (int k = 1; k <= Classes; k++) e[k] = (k == target ? 1.0f : 0.0f) - Out[k];
     for (int r = 0; r < Rules(); r++) {
       const float o = Act[r];
       const float ek = e[Class[r]];
       const float delta = static_cast<float>(static_cast<double>(o * ek * Weight[r]) * (1.0 - o));
-      if (prm.LearningWeights != Fixed) {
+      if (prm.Weights != Fixed) {
         Weight[r] = Weight[r] + prm.Sigma * ek * o;
-        if (prm.LearningWeights == Normalized) Weight[r] = std::min(1.0f, std::max(0.0f, Weight[r]));
+        if (prm.Weights == Normalized) Weight[r] = std::min(1.0f, std::max(0.0f, Weight[r]));
       }
       if (o > 0.0f) {
         const int j = MinIn[r];
@@ -210,7 +210,7 @@ struct TRefNet {
     return Error(target);
   }
 
-  int Learn(const TLearningTask& task, const TLearningParameters& prm, float& error) {
+  int Learn(const TLearningTask& task, const TNetSettings& prm, float& error) {
     float total = 0.0f;
     int wrong = 0;
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
