@@ -228,7 +228,7 @@ void TestRows(const std::string& shape, const std::string& dir, const TLearningT
   const std::string res = dir + "/bench.res";
   ms = Measure([&] {
     std::ofstream out(res);
-    net.Test(task, error, out);
+    TestNet(net, task, out);
     out.close();
     if (!out) Die("writing " + res + " failed");
   });

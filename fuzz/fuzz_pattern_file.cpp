@@ -5,6 +5,7 @@
 
 #include "fuzz_util.h"
 #include "fuzzynet.h"
+#include "korvalin.h"
 #include "lrntask.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,9 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::ostringstream log;
       TFuzzyPerceptron net(copy, 20, mode, TVector<int>(copy.NumberOfInputs, sets),
                            mode == Simple ? WeightedSum : Maximum, notCreated, log);
-      float error = 0.0f;
       if (net.NumberOfRules >= 1) {
-        net.Test(copy, error, out);
+        TestNet(net, copy, out);
         net.PrintRules(out, "[Rules]");
         out << net;
       }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cmdapp.h"
 #include "containers.h"
@@ -72,6 +73,15 @@ class TApplication : public TCmdApplication {
   int Epoch;
   int Misclassified;
   float TotalError;
+
+  // The last 'run test', kept for 'show confusion'; null before the first.
+  struct TTestRecord {
+    std::string PatternFile, NetFile;
+    std::vector<std::string> ClassNames;  // 0-based
+    std::vector<int> Targets;             // per pattern; empty without class information
+    std::vector<int> Computed;            // per pattern; 0 when undecided
+  };
+  std::unique_ptr<TTestRecord> LastTest;
 
   // Absolute file names; empty when unset.
   std::string NetFileName;      // the result, error, log and rule files are named after it

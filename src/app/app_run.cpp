@@ -10,6 +10,7 @@
 #include "app.h"
 #include "app_background.h"
 #include "fuzzynet.h"
+#include "korvalin.h"
 #include "outfile.h"
 
 namespace {
@@ -148,8 +149,18 @@ void TApplication::Testing() {
     ShowMsg(file.ErrorMsg(CreateError), Error);
 
   std::cout << " Propagating patterns...\n" << '\n';
-  TotalError = 0.0f;
-  Misclassified = open ? Net->Test(*Task, TotalError, file.Stream()) : Net->Test(*Task, TotalError);
+  auto record = std::make_unique<TTestRecord>();
+  record->PatternFile = PatternFileName;
+  record->NetFile = NetFileName;
+  record->ClassNames = NamesOf(*Net).Classes;
+  const auto keep = [this, &record](int p, const TOutcome& o) {
+    if (Task->ClassInfo) record->Targets.push_back(Task->Patterns[p].Class);
+    record->Computed.push_back(o.Decision == TDecision::Decided ? o.Best : 0);
+  };
+  const TTestTotals totals = open ? TestNet(*Net, *Task, file.Stream(), keep) : TestNet(*Net, *Task, keep);
+  TotalError = totals.Error;
+  Misclassified = totals.Misclassified;
+  LastTest = std::move(record);
 
   // The file is complete before the summary names it, so that a failed
   // write is never announced as a result file.

@@ -7,6 +7,11 @@ namespace {
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
 
+const std::string& ClassNameOf(const TFuzzyPerceptron& net, int k) {
+  static const std::string none;
+  return k >= 1 && k < static_cast<int>(net.ClassNames.size()) ? net.ClassNames[static_cast<std::size_t>(k)] : none;
+}
+
 }  // namespace
 
 const char* CheckSettings(const TNetSettings& s) {
@@ -142,6 +147,7 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
                     const std::function<void(int, const TOutcome&)>& each) {
   TTestTotals totals;
   totals.Patterns = task.NumberOfPatterns;
+  net.RulesChanged();
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
     const TPattern pattern = task.Patterns[p];
     net.Propagate(pattern.Input, task.MissingValue);
@@ -154,6 +160,46 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
     if (each) each(p, o);
   }
   return totals;
+}
+
+std::string UndecidedReason(const TFuzzyPerceptron& net, const TOutcome& o) {
+  if (o.Decision == TDecision::Decided) return "";
+  if (o.Decision == TDecision::NoRuleFired) return "no rule fired";
+  std::vector<int> tied;
+  const std::size_t classes = o.Outputs.size();
+  for (std::size_t k = 0; k < classes; k++)
+    if (o.Outputs[k] == o.Outputs[static_cast<std::size_t>(o.Best - 1)]) tied.push_back(static_cast<int>(k) + 1);
+  std::string text = "tie between ";
+  for (std::size_t i = 0; i < tied.size(); i++) {
+    if (i > 0) text += i + 1 == tied.size() ? " and " : ", ";
+    text += ClassNameOf(net, tied[i]);
+  }
+  return text;
+}
+
+TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostream& report,
+                    const std::function<void(int, const TOutcome&)>& each) {
+  return TestNet(net, task, [&](int p, const TOutcome& o) {
+    report << "# Pattern " << p << ":" << '\n' << "\tOutput: ";
+    for (float x : o.Outputs) report << x << '\t';
+    report << '\n';
+    const int target = task.Patterns[p].Class;
+    if (task.ClassInfo) {
+      report << "\tTarget: ";
+      for (std::size_t k = 1; k <= o.Outputs.size(); k++) report << (static_cast<int>(k) == target ? 1 : 0) << '\t';
+      report << '\n' << "\tPattern error : " << o.Error << '\n';
+    }
+    report << "\tComputed class: ";
+    if (o.Decision == TDecision::Decided)
+      report << ClassNameOf(net, o.Best) << " (Class " << o.Best << ")" << '\n';
+    else
+      report << "undecided (" << UndecidedReason(net, o) << ")" << '\n';
+    if (task.ClassInfo)
+      report << "\tClassification: "
+             << (o.Correct ? "correct" : o.Decision == TDecision::Decided ? "false" : "undecided") << '\n';
+    report << '\n';
+    if (each) each(p, o);
+  });
 }
 
 TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
@@ -183,6 +229,19 @@ std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs
     firings.push_back(std::move(f));
   }
   return firings;
+}
+
+TNetNames NamesOf(const TFuzzyPerceptron& net) {
+  TNetNames names;
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    names.Inputs.push_back(i < static_cast<int>(net.InputNames.size()) ? net.InputNames[i] : std::string());
+    names.Sets.emplace_back();
+    if (i >= static_cast<int>(net.Partitions.size())) continue;
+    const TPartition& partition = net.Partitions[i];
+    for (int s = 1; s <= partition.NumberOfSets; s++) names.Sets.back().push_back(partition.Sets[s].Name);
+  }
+  for (int k = 1; k <= net.NumberOfClasses(); k++) names.Classes.push_back(ClassNameOf(net, k));
+  return names;
 }
 
 std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages) {

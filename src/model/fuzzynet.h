@@ -108,10 +108,9 @@ class TFuzzyPerceptron {
   const TVector<float>& Propagate(const float* pattern, int dimension, float missing);
   Boolean CheckOutput(int target, int& computedClass) const;
   float ComputePatternError(int target) const;
-  // Propagates every pattern, writes the per-pattern report, sets `error`
-  // to the summed pattern error and returns the number of misclassified patterns.
-  int Test(const TLearningTask& task, float& error, std::ostream& out);
-  // The same pass without the report.
+  // Propagates every pattern, sets `error` to the summed pattern error and
+  // returns the number of misclassified patterns (both 0 without class
+  // information). TestNet (korvalin.h) also writes the result file.
   int Test(const TLearningTask& task, float& error);
 
   // Learning by fuzzy error backpropagation.
@@ -136,7 +135,6 @@ class TFuzzyPerceptron {
   void WeightsChanged();
   // `keepMinInput` false leaves MinInput alone, for passes that never learn.
   void PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput = true);
-  int TestPass(const TLearningTask& task, float& error, std::ostream* out);
   void SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log);
 };
 

@@ -414,43 +414,16 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
   return error;
 }
 
-int TFuzzyPerceptron::Test(const TLearningTask& task, float& error, std::ostream& out) {
-  return TestPass(task, error, &out);
-}
-
-int TFuzzyPerceptron::Test(const TLearningTask& task, float& error) { return TestPass(task, error, nullptr); }
-
-int TFuzzyPerceptron::TestPass(const TLearningTask& task, float& error, std::ostream* out) {
+int TFuzzyPerceptron::Test(const TLearningTask& task, float& error) {
   RulesChanged();
-  const int classes = NumberOfClasses();
   float total = 0.0f;
   int misclassified = 0;
-  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+  for (int p = 1; p <= task.NumberOfPatterns && task.ClassInfo; p++) {
     const TPattern pattern = task.Patterns[p];
     PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
+    total += ComputePatternError(pattern.Class);
     int computed = 0;
-    float e = 0.0f;
-    if (task.ClassInfo) {
-      e = ComputePatternError(pattern.Class);
-      total += e;
-      if (!CheckOutput(pattern.Class, computed)) misclassified++;
-    } else {
-      CheckOutput(0, computed);
-    }
-    if (out == nullptr) continue;
-    std::ostream& o = *out;
-    o << "# Pattern " << p << ":" << '\n' << "\tOutput: ";
-    for (int k = 1; k <= classes; k++) o << OutputActivation.Data[k - 1] << '\t';
-    o << '\n';
-    if (task.ClassInfo) {
-      o << "\tTarget: ";
-      for (int k = 1; k <= classes; k++) o << (k == pattern.Class ? 1 : 0) << '\t';
-      o << '\n' << "\tPattern error : " << e << '\n';
-    }
-    o << "\tComputed class: " << (computed >= 1 && computed < static_cast<int>(ClassNames.size()) ? ClassNames[computed] : "")
-      << " (Class " << computed << ")" << '\n';
-    if (task.ClassInfo) o << "\tClassification: " << (pattern.Class == computed ? "correct" : "false") << '\n';
-    o << '\n';
+    if (!CheckOutput(pattern.Class, computed)) misclassified++;
   }
   error = total;
   return misclassified;

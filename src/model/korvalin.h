@@ -99,6 +99,16 @@ struct TTestTotals {
 // pattern's outcome as it is computed.
 TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
                     const std::function<void(int pattern, const TOutcome&)>& each = {});
+// As above, also writing every pattern's block of the result file to
+// `report`: its outputs; with class information its target, pattern error
+// and verdict ("correct", "false" or "undecided"); and its computed class,
+// or "undecided" with the reason when no class alone has the highest
+// positive output. The verdict never disagrees with Misclassified.
+TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostream& report,
+                    const std::function<void(int pattern, const TOutcome&)>& each = {});
+// Why an outcome is undecided, as the result file words it: "no rule
+// fired" or "tie between A and B" (the tied classes' names); "" when decided.
+std::string UndecidedReason(const TFuzzyPerceptron& net, const TOutcome& outcome);
 // One row of `inputs` values (fewer: the rest missing).
 TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing);
 
@@ -111,6 +121,15 @@ struct TFiring {
   std::vector<float> Memberships;  // per input: its membership (1 for don't care)
 };
 std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs, float missing);
+
+// The names a network gives its inputs, classes and fuzzy sets, all
+// 0-based (Sets[i][s] is set s+1 of input i+1), for callers that print.
+struct TNetNames {
+  std::vector<std::string> Inputs;
+  std::vector<std::string> Classes;
+  std::vector<std::vector<std::string>> Sets;
+};
+TNetNames NamesOf(const TFuzzyPerceptron& net);
 
 // The network's text form. ReadNet returns null on LoadError or a failed
 // stream, with the reasons in `messages`. WriteNet returns false, having

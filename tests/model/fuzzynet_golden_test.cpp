@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "fuzzynet_test_util.h"
+#include "korvalin.h"
 
 namespace {
 
@@ -31,8 +32,7 @@ std::string RunEverything() {
     std::memcpy(&bits, &error, sizeof bits);
     out << "epoch " << epoch << ": " << wrong << " " << std::hex << bits << std::dec << '\n';
   }
-  float error;
-  net.Test(*task, error, out);
+  TestNet(net, *task, out);
   out << net;
   net.PrintRules(out, "[Rules]");
   return out.str();

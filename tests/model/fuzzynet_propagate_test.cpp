@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "fuzzynet_test_util.h"
+#include "korvalin.h"
 
 namespace {
 
@@ -93,13 +94,16 @@ TEST(NetPropagate, MissingValuesSatisfyEverySet) {
 }
 
 
-TEST(NetTest, UndecidedPatternIsReportedCorrectButCounted) {
+TEST(NetTest, UndecidedPatternsAreReportedAsCounted) {
   auto net = Net(NetText(1, 2, {{{1}, 1, 1.0f}, {{2}, 2, 1.0f}}));
-  auto task = LoadTask("DIMENSIONS\n1 2\nPATTERNS\n1\n1.5 1 0\nEND\n");
+  // A tie at the top, then a pattern that fires no rule; both of class 1.
+  auto task = LoadTask("DIMENSIONS\n1 2\nPATTERNS\n2\n1.5 1 0\n3.5 1 0\nEND\n");
   std::ostringstream report;
-  float error;
-  EXPECT_EQ(net->Test(*task, error, report), 1);
-  EXPECT_NE(report.str().find("\tClassification: correct\n"), std::string::npos);
+  EXPECT_EQ(TestNet(*net, *task, report).Misclassified, 2);
+  EXPECT_NE(report.str().find("\tComputed class: undecided (tie between Class_1 and Class_2)\n"
+                              "\tClassification: undecided\n"), std::string::npos) << report.str();
+  EXPECT_NE(report.str().find("\tComputed class: undecided (no rule fired)\n"), std::string::npos);
+  EXPECT_EQ(report.str().find("correct"), std::string::npos);
 }
 
 TEST(NetListing, RulesWithOneToFourInputs) {

@@ -50,8 +50,8 @@ korvalin> run test
 	Output: 0	0	
 	Target: 0	1	
 	Pattern error : 1
-	Computed class: narrow (Class 1)
-	Classification: false
+	Computed class: undecided (no rule fired)
+	Classification: undecided
 
 # Pattern 3:
 	Output: 1	0	

@@ -57,7 +57,7 @@ korvalin> run test
 
 # Pattern 2:
 	Output: 0	0	
-	Computed class: narrow (Class 1)
+	Computed class: undecided (no rule fired)
 
 [Test results]
  Misclassified patterns: 0(0.00%)
