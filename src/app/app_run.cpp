@@ -81,7 +81,10 @@ void TApplication::Start(const TCommand& cmd) {
     ShowMsg("Can't execute 'run learning': pattern set contains no class information. \n", Error);
     return;
   }
-  if (BatchMode)
+  // Only a person at a terminal or a driving program in pipe mode can go on
+  // while learning runs in the background. Commands piped in plainly would
+  // meet the learning gate, and their end would throw the learning away.
+  if (BatchMode || (!PipeMode && !isatty(STDIN_FILENO)))
     Learning();
   else
     BackgroundLearning();
