@@ -2,12 +2,14 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 const char* const VersionString = "KORVALIN 1.0";
 const char* const NoticeString =
@@ -20,8 +22,9 @@ const char* const appDefaultResultExt = ".res";
 const char* const appDefaultRuleExt = ".rul";
 const char* const appDefaultLogExt = ".log";
 const char* const appDefaultErrorExt = ".err";
+const char* const appDefaultPredictionExt = ".csv";
 
-const TCmdDef ValidCommands[14] = {
+const TCmdDef ValidCommands[15] = {
     {"load", cmdLoad, 2, 2},
     {"save", cmdSave, 1, 2},
     {"set", cmdSet, 3, 3},
@@ -30,6 +33,7 @@ const TCmdDef ValidCommands[14] = {
     {"run", cmdRun, 1, 1},
     {"stop", cmdStop, 0, 0},
     {"abort", cmdAbort, 0, 0},
+    {"explain", cmdExplain, 1, 1},
     {"help", 1, 0, 1},
     {"cd", 3, 1, 1},
     {"!", 2, 0, 10},
@@ -104,10 +108,27 @@ TApplication::~TApplication() {
 
 namespace {
 
-bool IsOneOf(const char* word, std::initializer_list<const char*> words) {
+// The words a command takes as its first argument, where it takes a fixed
+// set: checked before the command runs and offered by Tab.
+const std::vector<const char*> LoadWords = {"pattern", "net", "config"};
+const std::vector<const char*> SaveWords = {"net", "rules", "config", "predictions"};
+const std::vector<const char*> RunWords = {"test", "learning"};
+// Show also takes any parameter name.
+const std::vector<const char*> ShowWords = {"config",     "fuzzy",       "rules",         "ranges",   "inputnames",
+                                            "classnames", "patterninfo", "NumberOfFSets", "confusion"};
+
+bool IsOneOf(const char* word, const std::vector<const char*>& words) {
   for (const char* w : words)
     if (std::strcmp(word, w) == 0) return true;
   return false;
+}
+
+// True when `text` is a decimal number without sign, blanks or other characters.
+bool IsNumber(const char* text) {
+  if (*text == '\0') return false;
+  for (const char* c = text; *c != '\0'; c++)
+    if (!std::isdigit(static_cast<unsigned char>(*c))) return false;
+  return true;
 }
 
 // True when `text` begins with an integer in the notation of scanf's %i
@@ -123,16 +144,18 @@ bool BeginsWithInteger(const char* text) {
 int TApplication::CheckCmdArgs(const TCommand& cmd) {
   switch (cmd.ID()) {
     case cmdLoad:
-      return IsOneOf(cmd.Arg(1), {"pattern", "net", "config"}) ? 0 : 1;
+      return IsOneOf(cmd.Arg(1), LoadWords) ? 0 : 1;
     case cmdSave:
-      return IsOneOf(cmd.Arg(1), {"net", "rules", "config"}) ? 0 : 1;
+      return IsOneOf(cmd.Arg(1), SaveWords) ? 0 : 1;
     case cmdCreate: {
       if (std::strcmp(cmd.Arg(1), "net") != 0) return 1;
       const char* option = cmd.GetOption("-r");
       return (option != nullptr && BeginsWithInteger(option)) ? 0 : 2;
     }
     case cmdRun:
-      return IsOneOf(cmd.Arg(1), {"test", "learning"}) ? 0 : 1;
+      return IsOneOf(cmd.Arg(1), RunWords) ? 0 : 1;
+    case cmdExplain:
+      return IsNumber(cmd.Arg(1)) ? 0 : 1;
     default:
       return 0;
   }
@@ -157,6 +180,7 @@ void TApplication::ExecuteCommand(const TCommand& cmd) {
     case cmdRun: Start(cmd); break;
     case cmdStop: Stop(); break;
     case cmdAbort: Abort(); break;
+    case cmdExplain: Explain(cmd); break;
     default: TCmdApplication::ExecuteCommand(cmd); break;
   }
 }

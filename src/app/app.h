@@ -35,6 +35,7 @@ extern const char* const appDefaultResultExt;   // ".res"
 extern const char* const appDefaultRuleExt;     // ".rul"
 extern const char* const appDefaultLogExt;      // ".log"
 extern const char* const appDefaultErrorExt;    // ".err"
+extern const char* const appDefaultPredictionExt;  // ".csv"
 
 // Command identifiers of ValidCommands beyond the standard ones.
 enum TAppCommandID {
@@ -45,10 +46,11 @@ enum TAppCommandID {
   cmdCreate = 14,
   cmdRun = 15,
   cmdStop = 16,
-  cmdAbort = 17
+  cmdAbort = 17,
+  cmdExplain = 18
 };
 
-extern const TCmdDef ValidCommands[14];
+extern const TCmdDef ValidCommands[15];
 
 // The absolute name of a file named by the user. Unlike AbsPath it never
 // leaves a name relative (data/x.pat), so that the name still denotes the
@@ -117,8 +119,17 @@ class TApplication : public TCmdApplication {
   void PrintLearningStatus(std::ostream& out, const char* header, Boolean longForm) const;
   void PrintTestResults(std::ostream& out, const char* header, const char* resultFile) const;
 
+  // Predictions, the confusion matrix and explanations (app_explain.cpp).
+  void SavePredictions(const TCommand& cmd);
+  void ShowConfusion();
+  void Explain(const TCommand& cmd);
+
   // create net (app_create.cpp)
   void Create(const TCommand& cmd);
+
+  // True when a network and a pattern set of the same dimensions are at
+  // hand; else an Error "Can't execute '<what>': ..." and false.
+  bool NetFitsPatterns(const std::string& what);
 
   // run (app_run.cpp)
   void Start(const TCommand& cmd);

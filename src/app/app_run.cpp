@@ -57,22 +57,7 @@ class TErrorCurve {
 }  // namespace
 
 void TApplication::Start(const TCommand& cmd) {
-  if (!Net || !Task) {
-    std::ostringstream msg;
-    msg << "Can't execute 'run': ";
-    if (!Net && !Task)
-      msg << "No pattern file loaded and no net defined.\n";
-    else if (!Net)
-      msg << "No net defined.\n";
-    else
-      msg << "No pattern file loaded.\n";
-    PrintMsg(msg, Error);
-    return;
-  }
-  if (Net->NumberOfInputs() != Task->NumberOfInputs || Net->NumberOfClasses() != Task->NumberOfClasses) {
-    ShowMsg("Can't execute 'run': pattern and net have incompatible dimensions.\n", Error);
-    return;
-  }
+  if (!NetFitsPatterns("run")) return;
   if (std::string(cmd.Arg(1)) == "test") {
     Testing();
     return;

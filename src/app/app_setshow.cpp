@@ -125,6 +125,11 @@ void TApplication::Show(const TCommand& cmd) {
     return;
   }
 
+  if (stricmp(word, "confusion") == 0) {
+    ShowConfusion();
+    return;
+  }
+
   if (stricmp(word, "patterninfo") == 0) {
     if (Task) {
       Task->PrintInfo(msg, "[Patterninfo]", PatternFileName.c_str(), True);
