@@ -185,6 +185,44 @@ void TApplication::ExecuteCommand(const TCommand& cmd) {
   }
 }
 
+TCompletion TApplication::Complete(const std::string& before) const {
+  std::istringstream split(before);
+  std::vector<std::string> words;
+  for (std::string word; split >> word;) words.push_back(word);
+  TCompletion completion;
+  if (words.empty()) return TCmdApplication::Complete(before);
+  const std::string& command = words[0];
+  const auto offer = [&completion](const std::vector<const char*>& list) {
+    completion.Words.insert(completion.Words.end(), list.begin(), list.end());
+  };
+  const auto offerParameters = [&completion] {
+    for (const TParamDef* def = ValidParameters; def->Location != nullptr; def++) completion.Words.push_back(def->Name);
+  };
+  if (words.size() == 1) {
+    if (command == "load") offer(LoadWords);
+    if (command == "save") offer(SaveWords);
+    if (command == "run") offer(RunWords);
+    if (command == "create") offer({"net"});
+    if (command == "show") {
+      offer(ShowWords);
+      offerParameters();
+    }
+    if (command == "set") {
+      offerParameters();
+      completion.Words.push_back("NumberOfFSets[");
+    }
+    if (command == "help") {
+      completion = TCmdApplication::Complete("");
+      offerParameters();
+    }
+  }
+  if (command == "set" && words.size() == 2) offer({"="});
+  const bool namesFile = command == "cd" || command == "!" || (command == "create" && words.size() >= 2) ||
+                         ((command == "load" || command == "save") && words.size() == 2);
+  completion.FileNames = namesFile;
+  return completion;
+}
+
 void TApplication::Stop() {
   std::ostringstream msg;
   if (ChildPid > 0) {

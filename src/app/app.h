@@ -104,6 +104,7 @@ class TApplication : public TCmdApplication {
   ~TApplication() override;
 
   int CheckCmdArgs(const TCommand& cmd) override;
+  TCompletion Complete(const std::string& before) const override;
   // The learning gate, then the dispatch.
   void ExecuteCommand(const TCommand& cmd) override;
 

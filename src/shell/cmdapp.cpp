@@ -171,6 +171,17 @@ void TCmdApplication::ExecuteCommand(const TCommand& cmd) {
   }
 }
 
+TCompletion TCmdApplication::Complete(const std::string& before) const {
+  TCompletion completion;
+  if (before.find_first_not_of(" \t") != std::string::npos) {
+    completion.FileNames = true;
+    return completion;
+  }
+  for (const TCmdDef* def = Commands; def != nullptr && def->Name[0] != '\0'; def++)
+    completion.Words.push_back(def->Name);
+  return completion;
+}
+
 void TCmdApplication::WriteShellMsg() {
   std::cout << " Type exit to return to " << ProgramName << "...\n";
 }
@@ -280,6 +291,7 @@ void TCmdApplication::RunInteractive(TCommand& current) {
   TFdLineReader reader(STDIN_FILENO);
   // A person at a terminal gets line editing and history instead.
   std::unique_ptr<TLineEditor> editor = TLineEditor::ForTerminal();
+  if (editor) editor->CompleteWith([this](const std::string& before) { return Complete(before); });
   const TFdLineReader::TExtraFd extraFd = [this] { return BackgroundFd(); };
   const TFdLineReader::TExtraReady ready = [this] {
     BackgroundReady();

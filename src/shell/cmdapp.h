@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cmdapp_edit.h"
 #include "command.h"
 #include "stdutils.h"
 
@@ -44,6 +45,10 @@ class TCmdApplication {
   // Shows a help section ("" the general text with the topic list,
   // "contents" the topic list) from ProgramPath + ProgramName + ".hlp".
   virtual void PrintHelp(const char* topic);
+  // Candidates for the word that `before` (the line up to it) is followed
+  // by, for Tab at an editing terminal: here the command words of
+  // Commands for the first word, else file names.
+  virtual TCompletion Complete(const std::string& before) const;
   virtual void WriteShellMsg();
   // Shows the text of `msg` up to its first NUL and empties the stream.
   // Information at a terminal goes to standard output, Warning and Error to

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
+#include <strings.h>
 
 #include "stdutils.h"
 #endif
@@ -31,6 +32,8 @@ std::string HistoryFilePath() {
 TLineEditor::TLineEditor(std::string historyFile) : HistoryFile(std::move(historyFile)) {}
 
 TLineEditor::~TLineEditor() = default;
+
+void TLineEditor::CompleteWith(TCompleter completer) { Completer = std::move(completer); }
 
 #ifndef KORVALIN_LINE_EDITING
 
@@ -64,6 +67,36 @@ struct TEditing {
 };
 
 TEditing* Current = nullptr;
+// The completer of the editor reading a line, if it has one.
+const TCompleter* Completing = nullptr;
+
+// The words offered for the word being completed, one per call (the
+// library frees each); `state` 0 begins a new completion.
+std::vector<std::string> Offered;
+char* NextOffered(const char*, int state) {
+  static std::size_t next = 0;
+  if (state == 0) next = 0;
+  if (next >= Offered.size()) return nullptr;
+  return strdup(Offered[next++].c_str());
+}
+
+char** CompleteWord(const char* text, int start, int) {
+  if (Completing == nullptr || !*Completing) {
+    rl_attempted_completion_over = 1;
+    return nullptr;
+  }
+  const std::string before(rl_line_buffer, static_cast<std::size_t>(start < 0 ? 0 : start));
+  const TCompletion completion = (*Completing)(before);
+  // Null without "over" lets the library complete file names.
+  if (completion.FileNames) return nullptr;
+  rl_attempted_completion_over = 1;
+  Offered.clear();
+  const std::size_t typed = std::strlen(text);
+  for (const std::string& word : completion.Words)
+    if (word.size() >= typed && strncasecmp(word.c_str(), text, typed) == 0) Offered.push_back(word);
+  if (Offered.empty()) return nullptr;
+  return rl_completion_matches(text, NextOffered);
+}
 
 void TakeLine(char* text) {
   if (Current != nullptr) {
@@ -151,6 +184,7 @@ std::unique_ptr<TLineEditor> TLineEditor::ForTerminal() {
   UseUtf8Characters();
   rl_readline_name = "korvalin";
   rl_getc_function = NextChar;
+  rl_attempted_completion_function = CompleteWord;
   using_history();
   stifle_history(HistoryEntries);
   std::string file = HistoryFilePath();
@@ -174,12 +208,14 @@ TFdLineReader::TResult TLineEditor::ReadLine(const std::string& prompt, std::str
   editing.ExtraFd = &extraFd;
   editing.Ready = &ready;
   Current = &editing;
+  Completing = &Completer;
   // Installed for one line only: commands then run on a terminal in its
   // usual modes (the shell escape, the pager).
   rl_callback_handler_install(prompt.c_str(), TakeLine);
   while (!editing.Done && !editing.Ended) rl_callback_read_char();
   rl_callback_handler_remove();
   Current = nullptr;
+  Completing = nullptr;
   if (!editing.GotLine) return TFdLineReader::EndOfInput;
   if (editing.Line.size() > maxLen) return TFdLineReader::LineTooLong;
   Remember(editing.Line);

@@ -9,10 +9,20 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cmdapp_input.h"
+
+// What Tab may put in place of the word before the cursor.
+struct TCompletion {
+  std::vector<std::string> Words;  // candidates; those that begin with the word, in any case, are offered
+  bool FileNames = false;          // offer the names of files instead
+};
+// Gets the line up to the beginning of that word.
+using TCompleter = std::function<TCompletion(const std::string& before)>;
 
 class TLineEditor {
  public:
@@ -20,6 +30,8 @@ class TLineEditor {
   // plainly. The editing library keeps its state per process: make one at
   // a time.
   static std::unique_ptr<TLineEditor> ForTerminal();
+  // Tab asks `completer` (may be empty: no completion).
+  void CompleteWith(TCompleter completer);
   ~TLineEditor();
   TLineEditor(const TLineEditor&) = delete;
   TLineEditor& operator=(const TLineEditor&) = delete;
@@ -38,6 +50,7 @@ class TLineEditor {
   void Remember(const std::string& line);
 
   std::string HistoryFile;  // "" when the history is not kept in a file
+  TCompleter Completer;
   std::string LastRemembered;
 };
 

@@ -1,6 +1,6 @@
 // Line editing at a terminal, typed key by key on a pseudo-terminal: editing
-// keys, history within a session and through its file, and a background
-// report that arrives while a line is half typed.
+// keys, completion, history within a session and through its file, and a
+// background report that arrives while a line is half typed.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -85,6 +85,16 @@ TEST_F(LineEditing, KeysEditTheLineAndHistoryRecallsItAcrossSessions) {
       << S->AllOut();
   S->Type("quit\r");
   EXPECT_EQ(S->Finish(), 0);
+}
+
+TEST_F(LineEditing, TabCompletesWordsInAnyCaseAndFileNames) {
+  Start();
+  // Command word, then a parameter name typed in the wrong case.
+  ASSERT_TRUE(Enter("sh\tlearning_r\t", "Learning_Rules = Simple")) << S->AllOut();
+  ASSERT_TRUE(Enter("cd s\t", WorkingDirectory(Home + "/sub"))) << S->AllOut();
+  S->Type("quit\r");
+  EXPECT_EQ(S->Finish(), 0);
+  EXPECT_EQ(S->AllErr(), "");
 }
 
 TEST_F(LineEditing, AReportWhileTypingIsFollowedByThePromptAndTheLineSoFar) {
