@@ -1,5 +1,6 @@
 #include "cmdapp.h"
 
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -47,6 +48,33 @@ bool WriteAll(int fd, const std::string& text) {
     left -= static_cast<std::size_t>(n);
   }
   return true;
+}
+
+// True when `text` takes fewer lines than the terminal on `fd` has rows, so
+// that it is seen whole with the prompt below it; false when the size is
+// unknown. Long lines count as wrapped; a tab advances to the next multiple
+// of eight columns, and a UTF-8 character takes one column.
+bool FitsOnScreen(int fd, const std::string& text) {
+  struct winsize size {};
+  if (ioctl(fd, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0) return false;
+  std::size_t lines = 0, column = 0;
+  for (char c : text) {
+    if (c == '\n') {
+      lines++;
+      column = 0;
+      continue;
+    }
+    if ((static_cast<unsigned char>(c) & 0xC0) == 0x80) continue;
+    const std::size_t next = c == '\t' ? (column / 8 + 1) * 8 : column + 1;
+    if (next > size.ws_col) {
+      lines++;
+      column = c == '\t' ? 0 : 1;
+    } else {
+      column = next;
+    }
+  }
+  if (column > 0) lines++;
+  return lines < size.ws_row;
 }
 
 }  // namespace
@@ -226,6 +254,12 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
     return;
   }
 
+  if (!OutputRedirected && FitsOnScreen(STDOUT_FILENO, text)) {
+    std::cout << text;
+    std::cout.flush();
+    return;
+  }
+
   const char* tmpdir = std::getenv("TMPDIR");
   std::string pattern = (tmpdir != nullptr && *tmpdir != '\0') ? tmpdir : "/tmp";
   if (pattern.back() != '/') pattern += '/';
@@ -251,7 +285,9 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
     ShowMsg(FileErrorMsg(file, WriteError), Error);
     return;
   }
-  std::string command = "cat " + ShellQuote(file) + (OutputRedirected ? "" : " | more");
+  const char* pager = std::getenv("PAGER");
+  std::string command = "cat " + ShellQuote(file);
+  if (!OutputRedirected) command += std::string(" | ") + (pager != nullptr && *pager != '\0' ? pager : "more");
   bool ran = RunSystem(command);
   err = errno;
   unlink(file.c_str());

@@ -54,8 +54,10 @@ class TCmdApplication {
   // Information at a terminal goes to standard output, Warning and Error to
   // standard error as "<program>: <label>: <text>"; when standard output is
   // not a terminal all three are framed on standard output by "[<label>]"
-  // and "[end]". PagedText goes through "cat <file> | more" at a terminal and
-  // "cat <file>" plus a final "[end]" otherwise.
+  // and "[end]". PagedText, when standard output is not a terminal, goes
+  // through "cat <file>" plus a final "[end]"; at a terminal a text that
+  // fits on the screen is written directly and a longer one goes through
+  // "cat <file> | $PAGER" ("more" when PAGER is unset or empty).
   virtual void PrintMsg(std::ostringstream& msg, TMessageType type);
   virtual ~TCmdApplication();
   // Batch mode when an argument not beginning with '-' names a command file,

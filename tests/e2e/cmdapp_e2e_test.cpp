@@ -42,16 +42,22 @@ TEST(ShellTerminal, EndOfInputLeavesAFreshLineAndLongNamesShowWhole) {
   EXPECT_EQ(r.err, OnTerminal("Error", kUnknownFoo, name));
 }
 
-TEST(ShellTerminal, PagedTextGoesThroughThePager) {
+TEST(ShellTerminal, OnlyTextLongerThanTheScreenGoesThroughThePager) {
   TempDir tmp, scratch;
-  tmp.Write("korvalin.hlp", "\\topic load\n Loading and saving.\n");
-  RunSpec spec = Shell("help load\n");
+  std::string longText;
+  for (int i = 1; i <= 24; i++) longText += " line " + std::to_string(i) + "\n";
+  tmp.Write("korvalin.hlp", "\\topic short\n Loading and saving.\n\\topic long\n" + longText);
+  RunSpec spec = Shell("help short\nhelp long\n");
   spec.program = spec.argv0 = tmp.LinkProgram("korvalin", KORVALIN_SHELL_BIN);
   spec.env["TMPDIR"] = scratch.Path();
+  spec.env["PAGER"] = "sed s/^/paged:/";
   RunResult r = RunOnTerminal(spec);
   ASSERT_FALSE(r.timedOut);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out.find("[Help]"), std::string::npos);
-  EXPECT_NE(r.out.find(" Loading and saving.\n"), std::string::npos) << r.out;
+  // 80 x 24: two lines and the prompt fit, 24 lines and an empty one do not.
+  EXPECT_NE(r.out.find(Prompt() + " Loading and saving.\n\n" + Prompt()), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("paged: line 1\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("paged: line 24\npaged:\n"), std::string::npos) << r.out;
   EXPECT_TRUE(std::filesystem::is_empty(scratch.Path())) << "paged text file left behind";
 }
