@@ -1,7 +1,7 @@
 # A first classifier for the iris plants: three fuzzy sets for every
 # input, and the best three rules of each class. Run it in a scratch
 # directory holding iris.pat (demo.sh does that): the network, its log,
-# error curve, test results and rules are written there.
+# error curve, test results, predictions and rules are written there.
 load pattern iris.pat
 set FSetsPerVariable = 3
 set Learning_Rules = BestPerClass
@@ -10,6 +10,9 @@ create net -r9
 save net iris-created.net
 run learning
 run test
+show confusion
+explain 71
+save predictions
 save rules
 save net
 show rules

@@ -12,6 +12,7 @@
 #include <vector>
 
 const char* const VersionString = "KORVALIN 1.0";
+const char* const VersionNumber = "1.0";
 const char* const NoticeString =
     "\nA neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns."
     "\nType 'help' for an overview of the commands.";
@@ -43,6 +44,40 @@ const TCmdDef ValidCommands[15] = {
 };
 
 TApplication* Application = nullptr;
+
+namespace {
+
+const char* const UsageText =
+    "Usage: korvalin [options] [command file ...]\n"
+    "\n"
+    "Builds, trains, tests and saves neuro-fuzzy classifiers. Every command file\n"
+    "is run line by line; without one, commands are read from standard input.\n"
+    "Type 'help' at the prompt for the commands, 'man korvalin' for the manual.\n"
+    "\n"
+    "Options (before the first command file):\n"
+    "  -p, --pipe     pipe mode, for a program that drives korvalin: learning in\n"
+    "                 the background and bracketed status blocks (first argument only)\n"
+    "  -h, --help     show this text and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "Environment: KVLPATH names the directory of korvalin.cfg and korvalin.hlp\n"
+    "(default: the program's own directory); PAGER the pager for long texts.\n";
+
+}  // namespace
+
+bool PrintInfoOption(int argc, const char* const* argv, std::ostream& out) {
+  for (int i = 1; i < argc && argv[i] != nullptr && argv[i][0] == '-'; i++) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      out << UsageText;
+      return true;
+    }
+    if (std::strcmp(argv[i], "--version") == 0) {
+      out << "korvalin " << VersionNumber << '\n';
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string FullPath(const std::string& name) {
   std::string dir, base, ext;

@@ -27,6 +27,7 @@ struct TNetDeleter {
 using TNetPtr = std::unique_ptr<TFuzzyPerceptron, TNetDeleter>;
 
 extern const char* const VersionString;  // "KORVALIN 1.0"
+extern const char* const VersionNumber;  // "1.0"
 extern const char* const NoticeString;   // two lines, beginning with a newline
 
 extern const char* const appDefaultConfigFile;  // "korvalin.cfg"
@@ -51,6 +52,10 @@ enum TAppCommandID {
 };
 
 extern const TCmdDef ValidCommands[15];
+
+// Answers --help and --version (among the options before the first command
+// file) on `out`; false when neither is given.
+bool PrintInfoOption(int argc, const char* const* argv, std::ostream& out);
 
 // The absolute name of a file named by the user. Unlike AbsPath it never
 // leaves a name relative (data/x.pat), so that the name still denotes the

@@ -1,8 +1,13 @@
-// The help file that ships with the program answers every command and every
-// learning parameter (its wording is free to change, so this is no transcript).
+// What ships with the program: the help file answers every command and every
+// learning parameter (its wording is free to change, so this is no
+// transcript), the default configuration is found at a first start, and
+// --help and --version answer without starting a session.
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "e2e_util.h"
 
@@ -34,4 +39,36 @@ TEST(AppHelp, ShippedFileAnswersEveryCommandAndParameter) {
   EXPECT_NE(r.out.find("[Help contents]\n\tload\n"), std::string::npos);
   // Adjacent topic lines share their section.
   EXPECT_NE(r.out.find("[Help]\n exit\n quit\n"), std::string::npos);
+}
+
+TEST(AppStart, ShippedConfigurationHoldsTheDefaultsAndIsFoundBesideTheProgram) {
+  TempDir empty, work;
+  RunSpec spec;
+  spec.env["KVLPATH"] = empty.Path();
+  spec.cwd = work.Path();
+  spec.input = "save config defaults.cfg\n";
+  ASSERT_EQ(RunProgram(spec).exitCode, 0);
+  EXPECT_EQ(ReadFile(work / "defaults.cfg"), ReadFile(std::string(KORVALIN_SOURCE_DIR) + "/etc/korvalin.cfg"));
+
+  spec.env["KVLPATH"] = std::nullopt;
+  spec.input = "";
+  const RunResult first = RunProgram(spec);
+  EXPECT_EQ(first.out.find("[Warning]"), std::string::npos) << first.out;
+  EXPECT_NE(first.out.find(" Loading configuration from "), std::string::npos) << first.out;
+}
+
+TEST(AppStart, HelpAndVersionOptionsAnswerAndExit) {
+  for (const auto& [args, begins] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--help"}, "Usage: korvalin [options] [command file ...]\n"},
+           {{"-p", "-h", "never-read.cmd"}, "Usage: korvalin"},
+           {{"--version"}, "korvalin 1.0\n"}}) {
+    RunSpec spec;
+    spec.args = args;
+    spec.input = "exit\n";
+    const RunResult r = RunProgram(spec);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out.compare(0, begins.size(), begins), 0) << r.out;
+    EXPECT_EQ(r.out.find("korvalin> "), std::string::npos) << r.out;
+    EXPECT_EQ(r.err, "");
+  }
 }

@@ -117,16 +117,17 @@ TEST(Install, PutsProgramsHelpAndManualInPlace) {
   spec.timeoutSeconds = 60;
   e2e::RunResult r = e2e::RunProgram(spec);
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  for (const char* file : {"bin/korvalin", "bin/korvalin.hlp", "bin/korvalin-csv", "bin/korvalin-plot",
+  for (const char* file : {"bin/korvalin", "bin/korvalin.hlp", "bin/korvalin.cfg", "bin/korvalin-csv", "bin/korvalin-plot",
                            "bin/korvalin-cv", "share/man/man1/korvalin.1"})
     EXPECT_TRUE(e2e::FileExists(dir / file)) << file;
-  // The installed program finds its help file beside itself.
+  // The installed program finds its help and configuration files beside itself.
   spec = e2e::RunSpec();
   spec.program = dir / "bin/korvalin";
   spec.input = "help exit\n";
   spec.env["KVLPATH"] = std::nullopt;
   r = e2e::RunProgram(spec);
   EXPECT_NE(r.out.find("Ends the program."), std::string::npos) << r.out << r.err;
+  EXPECT_EQ(r.out.find("[Warning]"), std::string::npos) << r.out;
 }
 
 TEST(Demo, TrainsTestsAndShowsTheIrisRules) {
@@ -140,7 +141,9 @@ TEST(Demo, TrainsTestsAndShowsTheIrisRules) {
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_NE(r.out.find("[Test results]\n Misclassified patterns: "), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("#Rule 1:\nIF   sepal_length IS "), std::string::npos) << r.out;
-  for (const char* file : {"iris.net", "iris-created.net", "iris.rul", "iris.res", "iris.err", "iris.log"})
+  EXPECT_NE(r.out.find("[Confusion]\n"), std::string::npos) << r.out;
+  for (const char* file :
+       {"iris.net", "iris-created.net", "iris.rul", "iris.res", "iris.err", "iris.log", "iris.csv"})
     EXPECT_TRUE(e2e::FileExists(dir / "run/" + file)) << file;
   if (HaveGnuplot()) {
     EXPECT_TRUE(IsPng(dir / "run/iris-error.png"));
