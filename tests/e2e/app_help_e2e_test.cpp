@@ -17,11 +17,11 @@ TEST(AppHelp, ShippedFileAnswersEveryCommandAndParameter) {
   TempDir home;
   std::filesystem::copy_file(std::string(KORVALIN_SOURCE_DIR) + "/help/korvalin.hlp", home / "korvalin.hlp");
   const char* topics[] = {"load", "save", "set", "show", "create", "run", "stop", "abort", "help", "cd", "!",
-                          "exit", "quit", "MaxEpoch", "Stop_At_Percent", "Stop_At_Misclassified",
+                          "exit", "quit", "explain", "MaxEpoch", "Stop_At_Percent", "Stop_At_Misclassified",
                           "Update_Cycle", "CreateLogFile", "sigma", "sigma_a", "sigma_b", "sigma_c",
                           "FSetsPerVariable", "FsIntersect_0.5", "Learning_Weights", "Learning_Rules",
                           "AggregationFunc", "maxepoch", "learning_rules", "patternfile", "netfile",
-                          "configfile", "resultfile", "logfile", "rulefile", "errorfile", "pipe"};
+                          "configfile", "resultfile", "predictionfile", "logfile", "rulefile", "errorfile", "pipe"};
   std::string input;
   for (const char* t : topics) input += std::string("help ") + t + "\n";
   RunSpec spec;
