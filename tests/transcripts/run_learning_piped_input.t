@@ -1,6 +1,5 @@
-Commands piped in without pipe mode learn in the foreground, as from a
-command file: the test that follows sees the trained network, and nothing
-is thrown away at the end of input.
+Commands piped in without pipe mode learn in the foreground: the test that
+follows sees the trained network, and nothing is lost at the end of input.
 == copy two_features.pat
 == copy small.net
 == stdin

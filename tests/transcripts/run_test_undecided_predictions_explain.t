@@ -1,9 +1,11 @@
-Patterns that fire no rule are undecided: the result file says so with the
-reason, and its false and undecided verdicts add up to the misclassified
-count. The confusion matrix, the predictions file and the explanation of
-single patterns follow from the same decisions. The default predictions
-file is named after the pattern file, but a table of that name that holds
-no predictions is not overwritten.
+Testing writes the per-pattern results, under a header naming the pattern
+and network files and above the summary, to a file named after the network;
+the screen gets the summary and a pointer to the file. A pattern that fires
+no rule is undecided: the result file says so with the reason, and its
+false and undecided verdicts add up to the misclassified count; the
+confusion matrix, the predictions and the explanations follow the same
+decisions. The default predictions file is named after the
+pattern file, but a file of that name that holds no predictions is kept.
 == copy small.net
 == file mixed.pat
 DIMENSIONS
@@ -14,16 +16,14 @@ height
 narrow
 wide
 PATTERNS
-5
+4
 1.0 0.5   1 0
 9.0 4.5   0 1
 5.0 2.0   1 0
-8.0 3.0   0 1
 2.0 1.4e-45   1 0
 END
 == file mixed.csv
 width,height,class
-1.0,0.5,narrow
 == args cmds
 == file cmds
 load pattern mixed.pat
@@ -33,104 +33,9 @@ show confusion
 save predictions
 save predictions mixed.csv
 save predictions
-explain 3
 explain 2
+explain 4
 explain 5
-explain 6
-explain x
-== stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
-**** Reading commands from cmds... ****
-korvalin> load pattern mixed.pat
- Loading pattern from ./mixed.pat...
-korvalin> load net small.net
- Loading network from ./small.net...
-korvalin> run test
- Propagating patterns...
-
-[Test results]
- Misclassified patterns: 2(40.00%)
- Total error           : 2.980
- Mean error            : 0.596
-[Information]
- 
- See ./small.res for detailed test results.
-[end]
-korvalin> show confusion
-[Confusion]
-Test of ./small.net on ./mixed.pat, 5 patterns:
-target \ computed  narrow  wide  undecided
-narrow                  2     1          0
-wide                    0     1          1
-
-class              recall  precision
-narrow              0.667      1.000
-wide                0.500      0.500
-Balanced accuracy : 0.583
-Undecided patterns: 1
-[end]
-korvalin> save predictions
-[Error]
-Can't save predictions: ./mixed.csv exists and holds no predictions.
- Name the file to write: 'save predictions <file>'.
-[end]
-korvalin> save predictions mixed.csv
-[Information]
- Predictions have been saved to ./mixed.csv.
-[end]
-korvalin> save predictions
-[Information]
- Predictions have been saved to ./mixed.csv.
-[end]
-korvalin> explain 3
-[Explanation]
-Pattern 3 of ./mixed.pat, class narrow (Class 1)
-Inputs: width = 5, height = 2
-Rule 3 (THEN wide) fires with activation 1:
- height IS medium: 1
-Class outputs:
- narrow: 0
- wide: 0.571429
-Decision: wide (Class 2), by rule 3 (activation 1)
-[end]
-korvalin> explain 2
-[Explanation]
-Pattern 2 of ./mixed.pat, class wide (Class 2)
-Inputs: width = 9, height = 4.5
-No rule fires.
-Class outputs:
- narrow: 0
- wide: 0
-Decision: undecided, no rule fired
-[end]
-korvalin> explain 5
-[Explanation]
-Pattern 5 of ./mixed.pat, class narrow (Class 1)
-Inputs: width = 2, height = missing
-Rule 1 (THEN narrow) fires with activation 1:
- width IS small: 1
- height IS small: 1 (missing value)
-Rule 3 (THEN wide) fires with activation 1:
- height IS medium: 1 (missing value)
-Class outputs:
- narrow: 1
- wide: 0.571429
-Decision: narrow (Class 1), by rule 1 (activation 1)
-[end]
-korvalin> explain 6
-[Error]
-Can't explain pattern 6: the pattern set has 5 patterns.
-[end]
-korvalin> explain x
-[Error]
-Invalid argument 'x'. Type 'help explain' for more information.
-[end]
 == expect small.res
 #
 # KORVALIN 1.0 test result file
@@ -160,13 +65,6 @@ Invalid argument 'x'. Type 'help explain' for more information.
 	Classification: false
 
 # Pattern 4:
-	Output: 0	0.428571	
-	Target: 0	1	
-	Pattern error : 0.326531
-	Computed class: wide (Class 2)
-	Classification: correct
-
-# Pattern 5:
 	Output: 1	0.571429	
 	Target: 1	0	
 	Pattern error : 0.326531
@@ -174,14 +72,91 @@ Invalid argument 'x'. Type 'help explain' for more information.
 	Classification: correct
 
 [Test results]
- Misclassified patterns: 2(40.00%)
- Total error           : 2.980
- Mean error            : 0.596
+ Misclassified patterns: 2(50.00%)
+ Total error           : 2.653
+ Mean error            : 0.663
 
 == expect mixed.csv
 pattern,class,share,rule,activation,target
 1,narrow,1,1,1,narrow
 2,,0,0,0,wide
 3,wide,1,3,1,narrow
-4,wide,1,2,1,wide
-5,narrow,0.636364,1,1,narrow
+4,narrow,0.636364,1,1,narrow
+== stdout
+KORVALIN 1.0, 
+A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
+Type 'help' for an overview of the commands.
+[Warning]
+Can't open '@DIR@/korvalin.cfg' (No such file or directory).
+Using default configuration.
+[end]
+**** Reading commands from cmds... ****
+korvalin> load pattern mixed.pat
+ Loading pattern from ./mixed.pat...
+korvalin> load net small.net
+ Loading network from ./small.net...
+korvalin> run test
+ Propagating patterns...
+
+[Test results]
+ Misclassified patterns: 2(50.00%)
+ Total error           : 2.653
+ Mean error            : 0.663
+[Information]
+ 
+ See ./small.res for detailed test results.
+[end]
+korvalin> show confusion
+[Confusion]
+Test of ./small.net on ./mixed.pat, 4 patterns:
+target \ computed  narrow  wide  undecided
+narrow                  2     1          0
+wide                    0     0          1
+
+class              recall  precision
+narrow              0.667      1.000
+wide                0.000      0.000
+Balanced accuracy : 0.333
+Undecided patterns: 1
+[end]
+korvalin> save predictions
+[Error]
+Can't save predictions: ./mixed.csv exists and holds no predictions.
+ Name the file to write: 'save predictions <file>'.
+[end]
+korvalin> save predictions mixed.csv
+[Information]
+ Predictions have been saved to ./mixed.csv.
+[end]
+korvalin> save predictions
+[Information]
+ Predictions have been saved to ./mixed.csv.
+[end]
+korvalin> explain 2
+[Explanation]
+Pattern 2 of ./mixed.pat, class wide (Class 2)
+Inputs: width = 9, height = 4.5
+No rule fires.
+Class outputs:
+ narrow: 0
+ wide: 0
+Decision: undecided, no rule fired
+[end]
+korvalin> explain 4
+[Explanation]
+Pattern 4 of ./mixed.pat, class narrow (Class 1)
+Inputs: width = 2, height = missing
+Rule 1 (THEN narrow) fires with activation 1:
+ width IS small: 1
+ height IS small: 1 (missing value)
+Rule 3 (THEN wide) fires with activation 1:
+ height IS medium: 1 (missing value)
+Class outputs:
+ narrow: 1
+ wide: 0.571429
+Decision: narrow (Class 1), by rule 1 (activation 1)
+[end]
+korvalin> explain 5
+[Error]
+Can't explain pattern 5: the pattern set has 4 patterns.
+[end]
