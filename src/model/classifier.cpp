@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -10,6 +11,20 @@ bool InRange(int value, int low, int high) { return value >= low && value <= hig
 const std::string& ClassNameOf(const TFuzzyPerceptron& net, int k) {
   static const std::string none;
   return k >= 1 && k < static_cast<int>(net.ClassNames.size()) ? net.ClassNames[static_cast<std::size_t>(k)] : none;
+}
+
+// Propagates one row without learning. A NaN value counts as missing, like
+// `missing` itself: a row holding one is copied into `buffer` with the
+// marker in its place (denorm_min when `missing` is 0, which marks nothing),
+// and `row` and `missing` are left as propagated.
+void PropagateRow(TFuzzyPerceptron& net, const float*& row, int inputs, float& missing, std::vector<float>& buffer) {
+  if (std::any_of(row, row + inputs, [](float x) { return std::isnan(x); })) {
+    if (missing == 0.0f) missing = std::numeric_limits<float>::denorm_min();
+    buffer.assign(row, row + inputs);
+    std::replace_if(buffer.begin(), buffer.end(), [](float x) { return std::isnan(x); }, missing);
+    row = buffer.data();
+  }
+  net.PropagateOnly(row, inputs, missing);
 }
 
 }  // namespace
@@ -150,7 +165,7 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
   net.RulesChanged();
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
     const TPattern pattern = task.Patterns[p];
-    net.Propagate(pattern.Input, task.MissingValue);
+    net.PropagateOnly(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
     const TOutcome o = OutcomeOf(net, task.ClassInfo ? pattern.Class : 0);
     if (task.ClassInfo) {
       totals.Error += o.Error;
@@ -203,12 +218,26 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostre
 }
 
 TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
-  net.Propagate(row, inputs, missing);
+  std::vector<float> buffer;
+  PropagateRow(net, row, inputs, missing, buffer);
   return OutcomeOf(net, 0);
 }
 
+void ClassOutputs(TFuzzyPerceptron& net, const float* rows, int patterns, int inputs, float missing, float* outputs) {
+  const int classes = net.NumberOfClasses();
+  std::vector<float> buffer;
+  for (int p = 0; p < patterns; p++) {
+    const float* row = rows + static_cast<std::size_t>(p) * inputs;
+    float marker = missing;
+    PropagateRow(net, row, inputs, marker, buffer);
+    const float* out = net.OutputActivation.Data;
+    std::copy(out, out + classes, outputs + static_cast<std::size_t>(p) * classes);
+  }
+}
+
 std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
-  net.Propagate(row, inputs, missing);
+  std::vector<float> buffer;
+  PropagateRow(net, row, inputs, missing, buffer);
   std::vector<TFiring> firings;
   const int n = net.NumberOfInputs();
   for (int r = 1; r <= net.NumberOfRules; r++) {
@@ -250,7 +279,24 @@ std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status,
   return net;
 }
 
-bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net) {
-  out << net;
+bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net, bool exact) {
+  WriteNetText(out, net, exact);
   return static_cast<bool>(out);
+}
+
+TNetInfo Describe(const TFuzzyPerceptron& net) {
+  TNetInfo info;
+  info.Inputs = net.NumberOfInputs();
+  info.Classes = net.NumberOfClasses();
+  info.Rules = net.NumberOfRules;
+  info.MaxRules = net.MaxRules;
+  info.Aggregation = net.AggregationFunc;
+  auto names = [](const std::vector<std::string>& from, int count) {
+    std::vector<std::string> to;
+    for (int i = 1; i <= count; i++) to.push_back(i < static_cast<int>(from.size()) ? from[i] : std::string());
+    return to;
+  };
+  info.InputNames = names(net.InputNames, info.Inputs);
+  info.ClassNames = names(net.ClassNames, info.Classes);
+  return info;
 }

@@ -1,5 +1,6 @@
 #include "fuzzy.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -105,16 +106,29 @@ void TFuzzySet::Adapt(float da, float db, float dc) {
   c += dc;
 }
 
-std::ostream& operator<<(std::ostream& out, const TFuzzySet& set) {
+std::string ExactText(float value) {
+  char text[64];
+  const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+  return std::string(text, r.ptr);
+}
+
+void WriteFuzzySet(std::ostream& out, const TFuzzySet& set, bool exact) {
   char line[512];
-  int n = std::snprintf(line, sizeof line, "%f\t%f\t%f\t%i %i  %s\n", static_cast<double>(set.a),
-                        static_cast<double>(set.b), static_cast<double>(set.c), set.LeftShouldered,
-                        set.RightShouldered, set.Name);
+  const int n = exact ? std::snprintf(line, sizeof line, "%s\t%s\t%s\t%i %i  %s\n", ExactText(set.a).c_str(),
+                                      ExactText(set.b).c_str(), ExactText(set.c).c_str(), set.LeftShouldered,
+                                      set.RightShouldered, set.Name)
+                      : std::snprintf(line, sizeof line, "%f\t%f\t%f\t%i %i  %s\n", static_cast<double>(set.a),
+                                      static_cast<double>(set.b), static_cast<double>(set.c), set.LeftShouldered,
+                                      set.RightShouldered, set.Name);
   if (n < 0 || static_cast<std::size_t>(n) >= sizeof line) {
     out.setstate(std::ios::failbit);
-    return out;
+    return;
   }
   out.write(line, n);
+}
+
+std::ostream& operator<<(std::ostream& out, const TFuzzySet& set) {
+  WriteFuzzySet(out, set, false);
   return out;
 }
 
@@ -235,9 +249,16 @@ void TPartition::AdaptConstrained(int set, float x, float da, float db, float dc
   }
 }
 
+void WritePartition(std::ostream& out, const TPartition& partition, bool exact) {
+  out << partition.NumberOfSets << '\n';
+  if (exact)
+    out << ExactText(partition.Lower) << '\t' << ExactText(partition.Upper) << '\n';
+  else
+    out << static_cast<double>(partition.Lower) << '\t' << static_cast<double>(partition.Upper) << '\n';
+  for (int i = 1; i <= partition.NumberOfSets; i++) WriteFuzzySet(out, partition.Sets[i], exact);
+}
+
 std::ostream& operator<<(std::ostream& out, const TPartition& partition) {
-  out << partition.NumberOfSets << '\n'
-      << static_cast<double>(partition.Lower) << '\t' << static_cast<double>(partition.Upper) << '\n';
-  for (int i = 1; i <= partition.NumberOfSets; i++) out << partition.Sets[i];
+  WritePartition(out, partition, false);
   return out;
 }

@@ -4,6 +4,7 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "containers.h"
@@ -35,6 +36,12 @@ class TFuzzySet {
   void Adapt(float da, float db, float dc);
 };
 
+// The shortest decimal text that reads back as the same float.
+std::string ExactText(float value);
+
+// Network files hold set parameters with six decimals; `exact` writes
+// ExactText instead, for copies that must leave a network unchanged.
+void WriteFuzzySet(std::ostream& out, const TFuzzySet& set, bool exact);
 std::ostream& operator<<(std::ostream& out, const TFuzzySet& set);
 
 class TPartition {
@@ -58,4 +65,5 @@ class TPartition {
   void AdaptConstrained(int set, float x, float da, float db, float dc);
 };
 
+void WritePartition(std::ostream& out, const TPartition& partition, bool exact);
 std::ostream& operator<<(std::ostream& out, const TPartition& partition);

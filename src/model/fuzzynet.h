@@ -106,6 +106,9 @@ class TFuzzyPerceptron {
   const TVector<float>& Propagate(const TVector<float>& pattern, float missing);
   const TVector<float>& Propagate(const TInputView& pattern, float missing);
   const TVector<float>& Propagate(const float* pattern, int dimension, float missing);
+  // The same outputs for passes that never learn: MinInput is left alone,
+  // which lets propagation take a faster minimum.
+  const TVector<float>& PropagateOnly(const float* pattern, int dimension, float missing);
   Boolean CheckOutput(int target, int& computedClass) const;
   float ComputePatternError(int target) const;
   // Propagates every pattern, sets `error` to the summed pattern error and
@@ -117,8 +120,8 @@ class TFuzzyPerceptron {
   float FuzzyErrorBP(int target, const TNetSettings& settings, Boolean& correct);
   int Learn(const TLearningTask& task, const TNetSettings& settings, float& error);
 
-  // Listings; `header` may be null.
-  void PrintPartitions(std::ostream& out, const char* header) const;
+  // Listings; `header` may be null. `exact` as for WritePartition.
+  void PrintPartitions(std::ostream& out, const char* header, bool exact = false) const;
   void PrintRules(std::ostream& out, const char* header) const;
 
   // Must be called after changing any rule's Antecedent, Class or Weight, or
@@ -143,3 +146,6 @@ class TFuzzyPerceptron {
 // finite, has no text form that reads back: nothing is written and the
 // stream is set failed, so that no caller reports such a save as success.
 std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net);
+// The same text; with `exact` every number as ExactText gives it, so that
+// reading it back restores the network exactly.
+std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool exact);

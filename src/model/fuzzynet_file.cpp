@@ -192,7 +192,9 @@ bool Writable(const TFuzzyPerceptron& net) {
 
 }  // namespace
 
-std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) {
+std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) { return WriteNetText(out, net, false); }
+
+std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool exact) {
   if (!Writable(net)) {
     out.setstate(std::ios::failbit);
     return out;
@@ -219,7 +221,7 @@ std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) {
       << '\n'
       << "% This are the parameters of the (triangular) fuzzy sets:" << '\n'
       << "% <a>   <b>   <c>    <LeftShouldered>  <RightShouldered>  [name]" << '\n';
-  net.PrintPartitions(out, kwFuzzy);
+  net.PrintPartitions(out, kwFuzzy, exact);
   out << "% This is the connection matrix:" << '\n' << kwMatrix << '\n';
   for (int i = 1; i <= inputs; i++) {
     for (int r = 1; r <= net.NumberOfRules; r++) out << net.Rules[r]->Antecedent[i] << '\t';
@@ -231,8 +233,9 @@ std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) {
       << kwWeights << '\n';
   char text[96];
   for (int r = 1; r <= net.NumberOfRules; r++) {
-    const int n = std::snprintf(text, sizeof text, "%4i   %.6f\n", net.Rules[r]->Class,
-                                static_cast<double>(net.Rules[r]->Weight));
+    const TRule& rule = *net.Rules[r];
+    const int n = exact ? std::snprintf(text, sizeof text, "%4i   %s\n", rule.Class, ExactText(rule.Weight).c_str())
+                        : std::snprintf(text, sizeof text, "%4i   %.6f\n", rule.Class, static_cast<double>(rule.Weight));
     if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) {
       out.setstate(std::ios::failbit);
       return out;

@@ -1,9 +1,12 @@
 #include "fuzzynet.h"
 
-void TFuzzyPerceptron::PrintPartitions(std::ostream& out, const char* header) const {
+void TFuzzyPerceptron::PrintPartitions(std::ostream& out, const char* header, bool exact) const {
   if (header != nullptr) out << header << '\n';
   const int inputs = NumberOfInputs();
-  for (int i = 1; i <= inputs && i < static_cast<int>(Partitions.size()); i++) out << Partitions[i] << '\n';
+  for (int i = 1; i <= inputs && i < static_cast<int>(Partitions.size()); i++) {
+    WritePartition(out, Partitions[i], exact);
+    out << '\n';
+  }
 }
 
 void TFuzzyPerceptron::PrintRules(std::ostream& out, const char* header) const {

@@ -388,6 +388,11 @@ const TVector<float>& TFuzzyPerceptron::Propagate(const float* pattern, int dime
   return OutputActivation;
 }
 
+const TVector<float>& TFuzzyPerceptron::PropagateOnly(const float* pattern, int dimension, float missing) {
+  PropagateValues(pattern, dimension, missing, false);
+  return OutputActivation;
+}
+
 Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
   const int classes = NumberOfClasses();
   computedClass = 0;

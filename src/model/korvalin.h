@@ -109,8 +109,13 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostre
 // Why an outcome is undecided, as the result file words it: "no rule
 // fired" or "tie between A and B" (the tied classes' names); "" when decided.
 std::string UndecidedReason(const TFuzzyPerceptron& net, const TOutcome& outcome);
-// One row of `inputs` values (fewer: the rest missing).
+// One row of `inputs` values (fewer: the rest missing). Here and below a
+// NaN counts as missing as well as `missing`.
 TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing);
+// The class outputs alone for `patterns` rows of `inputs` values, as
+// Classify computes them: `outputs` receives patterns x classes floats, row
+// by row. Much faster than an outcome per row when only outputs are wanted.
+void ClassOutputs(TFuzzyPerceptron& net, const float* rows, int patterns, int inputs, float missing, float* outputs);
 
 // Why a row got its outputs: every rule that fires.
 struct TFiring {
@@ -134,5 +139,15 @@ TNetNames NamesOf(const TFuzzyPerceptron& net);
 // The network's text form. ReadNet returns null on LoadError or a failed
 // stream, with the reasons in `messages`. WriteNet returns false, having
 // written nothing, when the network has no text form that reads back.
+// Files hold six decimals; `exact` writes every number so that ReadNet
+// restores the network bit for bit (for copies, such as pickles).
 std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
-bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net);
+bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net, bool exact = false);
+
+// What a network is, for callers that hold it without looking inside.
+struct TNetInfo {
+  int Inputs = 0, Classes = 0, Rules = 0, MaxRules = 0;
+  TAggregationFunc Aggregation = WeightedSum;
+  std::vector<std::string> InputNames, ClassNames;  // 0-based
+};
+TNetInfo Describe(const TFuzzyPerceptron& net);
