@@ -1,0 +1,208 @@
+// korvalin._core: the classifier's API for Python. Arrays come in as
+// C-ordered float32 (NaN for a missing value) and class numbers 1..K; the
+// estimator in korvalin/__init__.py does the validation and the labels.
+// Creation, learning and propagation run without the GIL; each network
+// carries a mutex, because propagation writes the network's activations.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cstring>
+#include <mutex>
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "korvalin.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using TRows = py::array_t<float, py::array::c_style | py::array::forcecast>;
+using TClasses = py::array_t<int, py::array::c_style | py::array::forcecast>;
+
+struct TNet {
+  std::unique_ptr<TFuzzyPerceptron> Net;
+  std::mutex Busy;
+};
+
+// Swallows the creation log.
+class TNullBuf : public std::streambuf {
+ protected:
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+};
+
+// Hears every epoch; with the GIL taken for a moment, a pending signal
+// (Ctrl-C) ends learning after the epoch in progress.
+class TInterruptible : public TLearnObserver {
+ public:
+  bool Interrupted = false;
+  bool AfterEpoch(const TEpochStatus&) override {
+    py::gil_scoped_acquire gil;
+    Interrupted = PyErr_CheckSignals() != 0;
+    return !Interrupted;
+  }
+};
+
+int Rows(const TRows& X, const TNet& net) {
+  if (X.ndim() != 2) throw py::value_error("X must be two-dimensional");
+  if (X.shape(1) != net.Net->NumberOfInputs()) throw py::value_error("X has the wrong number of columns");
+  return static_cast<int>(X.shape(0));
+}
+
+std::string Text(const TNet& net, bool exact) {
+  std::ostringstream out;
+  if (!WriteNet(out, *net.Net, exact))
+    throw py::value_error("the network has no text form: it holds no rules, or a parameter that is not finite");
+  return out.str();
+}
+
+std::unique_ptr<TNet> Read(const std::string& text) {
+  std::istringstream in(text);
+  TLoadStatus status = LoadOk;
+  std::ostringstream messages;
+  auto net = std::make_unique<TNet>();
+  net->Net = ReadNet(in, status, messages);
+  if (!net->Net) {
+    const std::string why = messages.str();
+    throw py::value_error("not a readable network" + (why.empty() ? std::string(": the text ends too early") : ": " + why));
+  }
+  return net;
+}
+
+py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, int classes,
+              const std::vector<std::string>& inputNames, const std::vector<std::string>& classNames) {
+  if (const char* why = CheckSettings(settings)) throw py::value_error(why);
+  if (X.ndim() != 2 || y.ndim() != 1 || X.shape(0) != y.shape(0) || X.shape(0) < 1 || X.shape(1) < 1)
+    throw py::value_error("X must be patterns x inputs, y one class per pattern, both non-empty");
+  const int patterns = static_cast<int>(X.shape(0)), inputs = static_cast<int>(X.shape(1));
+  if (classes < 1) throw py::value_error("at least one class is needed");
+  for (int p = 0; p < patterns; p++)
+    if (y.data()[p] < 1 || y.data()[p] > classes) throw py::value_error("class numbers run from 1 to the number of classes");
+  auto net = std::make_unique<TNet>();
+  TInterruptible observer;
+  TEpochStatus status;
+  {
+    py::gil_scoped_release free;
+    auto task = MakeTask(X.data(), patterns, inputs, y.data(), classes, inputNames, classNames);
+    TNullBuf nothing;
+    std::ostream log(&nothing);
+    TCreateReport report;
+    net->Net = CreateNet(*task, settings, log, report);
+    status = Learn(*net->Net, *task, settings, observer);
+  }
+  if (observer.Interrupted) throw py::error_already_set();
+  return py::make_tuple(std::move(net), status.Epoch);
+}
+
+py::array_t<float> Outputs(TNet& net, const TRows& X) {
+  const int patterns = Rows(X, net);
+  const int classes = net.Net->NumberOfClasses();
+  py::array_t<float> out({patterns, classes});
+  float* to = out.mutable_data();
+  py::gil_scoped_release free;
+  std::lock_guard<std::mutex> hold(net.Busy);
+  ClassOutputs(*net.Net, X.data(), patterns, net.Net->NumberOfInputs(), TLearningTask().MissingValue, to);
+  return out;
+}
+
+// Per row: the computed class (1-based), the decision (0 decided, 1 no
+// rule fired, 2 tie), the deciding rule (1-based, 0 when undecided) and its activation.
+py::tuple ClassifyRows(TNet& net, const TRows& X) {
+  const int patterns = Rows(X, net);
+  const int inputs = net.Net->NumberOfInputs();
+  py::array_t<int> best(patterns), decision(patterns), rule(patterns);
+  py::array_t<float> activation(patterns);
+  int *b = best.mutable_data(), *d = decision.mutable_data(), *r = rule.mutable_data();
+  float* a = activation.mutable_data();
+  {
+    py::gil_scoped_release free;
+    std::lock_guard<std::mutex> hold(net.Busy);
+    const float missing = TLearningTask().MissingValue;
+    for (int p = 0; p < patterns; p++) {
+      const TOutcome o = Classify(*net.Net, X.data() + static_cast<std::size_t>(p) * inputs, inputs, missing);
+      b[p] = o.Best;
+      d[p] = static_cast<int>(o.Decision);
+      r[p] = o.Rule;
+      a[p] = o.Activation;
+    }
+  }
+  return py::make_tuple(best, decision, rule, activation);
+}
+
+template <typename T>
+std::vector<std::string> Words(std::initializer_list<T> values) {
+  std::vector<std::string> words;
+  for (T v : values) {
+    std::ostringstream out;
+    out << v;
+    words.push_back(out.str());
+  }
+  return words;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+  m.doc() = "The classifier core; use korvalin.FuzzyClassifier.";
+  m.attr("RULE_MODES") = Words({Simple, Best, BestPerClass});
+  m.attr("AGGREGATIONS") = Words({WeightedSum, Maximum});
+  m.attr("WEIGHT_MODES") = Words({Fixed, Normalized, Free});
+
+  py::class_<TNetSettings>(m, "Settings")
+      .def(py::init<>())
+      .def_readwrite("fuzzy_sets", &TNetSettings::FSetsPerVariable)
+      .def_readwrite("sets_per_input", &TNetSettings::SetsPerInput)
+      .def_property(
+          "rule_mode", [](const TNetSettings& s) { return static_cast<int>(s.RuleMode); },
+          [](TNetSettings& s, int v) { s.RuleMode = static_cast<TRuleMode>(v); })
+      .def_property(
+          "aggregation", [](const TNetSettings& s) { return static_cast<int>(s.Aggregation); },
+          [](TNetSettings& s, int v) { s.Aggregation = static_cast<TAggregationFunc>(v); })
+      .def_property(
+          "weight_mode", [](const TNetSettings& s) { return static_cast<int>(s.Weights); },
+          [](TNetSettings& s, int v) { s.Weights = static_cast<TWeightMode>(v); })
+      .def_readwrite("max_rules", &TNetSettings::MaxRules)
+      .def_readwrite("sigma", &TNetSettings::Sigma)
+      .def_readwrite("sigma_a", &TNetSettings::SigmaA)
+      .def_readwrite("sigma_b", &TNetSettings::SigmaB)
+      .def_readwrite("sigma_c", &TNetSettings::SigmaC)
+      .def_readwrite("fs_intersect", &TNetSettings::FsIntersect)
+      .def_readwrite("max_epoch", &TNetSettings::MaxEpoch)
+      .def_readwrite("stop_at_percent", &TNetSettings::StopAtPercent)
+      .def_readwrite("stop_at_misclassified", &TNetSettings::StopAtMisclassified);
+
+  py::class_<TNet>(m, "Net")
+      .def("outputs", &Outputs, "Class outputs, rows x classes.")
+      .def("classify", &ClassifyRows, "(computed class, decision, rule, activation) per row.")
+      .def(
+          "text", [](const TNet& n, bool exact) { return py::bytes(Text(n, exact)); }, py::arg("exact") = false,
+          "The network file's text; exact: every number restorable bit for bit.")
+      .def("rules",
+           [](const TNet& n) {
+             std::ostringstream out;
+             n.Net->PrintRules(out, nullptr);
+             return py::bytes(out.str());
+           })
+      .def("info",
+           [](const TNet& n) {
+             const TNetInfo i = Describe(*n.Net);
+             auto bytes = [](const std::vector<std::string>& names) {
+               py::list l;
+               for (const std::string& s : names) l.append(py::bytes(s));
+               return l;
+             };
+             std::ostringstream aggregation;
+             aggregation << i.Aggregation;
+             return py::dict(py::arg("inputs") = i.Inputs, py::arg("classes") = i.Classes,
+                             py::arg("rules") = i.Rules, py::arg("aggregation") = aggregation.str(),
+                             py::arg("input_names") = bytes(i.InputNames), py::arg("class_names") = bytes(i.ClassNames));
+           })
+      .def(py::pickle([](const TNet& n) { return py::bytes(Text(n, true)); },
+                      [](const py::bytes& text) { return Read(text); }));
+
+  m.def("fit", &Fit, "Creates and trains a network: (net, epochs).");
+  m.def("read", [](const py::bytes& text) { return Read(text); }, "A network from its file's text.");
+}

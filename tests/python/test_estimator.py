@@ -1,0 +1,87 @@
+"""The estimator against the command program, and its own contracts."""
+import pickle
+import re
+import subprocess
+from concurrent.futures import ThreadPoolExecutor
+
+import numpy as np
+import pytest
+from conftest import DATA, PROGRAM
+
+import korvalin
+
+# (constructor arguments, the same settings as program commands)
+SETTINGS = [
+    ({}, ["create net -r0"]),  # below 1: as many rules as patterns
+    (
+        dict(rule_mode="BestPerClass", max_rules=9, weight_mode="Free", fs_intersect=True, aggregation="Maximum",
+             max_epoch=30, sigma=0.05, fuzzy_sets_per_input={"sepal_width": 5}),
+        ["set Learning_Rules = BestPerClass", "set Learning_Weights = Free", "set FsIntersect_0.5 = Yes",
+         "set AggregationFunc = Maximum", "set MaxEpoch = 30", "set sigma = 0.05", "set NumberOfFSets[2] = 5", "create net -r9"],
+    ),
+]
+
+
+def run_program(directory, commands):
+    (directory / "cmds").write_text("\n".join(commands) + "\n")
+    done = subprocess.run([str(PROGRAM), "cmds"], cwd=directory, env={"KVLPATH": str(directory)},
+                          capture_output=True, text=True, timeout=120)
+    assert done.returncode == 0 and "[Error]" not in done.stdout, done.stdout + done.stderr
+    return done.stdout
+
+
+def computed_classes(result_file):
+    return re.findall(r"Computed class: (\S+) \(Class", result_file.read_text())
+
+
+@pytest.mark.parametrize("arguments,commands", SETTINGS)
+def test_same_networks_and_decisions_as_the_program(tmp_path, iris, arguments, commands):
+    X, y = iris
+    model = korvalin.FuzzyClassifier(**arguments).fit(X, y)
+    model.save(tmp_path / "python.net")
+    (tmp_path / "iris.pat").write_bytes((DATA / "iris.pat").read_bytes())
+    out = run_program(tmp_path, ["load pattern iris.pat", *commands, "run learning", "save net",
+                                 "run test", "load net python.net", "run test"])
+
+    # The program's file: comment lines, then the body that the model writes.
+    program_net = (tmp_path / "iris.net").read_text()
+    assert re.sub(r"\A(#[^\n]*\n)*", "", program_net) == model.net_.text().decode()
+    assert list(model.predict(X)) == computed_classes(tmp_path / "iris.res")
+    wrong = int(re.search(r"Misclassified patterns: (\d+)", out).group(1))
+    assert round((1 - model.score(X, y)) * len(y)) == wrong
+    # The program tested the model's file last; the file loads back into Python.
+    loaded = korvalin.FuzzyClassifier.load(tmp_path / "python.net")
+    assert list(loaded.predict(X.to_numpy())) == computed_classes(tmp_path / "python.res")
+    assert list(model.feature_names_in_) == list(X.columns) and model.rules_[0].startswith("IF sepal_length IS ")
+
+
+def test_undecided_rows_labels_and_copies():
+    X = np.array([[0.0, 1.0], [0.2, np.nan], [1.0, 0.0], [0.9, 0.1], [0.5, 0.5]])
+    y = np.array(["b", 3, "b", 3, "b"], dtype=object)  # labels without an order
+    model = korvalin.FuzzyClassifier(max_epoch=5).fit(X, y)
+    assert list(model.classes_) == ["b", 3]
+    far = np.array([[-50.0, -50.0]])  # outside every fuzzy set: no rule fires
+    assert model.explain(far)[0] == dict(prediction="b", decision="no rule fired", rule=None, activation=0.0,
+                                         text=None)
+    assert model.predict_proba(far).tolist() == [[0.5, 0.5]]
+    # predict falls back to the first class; score counts the row as wrong.
+    assert model.predict(far)[0] == "b" and model.score(far, ["b"]) == 0.0
+
+    rows = np.random.default_rng(1).uniform(-0.2, 1.2, (2000, 2))
+    rows[::7, 1] = np.nan
+    proba = model.predict_proba(rows)
+    assert np.allclose(proba.sum(axis=1), 1.0) and (model.predict(rows) == model.classes_[proba.argmax(1)]).all()
+    copy = pickle.loads(pickle.dumps(model))
+    assert np.array_equal(copy.decision_function(rows), model.decision_function(rows))  # exact, not 6 decimals
+    # Propagation runs without the GIL; one network serves several threads.
+    with ThreadPoolExecutor(4) as pool:
+        for got in pool.map(model.predict_proba, [rows] * 8):
+            assert np.array_equal(got, proba)
+
+
+def test_parameters_are_checked_at_fit():
+    X, y = [[0.0], [1.0]], [0, 1]
+    for bad in [dict(fuzzy_sets=8), dict(rule_mode="Worst"), dict(sigma=float("nan")),
+                dict(fuzzy_sets_per_input=[2, 3]), dict(fuzzy_sets_per_input={"x": 2})]:
+        with pytest.raises(ValueError):
+            korvalin.FuzzyClassifier(**bad).fit(X, y)
