@@ -14,6 +14,17 @@ from sklearn.utils.validation import check_is_fitted, column_or_1d
 
 from . import _core
 
+try:  # scikit-learn 1.6 and later
+    from sklearn.utils.validation import validate_data as _validate
+
+    _ARRAY = dict(dtype=np.float32, ensure_all_finite="allow-nan", order="C")
+except ImportError:
+
+    def _validate(estimator, *args, **kwargs):
+        return estimator._validate_data(*args, **kwargs)
+
+    _ARRAY = dict(dtype=np.float32, force_all_finite="allow-nan", order="C")
+
 __all__ = ["FuzzyClassifier"]
 
 _DECISIONS = ("decided", "no rule fired", "tie")
@@ -39,13 +50,15 @@ def _choice(words):
 
 def _integer(low):
     def convert(value, name):
-        if value is None and name == "max_rules":
-            return 0
         if not isinstance(value, numbers.Integral) or isinstance(value, bool) or value < low:
             raise ValueError(f"{name} must be an integer of at least {low}, got {value!r}")
         return int(value)
 
     return convert
+
+
+def _rule_limit(value, name):
+    return 0 if value is None else _integer(1)(value, name)  # 0: as many rules as rows
 
 
 def _real(value, name):
@@ -60,22 +73,23 @@ def _flag(value, name):
     return bool(value)
 
 
-# Constructor parameter -> (field of _core.Settings, conversion). A new
-# creation or learning parameter needs a line here and one in __init__.
+# Constructor parameter -> conversion into the field of _core.Settings of the
+# same name. A new creation or learning parameter needs a line here, one in
+# __init__ and the field.
 _SETTINGS = {
-    "fuzzy_sets": ("fuzzy_sets", _set_count),
-    "rule_mode": ("rule_mode", _choice(_core.RULE_MODES)),
-    "max_rules": ("max_rules", _integer(1)),
-    "aggregation": ("aggregation", _choice(_core.AGGREGATIONS)),
-    "weight_mode": ("weight_mode", _choice(_core.WEIGHT_MODES)),
-    "fs_intersect": ("fs_intersect", _flag),
-    "max_epoch": ("max_epoch", _integer(0)),
-    "sigma": ("sigma", _real),
-    "sigma_a": ("sigma_a", _real),
-    "sigma_b": ("sigma_b", _real),
-    "sigma_c": ("sigma_c", _real),
-    "stop_at_percent": ("stop_at_percent", _real),
-    "stop_at_misclassified": ("stop_at_misclassified", _integer(0)),
+    "fuzzy_sets": _set_count,
+    "rule_mode": _choice(_core.RULE_MODES),
+    "max_rules": _rule_limit,
+    "aggregation": _choice(_core.AGGREGATIONS),
+    "weight_mode": _choice(_core.WEIGHT_MODES),
+    "fs_intersect": _flag,
+    "max_epoch": _integer(0),
+    "sigma": _real,
+    "sigma_a": _real,
+    "sigma_b": _real,
+    "sigma_c": _real,
+    "stop_at_percent": _real,
+    "stop_at_misclassified": _integer(0),
 }
 
 
@@ -191,8 +205,8 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
 
     def _settings(self, n_features, names):
         settings = _core.Settings()
-        for parameter, (field, convert) in _SETTINGS.items():
-            setattr(settings, field, convert(getattr(self, parameter), parameter))
+        for parameter, convert in _SETTINGS.items():
+            setattr(settings, parameter, convert(getattr(self, parameter), parameter))
         per_input = self.fuzzy_sets_per_input
         if per_input is not None:
             counts = [settings.fuzzy_sets] * n_features
@@ -211,12 +225,12 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
 
     def _check(self, X):
         check_is_fitted(self)
-        return self._validate_data(X, reset=False, dtype=np.float32, force_all_finite="allow-nan", order="C")
+        return _validate(self, X, reset=False, **_ARRAY)
 
     def fit(self, X, y):
         """Creates the rule base from X (NaN: missing) and y (any hashable
         labels), then learns until a stop criterion holds."""
-        X, y = self._validate_data(X, y, dtype=np.float32, force_all_finite="allow-nan", order="C")
+        X, y = _validate(self, X, y, **_ARRAY)
         if y.dtype.kind in "fiub":
             check_classification_targets(y)
         classes, codes = _labels(y)
