@@ -262,8 +262,9 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         return self.net_.outputs(X).astype(np.float64)
 
     def predict(self, X):
-        """The first class with the highest output, as the command program's
-        test computes it (also for undecided rows)."""
+        """The class of highest output, as the command program's test
+        computes it; for an undecided row, which that test leaves without a
+        class, the first class with the highest output."""
         out = self._outputs(X)
         return self.classes_[np.argmax(out, axis=1)]
 

@@ -31,7 +31,12 @@ def run_program(directory, commands):
 
 
 def computed_classes(result_file):
-    return re.findall(r"Computed class: (\S+) \(Class", result_file.read_text())
+    """Per pattern the class name, or "undecided"."""
+    return re.findall(r"Computed class: (\S+) \(", result_file.read_text())
+
+
+def decisions(model, X):
+    return [e["prediction"] if e["decision"] == "decided" else "undecided" for e in model.explain(X)]
 
 
 @pytest.mark.parametrize("arguments,commands", SETTINGS)
@@ -46,12 +51,13 @@ def test_same_networks_and_decisions_as_the_program(tmp_path, iris, arguments, c
     # The program's file: comment lines, then the body that the model writes.
     program_net = (tmp_path / "iris.net").read_text()
     assert re.sub(r"\A(#[^\n]*\n)*", "", program_net) == model.net_.text().decode()
-    assert list(model.predict(X)) == computed_classes(tmp_path / "iris.res")
+    assert decisions(model, X) == computed_classes(tmp_path / "iris.res")
+    assert all(p == e["prediction"] for p, e in zip(model.predict(X), model.explain(X)))
     wrong = int(re.search(r"Misclassified patterns: (\d+)", out).group(1))
     assert round((1 - model.score(X, y)) * len(y)) == wrong
     # The program tested the model's file last; the file loads back into Python.
     loaded = korvalin.FuzzyClassifier.load(tmp_path / "python.net")
-    assert list(loaded.predict(X.to_numpy())) == computed_classes(tmp_path / "python.res")
+    assert decisions(loaded, X.to_numpy()) == computed_classes(tmp_path / "python.res")
     assert list(model.feature_names_in_) == list(X.columns) and model.rules_[0].startswith("IF sepal_length IS ")
 
 
