@@ -231,7 +231,7 @@ TCompletion TApplication::Complete(const std::string& before) const {
     completion.Words.insert(completion.Words.end(), list.begin(), list.end());
   };
   const auto offerParameters = [&completion] {
-    for (const TParamDef* def = ValidParameters; def->Location != nullptr; def++) completion.Words.push_back(def->Name);
+    for (const TParamDef& row : ValidParameters) completion.Words.push_back(row.Name);
   };
   if (words.size() == 1) {
     if (command == "load") offer(LoadWords);

@@ -8,70 +8,15 @@
 #include <limits>
 #include <sstream>
 
-TLearningParameters SwapParam;
-
-const TParamDef ValidParameters[15] = {
-    {"MaxEpoch", ptInt, &SwapParam.MaxEpoch},
-    {"Stop_At_Percent", ptFloat, &SwapParam.StopAtPercent},
-    {"Stop_At_Misclassified", ptInt, &SwapParam.StopAtMisclassified},
-    {"Update_Cycle", ptInt, &SwapParam.UpdateCycle},
-    {"CreateLogFile", ptBoolean, &SwapParam.CreateLogFile},
-    {"sigma", ptFloat, &SwapParam.Sigma},
-    {"sigma_a", ptFloat, &SwapParam.SigmaA},
-    {"sigma_b", ptFloat, &SwapParam.SigmaB},
-    {"sigma_c", ptFloat, &SwapParam.SigmaC},
-    {"FSetsPerVariable", ptInt, &SwapParam.FSetsPerVariable},
-    {"FsIntersect_0.5", ptBoolean, &SwapParam.FsIntersect},
-    {"Learning_Weights", ptChoice, &SwapParam.LearningWeights},
-    {"Learning_Rules", ptChoice, &SwapParam.LearningRules},
-    {"AggregationFunc", ptChoice, &SwapParam.AggregationFunc},
-    {"", ptInt, nullptr},
-};
-
-TLearningParameters::TLearningParameters()
-    : MaxEpoch(100),
-      StopAtPercent(0.0f),
-      StopAtMisclassified(0),
-      UpdateCycle(5),
-      CreateLogFile(True),
-      Sigma(0.01f),
-      SigmaA(0.01f),
-      SigmaB(0.01f),
-      SigmaC(0.01f),
-      // Three sets give every input the labels small, medium and large.
-      FSetsPerVariable(3),
-      FsIntersect(False),
-      LearningWeights(Fixed),
-      LearningRules(Simple),
-      AggregationFunc(WeightedSum) {}
-
-TNetSettings TLearningParameters::Settings() const {
-  TNetSettings s;
-  s.FSetsPerVariable = FSetsPerVariable;
-  s.RuleMode = LearningRules;
-  s.Aggregation = AggregationFunc;
-  s.Weights = LearningWeights;
-  s.Sigma = Sigma;
-  s.SigmaA = SigmaA;
-  s.SigmaB = SigmaB;
-  s.SigmaC = SigmaC;
-  s.FsIntersect = FsIntersect != False;
-  s.MaxEpoch = MaxEpoch;
-  s.StopAtPercent = StopAtPercent;
-  s.StopAtMisclassified = StopAtMisclassified;
-  return s;
-}
-
-TParamDef TLearningParameters::GetDefinition(const char* name) {
-  const TParamDef* row = ValidParameters;
-  while (row->Location != nullptr) {
-    if (stricmp(name, row->Name) == 0) return *row;
-    row++;
-  }
-  return *row;
-}
-
 namespace {
+
+using P = TLearningParameters;
+
+// The words of the choices, for the values 0, 1, ...; they print as the
+// model names them.
+const char* const WeightWords[] = {"fixed", "normalized", "free", nullptr};
+const char* const RuleWords[] = {"simple", "best", "bestperclass", nullptr};
+const char* const AggregationWords[] = {"WeightedSum", "Maximum", nullptr};
 
 // Like atoi, but a number outside the range of int is refused rather than
 // wrapped: it cannot be what was meant.
@@ -107,135 +52,144 @@ bool ReadBoolean(const char* text, Boolean& result) {
   return false;
 }
 
-// The number of the choice word `text` (any letter case) for the row
-// named `rowName`, or -1 when the row offers no such word.
-int ChoiceIndex(const char* rowName, const char* text) {
-  static const struct {
-    const char* Row;
-    const char* Words[3];
-  } choices[] = {
-      {"Learning_Weights", {"fixed", "normalized", "free"}},
-      {"Learning_Rules", {"simple", "best", "bestperclass"}},
-      {"AggregationFunc", {"WeightedSum", "Maximum", nullptr}},
-  };
-  for (const auto& choice : choices) {
-    if (std::strcmp(rowName, choice.Row) != 0) continue;
-    for (int i = 0; i < 3 && choice.Words[i] != nullptr; i++)
-      if (stricmp(text, choice.Words[i]) == 0) return i;
-  }
+// The number of the word `text` (any letter case) among `words`, or -1.
+int ChoiceIndex(const char* const* words, const char* text) {
+  for (int i = 0; words[i] != nullptr; i++)
+    if (stricmp(text, words[i]) == 0) return i;
   return -1;
 }
 
-bool ReadChoice(const char* rowName, const char* text, const void* location) {
-  int i = ChoiceIndex(rowName, text);
-  if (i < 0) return false;
-  if (location == &SwapParam.LearningWeights)
-    SwapParam.LearningWeights = static_cast<TWeightMode>(i);
-  else if (location == &SwapParam.LearningRules)
-    SwapParam.LearningRules = static_cast<TRuleMode>(i);
-  else if (location == &SwapParam.AggregationFunc)
-    SwapParam.AggregationFunc = static_cast<TAggregationFunc>(i);
-  else
-    return false;
-  return true;
+// The accessors of a member, one pair per kind of value.
+template <int P::*M>
+constexpr TParamAccess IntMember() {
+  return {ptInt, [](const TParamDef&, P& p, const char* text) { return ReadInt(text, p.*M); },
+          [](const TParamDef&, const P& p, std::ostream& out) { out << p.*M; }};
 }
 
-// The value of a row of SwapParam as PrintParameter and SaveToFile show it.
-void WriteValue(std::ostream& out, const TParamDef& def) {
-  switch (def.Type) {
-    case ptInt:
-      out << *static_cast<const int*>(def.Location);
-      break;
-    case ptFloat: {
-      // Formatted apart so that the caller's stream settings cannot change
-      // the six significant digits that the configuration file relies on.
-      std::ostringstream text;
-      text << static_cast<double>(*static_cast<const float*>(def.Location));
-      out << text.str();
-      break;
-    }
-    case ptBoolean:
-      out << (*static_cast<const Boolean*>(def.Location) != 0 ? "Yes" : "No");
-      break;
-    case ptChoice:
-      if (def.Location == &SwapParam.LearningWeights)
-        out << SwapParam.LearningWeights;
-      else if (def.Location == &SwapParam.LearningRules)
-        out << SwapParam.LearningRules;
-      else if (def.Location == &SwapParam.AggregationFunc)
-        out << SwapParam.AggregationFunc;
-      break;
-  }
+template <float P::*M>
+constexpr TParamAccess FloatMember() {
+  return {ptFloat, [](const TParamDef&, P& p, const char* text) { return ReadFloat(text, p.*M); },
+          [](const TParamDef&, const P& p, std::ostream& out) {
+            // Formatted apart so that the caller's stream settings cannot change
+            // the six significant digits that the configuration file relies on.
+            std::ostringstream text;
+            text << static_cast<double>(p.*M);
+            out << text.str();
+          }};
 }
+
+template <Boolean P::*M>
+constexpr TParamAccess BooleanMember() {
+  return {ptBoolean, [](const TParamDef&, P& p, const char* text) { return ReadBoolean(text, p.*M); },
+          [](const TParamDef&, const P& p, std::ostream& out) { out << (p.*M != 0 ? "Yes" : "No"); }};
+}
+
+template <typename TEnum, TEnum P::*M>
+constexpr TParamAccess ChoiceMember() {
+  return {ptChoice,
+          [](const TParamDef& row, P& p, const char* text) {
+            const int i = ChoiceIndex(row.Words, text);
+            if (i >= 0) p.*M = static_cast<TEnum>(i);
+            return i >= 0;
+          },
+          [](const TParamDef&, const P& p, std::ostream& out) { out << p.*M; }};
+}
+
+const TParamDef Rows[] = {
+    {"MaxEpoch", IntMember<&P::MaxEpoch>(), "100", nullptr, "# General learning parameters",
+     "MaxEpoch = <whole number>"},
+    {"Stop_At_Percent", FloatMember<&P::StopAtPercent>(), "0", nullptr, nullptr, "Stop_At_Percent = <number>"},
+    {"Stop_At_Misclassified", IntMember<&P::StopAtMisclassified>(), "0", nullptr, nullptr,
+     "Stop_At_Misclassified = <whole number>"},
+    {"Update_Cycle", IntMember<&P::UpdateCycle>(), "5", nullptr, "# Update cycle for screen/log update",
+     "Update_Cycle = <whole number>"},
+    {"CreateLogFile", BooleanMember<&P::CreateLogFile>(), "Yes", nullptr, "# Create a logfile during net creation?",
+     "CreateLogFile = Yes | No"},
+    {"sigma", FloatMember<&P::Sigma>(), "0.01", nullptr,
+     "# Learning rates\n"
+     "# (for the conclusion weights and the parameter a, b, c of the fuzzy sets):",
+     "sigma = <number>"},
+    {"sigma_a", FloatMember<&P::SigmaA>(), "0.01", nullptr, nullptr, "sigma_a = <number>"},
+    {"sigma_b", FloatMember<&P::SigmaB>(), "0.01", nullptr, nullptr, "sigma_b = <number>"},
+    {"sigma_c", FloatMember<&P::SigmaC>(), "0.01", nullptr, nullptr, "sigma_c = <number>"},
+    // Three sets give every input the labels small, medium and large.
+    {"FSetsPerVariable", IntMember<&P::FSetsPerVariable>(), "3", nullptr,
+     "# Fuzzy sets per input variable (2 <= x <= 7)", "FSetsPerVariable = <whole number from 2 to 7>"},
+    {"FsIntersect_0.5", BooleanMember<&P::FsIntersect>(), "No", nullptr, "# Fuzzy sets must intersect at 0.5 ?",
+     "FsIntersect_0.5 = Yes | No"},
+    {"Learning_Weights", ChoiceMember<TWeightMode, &P::LearningWeights>(), "fixed", WeightWords,
+     "# Learning conclusion weights\n"
+     "# Possible values are: fixed, normalized or free",
+     "Learning_Weights = fixed | normalized | free"},
+    {"Learning_Rules", ChoiceMember<TRuleMode, &P::LearningRules>(), "simple", RuleWords,
+     "# Learning rules\n"
+     "# Possible values are: simple, best or bestperclass",
+     "Learning_Rules = simple | best | bestperclass"},
+    {"AggregationFunc", ChoiceMember<TAggregationFunc, &P::AggregationFunc>(), "WeightedSum", AggregationWords,
+     "# The aggregation function to be used (weightedsum or maximum)", "AggregationFunc = WeightedSum | Maximum"},
+};
 
 }  // namespace
 
+const TParamTable ValidParameters = {Rows, sizeof Rows / sizeof Rows[0]};
+
+TLearningParameters::TLearningParameters() {
+  for (const TParamDef& row : ValidParameters) row.Access.Read(row, *this, row.Default);
+}
+
+TNetSettings TLearningParameters::Settings() const {
+  TNetSettings s;
+  s.FSetsPerVariable = FSetsPerVariable;
+  s.RuleMode = LearningRules;
+  s.Aggregation = AggregationFunc;
+  s.Weights = LearningWeights;
+  s.Sigma = Sigma;
+  s.SigmaA = SigmaA;
+  s.SigmaB = SigmaB;
+  s.SigmaC = SigmaC;
+  s.FsIntersect = FsIntersect != False;
+  s.MaxEpoch = MaxEpoch;
+  s.StopAtPercent = StopAtPercent;
+  s.StopAtMisclassified = StopAtMisclassified;
+  return s;
+}
+
+const TParamDef* TLearningParameters::GetDefinition(const char* name) {
+  for (const TParamDef& row : ValidParameters)
+    if (stricmp(name, row.Name) == 0) return &row;
+  return nullptr;
+}
+
 int TLearningParameters::ChangeParameter(const char* name, const char* value) {
-  TParamDef def = GetDefinition(name);
-  if (def.Location == nullptr) return -1;
-  SwapParam = *this;
-  bool ok = false;
-  switch (def.Type) {
-    case ptInt: ok = ReadInt(value, *static_cast<int*>(def.Location)); break;
-    case ptFloat: ok = ReadFloat(value, *static_cast<float*>(def.Location)); break;
-    case ptBoolean: ok = ReadBoolean(value, *static_cast<Boolean*>(def.Location)); break;
-    case ptChoice: ok = ReadChoice(def.Name, value, def.Location); break;
-  }
-  if (!ok) return -2;
-  *this = SwapParam;
-  return 0;
+  const TParamDef* row = GetDefinition(name);
+  if (row == nullptr) return ParamUnknownName;
+  return row->Access.Read(*row, *this, value) ? 0 : ParamInvalidValue;
 }
 
 int TLearningParameters::PrintParameter(std::ostream& out, const char* name) const {
-  TParamDef def = GetDefinition(name);
-  if (def.Location == nullptr) return -1;
-  SwapParam = *this;
-  out << ' ' << def.Name << " = ";
-  WriteValue(out, def);
+  const TParamDef* row = GetDefinition(name);
+  if (row == nullptr) return ParamUnknownName;
+  out << ' ' << row->Name << " = ";
+  row->Access.Write(*row, *this, out);
   out << '\0';
   return 0;
 }
 
 void TLearningParameters::PrintAll(std::ostream& out) const {
-  for (const TParamDef* row = ValidParameters; row->Location != nullptr; row++) {
-    PrintParameter(out, row->Name);
+  for (const TParamDef& row : ValidParameters) {
+    PrintParameter(out, row.Name);
     out << '\n';
   }
 }
 
 void TLearningParameters::SaveToFile(std::ostream& out) const {
-  SwapParam = *this;
-  auto line = [&out](int row) {
-    out << ValidParameters[row].Name << " = ";
-    WriteValue(out, ValidParameters[row]);
+  for (const TParamDef& row : ValidParameters) {
+    // A comment opens a group of parameters; an empty line parts the groups.
+    if (row.Comment != nullptr) out << (&row == ValidParameters.begin() ? "" : "\n") << row.Comment << '\n';
+    out << row.Name << " = ";
+    row.Access.Write(row, *this, out);
     out << '\n';
-  };
-  out << "# General learning parameters\n";
-  line(0);
-  line(1);
-  line(2);
-  out << "\n# Update cycle for screen/log update\n";
-  line(3);
-  out << "\n# Create a logfile during net creation?\n";
-  line(4);
-  out << "\n# Learning rates\n"
-         "# (for the conclusion weights and the parameter a, b, c of the fuzzy sets):\n";
-  line(5);
-  line(6);
-  line(7);
-  line(8);
-  out << "\n# Fuzzy sets per input variable (2 <= x <= 7)\n";
-  line(9);
-  out << "\n# Fuzzy sets must intersect at 0.5 ?\n";
-  line(10);
-  out << "\n# Learning conclusion weights\n"
-         "# Possible values are: fixed, normalized or free\n";
-  line(11);
-  out << "\n# Learning rules\n"
-         "# Possible values are: simple, best or bestperclass\n";
-  line(12);
-  out << "\n# The aggregation function to be used (weightedsum or maximum)\n";
-  line(13);
+  }
 }
 
 void TLearningParameters::PrintErrorMsg(std::ostream& out, int code, const char* name) {

@@ -11,13 +11,40 @@
 #include "modes.h"
 #include "stdutils.h"
 
+class TLearningParameters;
+struct TParamDef;
+
 enum TParamType { ptFloat = 0, ptInt = 1, ptBoolean = 2, ptChoice = 3 };
 
-struct TParamDef {
-  const char* Name;
+// How a row reaches its member: the value's type and the member's reader
+// and writer, made for that member (see param.cpp). Read leaves the member
+// as it was when the text is no value of the type.
+struct TParamAccess {
   TParamType Type;
-  void* Location;  // member of SwapParam; null marks the end of the table
+  bool (*Read)(const TParamDef& row, TLearningParameters& params, const char* text);
+  void (*Write)(const TParamDef& row, const TLearningParameters& params, std::ostream& out);
 };
+
+// One learning parameter. Adding a parameter is a member, a row of
+// ValidParameters and a help section.
+struct TParamDef {
+  const char* Name;  // configuration key, written in this letter case
+  TParamAccess Access;
+  const char* Default;       // the value at construction, as text
+  const char* const* Words;  // choices: the words of the values 0, 1, ..., null-terminated, read in any letter case
+  const char* Comment;       // configuration file lines above the parameter, or null
+  const char* Help;          // its help section's first line, without the default
+};
+
+// The rows in member order, the order of 'show config' and of the
+// configuration file. Numbers are taken as given: no range is checked.
+struct TParamTable {
+  const TParamDef* First;
+  std::size_t Size;
+  const TParamDef* begin() const { return First; }
+  const TParamDef* end() const { return First + Size; }
+};
+extern const TParamTable ValidParameters;
 
 class TLearningParameters {
  public:
@@ -36,21 +63,22 @@ class TLearningParameters {
   TRuleMode LearningRules;
   TAggregationFunc AggregationFunc;
 
+  // The defaults of ValidParameters.
   TLearningParameters();
 
   // What the network needs of these for creation and learning.
   TNetSettings Settings() const;
 
-  static TParamDef GetDefinition(const char* name);
+  // The row named `name` in any letter case; null when there is none.
+  static const TParamDef* GetDefinition(const char* name);
+  // 0, or ParamUnknownName or ParamInvalidValue with nothing changed.
   int ChangeParameter(const char* name, const char* value);
+  // " <name> = <value>" and a NUL; ParamUnknownName, writing nothing.
   int PrintParameter(std::ostream& out, const char* name) const;
   void PrintAll(std::ostream& out) const;
   void SaveToFile(std::ostream& out) const;
   static void PrintErrorMsg(std::ostream& out, int code, const char* name);
 };
-
-extern TLearningParameters SwapParam;
-extern const TParamDef ValidParameters[15];
 
 // Error codes of ChangeParameter and SplitParamLine, written by PrintErrorMsg.
 constexpr int ParamUnknownName = -1;
