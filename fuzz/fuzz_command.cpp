@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::TQuietApplication& app = fuzz::App();
   const std::string line = fuzz::Text(data, size);
-  TCommand cmd(line, ValidCommands);
+  TCommand cmd(line, ValidCommands());
   fuzz::Require(cmd.NumArgs >= 0 && cmd.NumArgs < TCommand::MaxWords);
   fuzz::Require(cmd.ParseStatus >= ParseValid && cmd.ParseStatus <= ParseArgCountWrong);
   for (int i = -1; i <= TCommand::MaxWords + 1; i++) fuzz::Require(cmd.Arg(i) != nullptr);

@@ -25,24 +25,6 @@ const char* const appDefaultLogExt = ".log";
 const char* const appDefaultErrorExt = ".err";
 const char* const appDefaultPredictionExt = ".csv";
 
-const TCmdDef ValidCommands[15] = {
-    {"load", cmdLoad, 2, 2},
-    {"save", cmdSave, 1, 2},
-    {"set", cmdSet, 3, 3},
-    {"show", cmdShow, 1, 1},
-    {"create", cmdCreate, 2, 3},
-    {"run", cmdRun, 1, 1},
-    {"stop", cmdStop, 0, 0},
-    {"abort", cmdAbort, 0, 0},
-    {"explain", cmdExplain, 1, 1},
-    {"help", 1, 0, 1},
-    {"cd", 3, 1, 1},
-    {"!", 2, 0, 10},
-    {"exit", -1, 0, 0},
-    {"quit", -1, 0, 0},
-    {"", 0, 0, 0},
-};
-
 TApplication* Application = nullptr;
 
 namespace {
@@ -110,7 +92,7 @@ TApplication::TApplication(int argc, const char* const* argv)
       TotalError(0.0f),
       PipeMode(False) {
   std::cout << VersionString << ", " << NoticeString << '\n';
-  Commands = ValidCommands;
+  Commands = ValidCommands();
   Application = this;
   PipeMode = (std::strcmp(Arg(1), "-p") == 0 || std::strcmp(Arg(1), "--pipe") == 0) ? True : False;
 
@@ -144,19 +126,15 @@ TApplication::~TApplication() {
 namespace {
 
 // The words a command takes as its first argument, where it takes a fixed
-// set: checked before the command runs and offered by Tab.
+// set: offered by Tab, and checked before the command runs where the row
+// says so.
 const std::vector<const char*> LoadWords = {"pattern", "net", "config"};
 const std::vector<const char*> SaveWords = {"net", "rules", "config", "predictions"};
+const std::vector<const char*> CreateWords = {"net"};
 const std::vector<const char*> RunWords = {"test", "learning"};
 // Show also takes any parameter name.
 const std::vector<const char*> ShowWords = {"config",     "fuzzy",       "rules",         "ranges",   "inputnames",
                                             "classnames", "patterninfo", "NumberOfFSets", "confusion"};
-
-bool IsOneOf(const char* word, const std::vector<const char*>& words) {
-  for (const char* w : words)
-    if (std::strcmp(word, w) == 0) return true;
-  return false;
-}
 
 // True when `text` is a decimal number without sign, blanks or other characters.
 bool IsNumber(const char* text) {
@@ -174,50 +152,105 @@ bool BeginsWithInteger(const char* text) {
   return end != text;
 }
 
+// One command of the program: its word, how many arguments it takes, the
+// words its first argument takes (null: none in particular), the check of
+// its arguments (null: any), its handler, and whether it may run while a
+// learning child exists. Adding a command is a row here, its handler and
+// its section in the help file.
+struct TAppCommand {
+  char Name[12];
+  int MinArgs;
+  int MaxArgs;
+  const std::vector<const char*>* Words;
+  // The index of the first unacceptable argument, or 0.
+  int (*CheckArgs)(const TAppCommand& row, const TCommand& cmd);
+  void (TApplication::*Run)(const TCommand& cmd);
+  bool WhileLearning;
+};
+
+// The check of a command whose first argument must be one of its words,
+// compared exactly.
+int FirstArgumentIsAWord(const TAppCommand& row, const TCommand& cmd) {
+  for (const char* word : *row.Words)
+    if (std::strcmp(cmd.Arg(1), word) == 0) return 0;
+  return 1;
+}
+
+const TAppCommand AppCommands[] = {
+    {"load", 2, 2, &LoadWords, FirstArgumentIsAWord, &TApplication::Load, false},
+    {"save", 1, 2, &SaveWords, FirstArgumentIsAWord, &TApplication::Save, false},
+    {"set", 3, 3, nullptr, nullptr, &TApplication::Set, false},
+    {"show", 1, 1, &ShowWords, nullptr, &TApplication::Show, false},
+    {"create", 2, 3, &CreateWords,
+     [](const TAppCommand& row, const TCommand& c) {
+       if (FirstArgumentIsAWord(row, c) != 0) return 1;
+       const char* option = c.GetOption("-r");
+       return (option != nullptr && BeginsWithInteger(option)) ? 0 : 2;
+     },
+     &TApplication::Create, false},
+    {"run", 1, 1, &RunWords, FirstArgumentIsAWord, &TApplication::Start, false},
+    {"stop", 0, 0, nullptr, nullptr, &TApplication::Stop, true},
+    {"abort", 0, 0, nullptr, nullptr, &TApplication::Abort, true},
+    {"explain", 1, 1, nullptr, [](const TAppCommand&, const TCommand& c) { return IsNumber(c.Arg(1)) ? 0 : 1; },
+     &TApplication::Explain, false},
+};
+
+constexpr int FirstAppCommandID = 10;
+constexpr int NumberOfAppCommands = static_cast<int>(sizeof AppCommands / sizeof AppCommands[0]);
+
+// The row of a command parsed against ValidCommands(); null for the
+// standard commands and for no command.
+const TAppCommand* AppCommandOf(const TCommand& cmd) {
+  const int i = cmd.ID() - FirstAppCommandID;
+  return i >= 0 && i < NumberOfAppCommands ? &AppCommands[i] : nullptr;
+}
+
+const TAppCommand* AppCommandNamed(const std::string& name) {
+  for (const TAppCommand& row : AppCommands)
+    if (name == row.Name) return &row;
+  return nullptr;
+}
+
 }  // namespace
 
-int TApplication::CheckCmdArgs(const TCommand& cmd) {
-  switch (cmd.ID()) {
-    case cmdLoad:
-      return IsOneOf(cmd.Arg(1), LoadWords) ? 0 : 1;
-    case cmdSave:
-      return IsOneOf(cmd.Arg(1), SaveWords) ? 0 : 1;
-    case cmdCreate: {
-      if (std::strcmp(cmd.Arg(1), "net") != 0) return 1;
-      const char* option = cmd.GetOption("-r");
-      return (option != nullptr && BeginsWithInteger(option)) ? 0 : 2;
+const TCmdDef* ValidCommands() {
+  static const std::vector<TCmdDef> table = [] {
+    std::vector<TCmdDef> rows;
+    for (int i = 0; i < NumberOfAppCommands; i++) {
+      const TAppCommand& command = AppCommands[i];
+      TCmdDef row = {"", FirstAppCommandID + i, command.MinArgs, command.MaxArgs};
+      std::memcpy(row.Name, command.Name, sizeof row.Name);
+      rows.push_back(row);
     }
-    case cmdRun:
-      return IsOneOf(cmd.Arg(1), RunWords) ? 0 : 1;
-    case cmdExplain:
-      return IsNumber(cmd.Arg(1)) ? 0 : 1;
-    default:
-      return 0;
-  }
+    const TCmdDef* standard = StdCommands;
+    do rows.push_back(*standard);
+    while ((standard++)->Name[0] != '\0');
+    return rows;
+  }();
+  return table.data();
+}
+
+int TApplication::CheckCmdArgs(const TCommand& cmd) {
+  const TAppCommand* row = AppCommandOf(cmd);
+  return row != nullptr && row->CheckArgs != nullptr ? row->CheckArgs(*row, cmd) : 0;
 }
 
 void TApplication::ExecuteCommand(const TCommand& cmd) {
   CollectReport();
-  if (ChildPid != -1 && cmd.ID() != cmdStop && cmd.ID() != cmdAbort && cmd.ID() != -1) {
+  const TAppCommand* row = AppCommandOf(cmd);
+  // Ending the program is always allowed: the child ends with it.
+  const bool allowed = row != nullptr ? row->WhileLearning : cmd.ID() == CmdEndLoop;
+  if (ChildPid != -1 && !allowed) {
     std::ostringstream msg;
     msg << " Invalid command '" << cmd.Name() << "' during the learning process.\n"
         << " Use 'stop', 'abort' or 'exit' to terminate the learning process.";
     PrintMsg(msg, Error);
     return;
   }
-  switch (cmd.ID()) {
-    case 1: PrintHelp(cmd.Arg(1)); break;
-    case cmdLoad: Load(cmd); break;
-    case cmdSave: Save(cmd); break;
-    case cmdSet: Set(cmd); break;
-    case cmdShow: Show(cmd); break;
-    case cmdCreate: Create(cmd); break;
-    case cmdRun: Start(cmd); break;
-    case cmdStop: Stop(); break;
-    case cmdAbort: Abort(); break;
-    case cmdExplain: Explain(cmd); break;
-    default: TCmdApplication::ExecuteCommand(cmd); break;
-  }
+  if (row != nullptr)
+    (this->*row->Run)(cmd);
+  else
+    TCmdApplication::ExecuteCommand(cmd);
 }
 
 TCompletion TApplication::Complete(const std::string& before) const {
@@ -234,14 +267,9 @@ TCompletion TApplication::Complete(const std::string& before) const {
     for (const TParamDef& row : ValidParameters) completion.Words.push_back(row.Name);
   };
   if (words.size() == 1) {
-    if (command == "load") offer(LoadWords);
-    if (command == "save") offer(SaveWords);
-    if (command == "run") offer(RunWords);
-    if (command == "create") offer({"net"});
-    if (command == "show") {
-      offer(ShowWords);
-      offerParameters();
-    }
+    const TAppCommand* row = AppCommandNamed(command);
+    if (row != nullptr && row->Words != nullptr) offer(*row->Words);
+    if (command == "show") offerParameters();
     if (command == "set") {
       offerParameters();
       completion.Words.push_back("NumberOfFSets[");
@@ -258,7 +286,7 @@ TCompletion TApplication::Complete(const std::string& before) const {
   return completion;
 }
 
-void TApplication::Stop() {
+void TApplication::Stop(const TCommand&) {
   std::ostringstream msg;
   if (ChildPid > 0) {
     if (!StopChild()) return;
@@ -269,7 +297,7 @@ void TApplication::Stop() {
   PrintMsg(msg, Information);
 }
 
-void TApplication::Abort() {
+void TApplication::Abort(const TCommand&) {
   std::ostringstream msg;
   if (ChildPid > 0) {
     KillChild();

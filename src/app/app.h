@@ -38,20 +38,10 @@ extern const char* const appDefaultLogExt;      // ".log"
 extern const char* const appDefaultErrorExt;    // ".err"
 extern const char* const appDefaultPredictionExt;  // ".csv"
 
-// Command identifiers of ValidCommands beyond the standard ones.
-enum TAppCommandID {
-  cmdLoad = 10,
-  cmdSave = 11,
-  cmdSet = 12,
-  cmdShow = 13,
-  cmdCreate = 14,
-  cmdRun = 15,
-  cmdStop = 16,
-  cmdAbort = 17,
-  cmdExplain = 18
-};
-
-extern const TCmdDef ValidCommands[15];
+// The command table input lines are parsed against: the program's own
+// commands (identifiers from 10, in the order of their rows in app.cpp),
+// then StdCommands.
+const TCmdDef* ValidCommands();
 
 // Answers --help and --version (among the options before the first command
 // file) on `out`; false when neither is given.
@@ -102,16 +92,19 @@ class TApplication : public TCmdApplication {
   TVector<int> NumberOfFSets;  // fuzzy sets per input of the pattern set; empty before a load
   TLearningParameters Parameters;
 
-  // Prints the banner, installs ValidCommands, notes pipe mode, takes the
+  // Prints the banner, installs ValidCommands(), notes pipe mode, takes the
   // directory of the configuration and help files from KVLPATH and reads
   // the configuration file found there.
   TApplication(int argc, const char* const* argv);
   ~TApplication() override;
 
+  // The argument check of the command's row.
   int CheckCmdArgs(const TCommand& cmd) override;
   TCompletion Complete(const std::string& before) const override;
-  // The learning gate, then the dispatch.
+  // The learning gate, then the command's handler.
   void ExecuteCommand(const TCommand& cmd) override;
+
+  // The commands' handlers, named by the rows of the command table (app.cpp).
 
   // load and save (app_loadsave.cpp)
   void Load(const TCommand& cmd);
@@ -162,8 +155,8 @@ class TApplication : public TCmdApplication {
   std::string ReportText;  // what has arrived of the child's report
 
   // stop and abort (app.cpp)
-  void Stop();
-  void Abort();
+  void Stop(const TCommand& cmd);
+  void Abort(const TCommand& cmd);
 
   // Headers of the output files (app_headers.cpp).
   void WriteNetHeader(std::ostream& out) const;

@@ -307,7 +307,7 @@ void TCmdApplication::RunCommandFile(const std::string& name, TCommand& current)
   }
   std::cout << "**** Reading commands from " << name << "... ****\n";
   std::string line;
-  while (current.ID() != -1) {
+  while (current.ID() != CmdEndLoop) {
     if (!GetLine(in, line, MaxCommandLine)) {
       if (in.eof() || in.bad()) break;
       in.clear();
@@ -334,7 +334,7 @@ void TCmdApplication::RunInteractive(TCommand& current) {
     FlushOutput();
   };
   std::string line;
-  while (current.ID() != -1) {
+  while (current.ID() != CmdEndLoop) {
     TFdLineReader::TResult got;
     if (editor) {
       FlushOutput();

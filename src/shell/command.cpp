@@ -7,8 +7,8 @@ const TCmdDef StdCommands[6] = {
     {"help", 1, 0, 1},
     {"cd", 3, 1, 1},
     {"!", 2, 0, 10},
-    {"exit", -1, 0, 0},
-    {"quit", -1, 0, 0},
+    {"exit", CmdEndLoop, 0, 0},
+    {"quit", CmdEndLoop, 0, 0},
     {"", 0, 0, 0},
 };
 

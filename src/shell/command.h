@@ -4,13 +4,15 @@
 #include <string>
 
 // One row of a command table. A table ends with a row whose Name is empty.
-// ID -1 ends the command loop, 0 means "no command".
+// ID CmdEndLoop (-1) ends the command loop, 0 means "no command".
 struct TCmdDef {
   char Name[12];  // at most 11 characters
   int ID;
   int MinArgs;
   int MaxArgs;
 };
+
+constexpr int CmdEndLoop = -1;
 
 // help, cd, !, exit, quit and the end mark; application tables end with these rows.
 extern const TCmdDef StdCommands[6];

@@ -206,6 +206,8 @@ TEST_F(Background, ExitOrEndOfInputWhileLearningEndsTheChild) {
     if (typed) S->Send("exit");
     EXPECT_EQ(S->Finish(10), 0);
     EXPECT_FALSE(Alive(children[0]));
+    // The learning gate lets exit pass without a word.
+    EXPECT_EQ((S->AllOut() + S->AllErr()).find("Invalid command"), std::string::npos);
   }
 }
 

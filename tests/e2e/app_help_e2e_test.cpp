@@ -1,7 +1,8 @@
-// What ships with the program: the help file answers every command and every
-// learning parameter (its wording is free to change, so this is no
-// transcript), the default configuration is found at a first start, and
-// --help and --version answer without starting a session.
+// What ships with the program: the help file answers the topics beyond the
+// commands and parameters, whose sections a unit test finds from the tables
+// (its wording is free to change, so this is no transcript), the default
+// configuration is found at a first start, and --help and --version answer
+// without starting a session.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,15 +13,12 @@
 
 using namespace e2e;
 
-TEST(AppHelp, ShippedFileAnswersEveryCommandAndParameter) {
+TEST(AppHelp, ShippedFileAnswersItsTopics) {
   TempDir home;
   std::filesystem::copy_file(std::string(KORVALIN_SOURCE_DIR) + "/help/korvalin.hlp", home / "korvalin.hlp");
-  const char* topics[] = {"load", "save", "set", "show", "create", "run", "stop", "abort", "help", "cd", "!",
-                          "exit", "quit", "explain", "MaxEpoch", "Stop_At_Percent", "Stop_At_Misclassified",
-                          "Update_Cycle", "CreateLogFile", "sigma", "sigma_a", "sigma_b", "sigma_c",
-                          "FSetsPerVariable", "FsIntersect_0.5", "Learning_Weights", "Learning_Rules",
-                          "AggregationFunc", "maxepoch", "learning_rules", "patternfile", "netfile",
-                          "configfile", "resultfile", "predictionfile", "logfile", "rulefile", "errorfile", "pipe"};
+  const char* topics[] = {"create",     "exit",       "maxepoch",       "learning_rules", "patternfile",
+                          "netfile",    "configfile", "resultfile",     "predictionfile", "logfile",
+                          "rulefile",   "errorfile",  "pipe"};
   std::string input;
   for (const char* t : topics) input += std::string("help ") + t + "\n";
   RunSpec spec;
