@@ -36,7 +36,11 @@ void DeleteString(char** text) {
 }
 
 const char* FileErrorMsg(const char* fileName, TStreamError kind) {
-  std::string reason = std::strerror(errno);
+  return FileErrorMsg(fileName, kind, std::strerror(errno));
+}
+
+const char* FileErrorMsg(const char* fileName, TStreamError kind, const char* why) {
+  std::string reason = why;
   if (!reason.empty() && reason.back() == '\n') reason.pop_back();
   int row = kind < 0 ? -kind : kind;
   if (row > 4) row = 0;

@@ -27,6 +27,8 @@ void DeleteString(char** text);
 // "Can't open '<name>' (<system error text>)." and its siblings, built from
 // errno as it is at the call. Texts longer than the buffer are cut.
 const char* FileErrorMsg(const char* fileName, TStreamError kind);
+// The same with a reason of the caller's in place of the system's.
+const char* FileErrorMsg(const char* fileName, TStreamError kind, const char* reason);
 inline const char* FileErrorMsg(const std::string& fileName, TStreamError kind) {
   return FileErrorMsg(fileName.c_str(), kind);
 }
