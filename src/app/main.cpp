@@ -6,6 +6,7 @@ int main(int argc, char** argv) {
   if (PrintInfoOption(argc, argv, std::cout)) return 0;
   TApplication* app = new TApplication(argc, argv);
   app->Run();
+  const int status = app->ExitStatus();
   delete app;
-  return 0;
+  return status;
 }

@@ -17,6 +17,7 @@
 
 #include "cmdapp_edit.h"
 #include "cmdapp_input.h"
+#include "signals.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ std::string ShellQuote(const std::string& word) {
 }
 
 TCmdApplication::TCmdApplication(int argc, const char* const* argv)
-    : NumberOfArgs(0), Commands(StdCommands), OutputRedirected(False), BatchMode(False) {
+    : NumberOfArgs(0), Commands(StdCommands), OutputRedirected(False), BatchMode(False), Bail(False) {
   std::set_new_handler(OutOfMemory);
 
   std::string self = (argc > 0 && argv != nullptr && argv[0] != nullptr) ? argv[0] : "";
@@ -240,6 +241,7 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
   std::size_t nul = text.find('\0');
   if (nul != std::string::npos) text.resize(nul);
 
+  if (type == Error) ErrorShown = true;
   if (type != PagedText) {
     if (!text.empty() && text.back() == '\n') text.pop_back();
     if (OutputRedirected) {
@@ -299,28 +301,44 @@ void TCmdApplication::DoLine(const std::string& line, TCommand& current) {
   if (CheckCommand(current)) ExecuteCommand(current);
 }
 
-void TCmdApplication::RunCommandFile(const std::string& name, TCommand& current) {
+bool TCmdApplication::Bailing() {
+  const bool bail = Bail && ErrorShown;
+  ErrorShown = false;
+  if (bail) Status = 1;
+  return bail;
+}
+
+bool TCmdApplication::RunCommandFile(const std::string& name, TCommand& current) {
   std::ifstream in(name);
   if (!in) {
     ShowMsg(FileErrorMsg(name, OpenError), Error);
-    return;
+    Status = 2;
+    return !Bail;
   }
   std::cout << "**** Reading commands from " << name << "... ****\n";
   std::string line;
+  ErrorShown = false;
   while (current.ID() != CmdEndLoop) {
     if (!GetLine(in, line, MaxCommandLine)) {
       if (in.eof() || in.bad()) break;
       in.clear();
       in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
       ShowMsg(LineTooLongText, Error);
+      if (Bailing()) return false;
       continue;
     }
     StrTrim(line);
     if (line.empty() || IsCommentChar(static_cast<unsigned char>(line[0]))) continue;
     std::cout << Prompt << line << '\n';
     DoLine(line, current);
+    if (Bailing()) return false;
   }
-  if (in.bad()) ShowMsg(FileErrorMsg(name, ReadError), Error);
+  if (in.bad()) {
+    ShowMsg(FileErrorMsg(name, ReadError), Error);
+    Status = 2;
+    return !Bail;
+  }
+  return true;
 }
 
 void TCmdApplication::RunInteractive(TCommand& current) {
@@ -336,37 +354,50 @@ void TCmdApplication::RunInteractive(TCommand& current) {
   std::string line;
   while (current.ID() != CmdEndLoop) {
     TFdLineReader::TResult got;
-    if (editor) {
-      FlushOutput();
-      got = editor->ReadLine(Prompt, line, MaxCommandLine, extraFd, ready);
-    } else {
-      std::cout << Prompt << '\0';
-      FlushOutput();
-      got = reader.ReadLine(line, MaxCommandLine, extraFd, ready);
+    {
+      const TInterruptible waiting;
+      if (editor) {
+        FlushOutput();
+        got = editor->ReadLine(Prompt, line, MaxCommandLine, extraFd, ready);
+      } else {
+        std::cout << Prompt << '\0';
+        FlushOutput();
+        got = reader.ReadLine(line, MaxCommandLine, extraFd, ready);
+      }
     }
     if (got == TFdLineReader::EndOfInput) {
       // Leave a terminal's cursor on a fresh line; a driving program gets no extra text.
       if (!OutputRedirected) std::cout << '\n';
       break;
     }
-    if (got == TFdLineReader::LineTooLong) {
-      ShowMsg(LineTooLongText, Error);
+    if (got == TFdLineReader::Interrupted) {
+      // The terminal has shown the Ctrl-C after the dropped text.
+      std::cout << '\n';
       continue;
     }
-    DoLine(line, current);
+    ErrorShown = false;
+    if (got == TFdLineReader::LineTooLong)
+      ShowMsg(LineTooLongText, Error);
+    else
+      DoLine(line, current);
+    if (Bailing()) break;
   }
   FlushOutput();
 }
 
 void TCmdApplication::Run() {
+  InstallSignalCleanup();
   TCommand current("", Commands);
   int first = 1;
   while (first <= NumberOfArgs && !Args[static_cast<std::size_t>(first)].empty() &&
-         Args[static_cast<std::size_t>(first)][0] == '-')
+         Args[static_cast<std::size_t>(first)][0] == '-') {
+    if (Args[static_cast<std::size_t>(first)] == "--bail") Bail = True;
     first++;
+  }
   if (first <= NumberOfArgs) {
     BatchMode = True;
-    for (int i = first; i <= NumberOfArgs; i++) RunCommandFile(Args[static_cast<std::size_t>(i)], current);
+    for (int i = first; i <= NumberOfArgs; i++)
+      if (!RunCommandFile(Args[static_cast<std::size_t>(i)], current)) break;
     FlushOutput();
     return;
   }

@@ -26,6 +26,7 @@ class TCmdApplication {
   const TCmdDef* Commands;        // table input lines are parsed against
   Boolean OutputRedirected;       // standard output is not a terminal
   Boolean BatchMode;              // commands come from files named on the command line
+  Boolean Bail;                   // "--bail" among the leading options: the first failing command ends the run
 
   // Installs OutOfMemory as the new-handler. argv[0] names the program.
   TCmdApplication(int argc, const char* const* argv);
@@ -62,8 +63,16 @@ class TCmdApplication {
   virtual ~TCmdApplication();
   // Batch mode when an argument not beginning with '-' names a command file,
   // otherwise the interactive loop on standard input. Returns after exit or
-  // quit, after the last command file, or at the end of standard input.
+  // quit, after the last command file, or at the end of standard input; with
+  // Bail also after the first command that reported an Error.
+  //
+  // Ctrl-C at the prompt drops the line being typed and prompts afresh;
+  // elsewhere, and twice within a second, it ends the program as its default
+  // action would (signals.h).
   virtual void Run();
+  // The status for the end of the program: 0; 1 when Bail ended the run; 2
+  // when a command file could not be read (and Bail did not end the run first).
+  int ExitStatus() const { return Status; }
 
   // Hook for work that must be served while the interactive loop waits for
   // a line (background learning). Contract:
@@ -91,14 +100,20 @@ class TCmdApplication {
   static void FlushOutput();
 
  protected:
-  // Runs the commands of one file; false when exit or quit has been given.
-  void RunCommandFile(const std::string& name, TCommand& current);
+  // Runs the commands of one file; false when the run is to end here (Bail).
+  bool RunCommandFile(const std::string& name, TCommand& current);
   void RunInteractive(TCommand& current);
   // Parses, checks and executes one line.
   void DoLine(const std::string& line, TCommand& current);
   // Runs `command` through the system's command interpreter; false (with
   // errno set) when it cannot be run at all.
   static bool RunSystem(const std::string& command);
+
+ private:
+  int Status = 0;
+  bool ErrorShown = false;  // an Error has been shown since the current line began
+  // True, after setting Status, when Bail and the line just run showed an Error.
+  bool Bailing();
 };
 
 // The new-handler: "korvalin: Out of memory!" on standard error, exit status 1.

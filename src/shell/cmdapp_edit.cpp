@@ -63,6 +63,7 @@ struct TEditing {
   bool Done = false;  // the library has handed over a line, or the end
   bool GotLine = false;
   bool Ended = false;  // the terminal hung up or failed
+  bool Interrupted = false;  // Ctrl-C: the line is dropped
   std::string Line;
 };
 
@@ -127,7 +128,12 @@ bool ReadByte(TEditing& editing, unsigned char& byte) {
     if ((*editing.ExtraFd)() != before) Redraw();
   };
   while (!editing.Ended) {
-    if (!WaitForInput(STDIN_FILENO, *editing.ExtraFd, serve)) break;
+    const TWaitResult wait = WaitForInput(STDIN_FILENO, *editing.ExtraFd, serve);
+    if (wait == WaitInterrupted) {
+      editing.Interrupted = true;
+      return false;
+    }
+    if (wait == InputFailed) break;
     const ssize_t got = read(STDIN_FILENO, &byte, 1);
     if (got == 1) return true;
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -212,10 +218,12 @@ TFdLineReader::TResult TLineEditor::ReadLine(const std::string& prompt, std::str
   // Installed for one line only: commands then run on a terminal in its
   // usual modes (the shell escape, the pager).
   rl_callback_handler_install(prompt.c_str(), TakeLine);
-  while (!editing.Done && !editing.Ended) rl_callback_read_char();
+  while (!editing.Done && !editing.Ended && !editing.Interrupted) rl_callback_read_char();
+  if (editing.Interrupted) rl_replace_line("", 0);
   rl_callback_handler_remove();
   Current = nullptr;
   Completing = nullptr;
+  if (editing.Interrupted) return TFdLineReader::Interrupted;
   if (!editing.GotLine) return TFdLineReader::EndOfInput;
   if (editing.Line.size() > maxLen) return TFdLineReader::LineTooLong;
   Remember(editing.Line);

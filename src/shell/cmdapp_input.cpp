@@ -6,60 +6,59 @@
 #include <cerrno>
 #include <cstring>
 
+#include "signals.h"
+
 bool TFdLineReader::LineBuffered() const {
   return Start < Buffer.size() && std::memchr(Buffer.data() + Start, '\n', Buffer.size() - Start) != nullptr;
 }
 
-bool WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready) {
+TWaitResult WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready) {
   // A descriptor poll() calls invalid is left out for the rest of this wait,
   // so a stale descriptor cannot make the loop spin.
   int invalidFd = -1;
   for (;;) {
-    struct pollfd fds[2];
-    fds[0].fd = fd;
-    fds[0].events = POLLIN;
-    fds[0].revents = 0;
-    nfds_t n = 1;
+    struct pollfd fds[3];
+    fds[0] = {fd, POLLIN, 0};
+    fds[1] = {InterruptFd(), POLLIN, 0};  // poll() skips a negative descriptor
+    nfds_t n = 2;
     int extra = extraFd ? extraFd() : -1;
-    if (extra >= 0 && extra != fd && extra != invalidFd) {
-      fds[1].fd = extra;
-      fds[1].events = POLLIN;
-      fds[1].revents = 0;
-      n = 2;
-    }
+    if (extra >= 0 && extra != fd && extra != invalidFd) fds[n++] = {extra, POLLIN, 0};
     int rc = poll(fds, n, -1);
     if (rc < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
-      return false;
+      return InputFailed;
     }
-    if (n == 2 && fds[1].revents != 0) {
-      if (fds[1].revents & POLLNVAL)
+    if (fds[1].revents != 0 && TakeInterrupt()) return WaitInterrupted;
+    if (n == 3 && fds[2].revents != 0) {
+      if (fds[2].revents & POLLNVAL)
         invalidFd = extra;
       else if (ready)
         ready();
     }
     if (fds[0].revents == 0) continue;
-    return (fds[0].revents & POLLNVAL) == 0;
+    return (fds[0].revents & POLLNVAL) == 0 ? InputReady : InputFailed;
   }
 }
 
-bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
-  if (AtEnd) return false;
+TFdLineReader::TFill TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
+  if (AtEnd) return NoMore;
   for (;;) {
-    if (!WaitForInput(Fd, extraFd, ready)) {
+    const TWaitResult wait = WaitForInput(Fd, extraFd, ready);
+    if (wait == WaitInterrupted) return FillInterrupted;
+    if (wait == InputFailed) {
       AtEnd = true;
-      return false;
+      return NoMore;
     }
     char chunk[4096];
     ssize_t got = read(Fd, chunk, sizeof chunk);
     if (got < 0) {
       if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
       AtEnd = true;
-      return false;
+      return NoMore;
     }
     if (got == 0) {
       AtEnd = true;
-      return false;
+      return NoMore;
     }
     // Drop what earlier lines consumed before growing the buffer.
     if (Start > 0) {
@@ -67,7 +66,7 @@ bool TFdLineReader::Fill(const TExtraFd& extraFd, const TExtraReady& ready) {
       Start = 0;
     }
     Buffer.insert(Buffer.end(), chunk, chunk + got);
-    return true;
+    return Filled;
   }
 }
 
@@ -97,7 +96,12 @@ TFdLineReader::TResult TFdLineReader::ReadLine(std::string& line, std::size_t ma
       }
       return LineRead;
     }
-    if (!Fill(extraFd, ready)) {
+    const TFill fill = Fill(extraFd, ready);
+    if (fill == FillInterrupted) {
+      line.clear();
+      return Interrupted;
+    }
+    if (fill == NoMore) {
       if (tooLong) {
         line.clear();
         return LineTooLong;

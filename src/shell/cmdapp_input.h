@@ -12,7 +12,9 @@
 
 class TFdLineReader {
  public:
-  enum TResult { LineRead, LineTooLong, EndOfInput };
+  // Interrupted: Ctrl-C while waiting (signals.h); the part of a line read
+  // so far is dropped.
+  enum TResult { LineRead, LineTooLong, EndOfInput, Interrupted };
 
   // Returns the descriptor to watch besides the input, or -1 for none. It is
   // asked again before every wait, so it may change between waits.
@@ -42,12 +44,16 @@ class TFdLineReader {
   bool AtEnd = false;
 
   // Waits until the input is readable (serving the extra descriptor meanwhile)
-  // and appends what one read gives; false at end of input or on an error.
-  bool Fill(const TExtraFd& extraFd, const TExtraReady& ready);
+  // and appends what one read gives.
+  enum TFill { Filled, NoMore, FillInterrupted };
+  TFill Fill(const TExtraFd& extraFd, const TExtraReady& ready);
 };
+
+enum TWaitResult { InputReady, InputFailed, WaitInterrupted };
 
 // Waits until `fd` is readable or hung up, calling `ready` whenever the
 // descriptor that `extraFd` names is readable meanwhile (both as for
-// TFdLineReader::ReadLine). Waits that a signal interrupts are resumed. False
+// TFdLineReader::ReadLine). Waits that a signal interrupts are resumed; a
+// Ctrl-C that signals.h records ends the wait (WaitInterrupted). InputFailed
 // when `fd` is invalid or the wait fails otherwise.
-bool WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready);
+TWaitResult WaitForInput(int fd, const TFdLineReader::TExtraFd& extraFd, const TFdLineReader::TExtraReady& ready);

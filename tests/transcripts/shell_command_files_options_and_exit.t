@@ -23,3 +23,5 @@ korvalin> cd .
 [end]
 korvalin> exit
 **** Reading commands from two... ****
+== exit
+2

@@ -7,3 +7,5 @@ A directory named as a command file opens but cannot be read.
 [Error]
 Error reading 'd' (Is a directory).
 [end]
+== exit
+2

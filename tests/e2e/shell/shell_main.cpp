@@ -5,5 +5,5 @@
 int main(int argc, char** argv) {
   TCmdApplication app(argc, argv);
   app.Run();
-  return 0;
+  return app.ExitStatus();
 }
