@@ -110,7 +110,8 @@ TApplication::TApplication(int argc, const char* const* argv)
     PrintMsg(msg, Warning);
     return;
   }
-  ConfigFileName = name;
+  ConfigFileName = StartConfigFileName = name;
+  NoteFile(name, ConfigFile);
   std::cout << " Loading configuration from " << RelPath(name) << "..." << '\n';
   LoadParameters(file);
 }

@@ -8,7 +8,9 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cmdapp.h"
@@ -83,7 +85,11 @@ class TApplication : public TCmdApplication {
   // Absolute file names; empty when unset.
   std::string NetFileName;      // the result, error, log and rule files are named after it
   std::string PatternFileName;
-  std::string ConfigFileName;   // configuration last read or written
+  std::string ConfigFileName;   // configuration last read (with a valid line) or written
+  std::string StartConfigFileName;  // the configuration read at start; empty when none was found
+  // The file of the last 'load config' when it read no valid line, until a
+  // configuration is saved: 'save config' then goes to the default file.
+  std::string ConfigLoadWithoutValidLine;
 
   Boolean PipeMode;  // first program argument "-p" or "--pipe"
 
@@ -109,6 +115,9 @@ class TApplication : public TCmdApplication {
   // load and save (app_loadsave.cpp)
   void Load(const TCommand& cmd);
   void Save(const TCommand& cmd);
+  // Writes Net with its header to `name`; false, after an Error naming the
+  // file and the cause, when it could not be written.
+  bool WriteNetFile(const std::string& name);
 
   // set, show and the status listings (app_setshow.cpp). The listings
   // write nothing when what they describe is missing.
@@ -158,6 +167,20 @@ class TApplication : public TCmdApplication {
   void Stop(const TCommand& cmd);
   void Abort(const TCommand& cmd);
 
+  // Output files the user has not named in the command (app_loadsave.cpp).
+  // An existing regular file is only replaced when it is empty, when it was
+  // read or written as that kind of file in this session, or when it begins
+  // with the header this program writes for that kind (a configuration file
+  // also when it holds a valid line). Otherwise an Error says so, with the
+  // hint to name the file when `nameable`, and the result is false.
+  enum TFileKind { NetFile, RuleFile, ConfigFile, LogFile, ResultFile, ErrorCurveFile };
+  bool MayReplace(const std::string& name, TFileKind kind, bool nameable);
+  void NoteFile(const std::string& name, TFileKind kind);
+  std::set<std::pair<int, std::string>> KnownFiles;  // kind and absolute name
+  // 'save config' without a file name: the start's configuration file, or
+  // korvalin.cfg in the working directory when none was found.
+  std::string DefaultConfigFile() const;
+
   // Headers of the output files (app_headers.cpp).
   void WriteNetHeader(std::ostream& out) const;
   void WriteLogHeader(std::ostream& out, int maxRules) const;
@@ -166,8 +189,9 @@ class TApplication : public TCmdApplication {
   void WriteErrorHeader(std::ostream& out) const;
 
   // The configuration file (app_config.cpp). LoadParameters reports each
-  // faulty line as an Error of its own and reads on to the end.
-  void LoadParameters(std::istream& in);
+  // faulty line as an Error of its own, reads on to the end and returns the
+  // number of lines that set a parameter.
+  int LoadParameters(std::istream& in);
   void SaveParameters(std::ostream& out) const;
 };
 

@@ -1,7 +1,7 @@
 #include "app.h"
 
-void TApplication::LoadParameters(std::istream& in) {
-  ReadParameterLines(in, Parameters, [this](const std::string& text) { ShowMsg(text, Error); });
+int TApplication::LoadParameters(std::istream& in) {
+  return ReadParameterLines(in, Parameters, [this](const std::string& text) { ShowMsg(text, Error); });
 }
 
 void TApplication::SaveParameters(std::ostream& out) const {

@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -33,7 +36,80 @@ TPtr ReadObject(TApplication& app, std::ifstream& file, const std::string& name,
   return nullptr;
 }
 
+// The words that the second line of each kind's header ends with (app_headers.cpp).
+const char* const HeaderEnds[] = {" network definition file", " rule definition file", " configuration file",
+                                  " net creation log file", " test result file", " error file"};
+const char* const KindNames[] = {"a network file", "a rule file", "a configuration file",
+                                 "a net creation log", "a test result file", "an error curve file"};
+
+// Whether `text`, the start of a file, holds the header of that kind within
+// its first two lines ("# <program and version> <kind words>").
+bool HasHeader(const std::string& text, const char* end) {
+  std::istringstream in(text);
+  std::string line;
+  for (int i = 0; i < 2 && std::getline(in, line); i++) {
+    const std::size_t n = std::strlen(end);
+    if (line.compare(0, 2, "# ") == 0 && line.size() > n && line.compare(line.size() - n, n, end) == 0) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::string TApplication::DefaultConfigFile() const {
+  return StartConfigFileName.empty() ? std::string(appDefaultConfigFile) : StartConfigFileName;
+}
+
+void TApplication::NoteFile(const std::string& name, TFileKind kind) { KnownFiles.insert({kind, name}); }
+
+bool TApplication::MayReplace(const std::string& name, TFileKind kind, bool nameable) {
+  struct stat info;
+  if (stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return true;
+  if (KnownFiles.count({kind, name}) != 0) return true;
+  std::ifstream file(name, std::ios::binary);
+  if (!file) return true;  // what cannot be read is left to the write to find out
+  // A configuration written by hand is recognised by its lines, which are
+  // few: the first 64 KB hold them.
+  std::string start(kind == ConfigFile ? 1 << 16 : 512, '\0');
+  file.read(&start[0], static_cast<std::streamsize>(start.size()));
+  start.resize(static_cast<std::size_t>(file.gcount()));
+  if (HasHeader(start, HeaderEnds[kind])) return true;
+  if (kind == ConfigFile) {
+    std::istringstream lines(start);
+    TLearningParameters scratch;
+    if (ReadParameterLines(lines, scratch, [](const std::string&) {}) > 0) return true;
+  }
+  std::ostringstream msg;
+  msg << "Won't replace '" << RelPath(name) << "': it is not " << KindNames[kind] << ".";
+  if (nameable) msg << "\n Name the file in the command to replace it.";
+  PrintMsg(msg, Error);
+  return false;
+}
+
+bool TApplication::WriteNetFile(const std::string& name) {
+  TOutputFile file;
+  if (!file.Open(name)) {
+    ShowMsg(file.ErrorMsg(CreateError), Error);
+    return false;
+  }
+  WriteNetHeader(file.Stream());
+  file.Stream() << *Net;
+  if (file.Stream().fail() && !file.Failed()) {
+    // The writer refuses a network that would not read back.
+    file.Discard();
+    ShowMsg(FileErrorMsg(name.c_str(), WriteError,
+                         Net->NumberOfRules < 1 ? "the net has no rules"
+                                                : "the net holds a number that is not finite"),
+            Error);
+    return false;
+  }
+  if (!file.Commit()) {
+    ShowMsg(file.ErrorMsg(WriteError), Error);
+    return false;
+  }
+  NoteFile(name, NetFile);
+  return true;
+}
 
 void TApplication::Load(const TCommand& cmd) {
   std::string kind = cmd.Arg(1);
@@ -68,6 +144,7 @@ void TApplication::Load(const TCommand& cmd) {
     if (!net) return;
     Net = std::move(net);
     NetFileName = name;
+    NoteFile(name, NetFile);
     if (status == LoadWarning) PrintMsg(msg, Warning);
     if (PipeMode) {
       PrintNetInfo(std::cout, "[Netinfo]");
@@ -75,8 +152,13 @@ void TApplication::Load(const TCommand& cmd) {
     }
   } else {
     std::cout << " Loading configuration from " << display << "..." << '\n';
-    LoadParameters(file);
-    ConfigFileName = name;
+    if (LoadParameters(file) > 0) {
+      ConfigFileName = name;
+      ConfigLoadWithoutValidLine.clear();
+      NoteFile(name, ConfigFile);
+    } else {
+      ConfigLoadWithoutValidLine = name;
+    }
     if (PipeMode) {
       std::cout << "[Configuration]" << '\n';
       Parameters.PrintAll(std::cout);
@@ -99,29 +181,38 @@ void TApplication::Save(const TCommand& cmd) {
     return;
   }
 
+  const bool named = cmd.ArgCount() >= 2;
+  const TFileKind fileKind = kind == "net" ? NetFile : kind == "rules" ? RuleFile : ConfigFile;
   std::string name;
-  if (cmd.ArgCount() >= 2)
+  if (named) {
     name = cmd.Arg(2);
-  else if (kind == "net")
+  } else if (kind == "net") {
     name = NetFileName;
-  else if (kind == "rules")
+  } else if (kind == "rules") {
     name = ReplaceExt(NetFileName, appDefaultRuleExt);
-  else
-    name = ConfigFileName.empty() ? appDefaultConfigFile : ConfigFileName;
+  } else if (!ConfigLoadWithoutValidLine.empty()) {
+    name = DefaultConfigFile();
+    msg << " The last 'load config' read no valid line from " << RelPath(ConfigLoadWithoutValidLine) << ",\n"
+        << " so the configuration goes to the default configuration file.";
+    PrintMsg(msg, Warning);
+  } else {
+    name = ConfigFileName.empty() ? DefaultConfigFile() : ConfigFileName;
+  }
   name = FullPath(name);
   std::string display = RelPath(name);
+  if (!named && !MayReplace(name, fileKind, true)) return;
 
+  if (kind == "net") {
+    if (WriteNetFile(name)) ShowMsg(" Network has been saved to " + display + ".\n", Information);
+    return;
+  }
   TOutputFile file;
   if (!file.Open(name)) {
     msg << file.ErrorMsg(CreateError);
     PrintMsg(msg, Error);
     return;
   }
-  if (kind == "net") {
-    WriteNetHeader(file.Stream());
-    file.Stream() << *Net;
-    msg << " Network has been saved to " << display << ".\n";
-  } else if (kind == "rules") {
+  if (kind == "rules") {
     WriteRuleHeader(file.Stream());
     Net->PrintRules(file.Stream(), nullptr);
     msg << " Rules has been saved to " << display << ".\n";
@@ -135,6 +226,10 @@ void TApplication::Save(const TCommand& cmd) {
     PrintMsg(failure, Error);
     return;
   }
-  if (kind == "config") ConfigFileName = name;
+  NoteFile(name, fileKind);
+  if (kind == "config") {
+    ConfigFileName = name;
+    ConfigLoadWithoutValidLine.clear();
+  }
   PrintMsg(msg, Information);
 }

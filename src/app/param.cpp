@@ -221,8 +221,9 @@ int SplitParamLine(const char* line, std::string& name, std::string& value) {
   return 0;
 }
 
-void ReadParameterLines(std::istream& in, TLearningParameters& params,
-                        const std::function<void(const std::string&)>& report) {
+int ReadParameterLines(std::istream& in, TLearningParameters& params,
+                       const std::function<void(const std::string&)>& report) {
+  int valid = 0;
   std::string line, name, value;
   for (long number = 1; !in.eof(); number++) {
     int code = 0;
@@ -238,11 +239,14 @@ void ReadParameterLines(std::istream& in, TLearningParameters& params,
       code = SplitParamLine(line.c_str(), name, value);
       if (code == 0) code = params.ChangeParameter(name.c_str(), value.c_str());
     }
-    if (code != 0) {
+    if (code == 0) {
+      valid++;
+    } else {
       std::ostringstream msg;
       msg << "Syntax error in configuration file " << "(line " << number << "): " << '\n';
       TLearningParameters::PrintErrorMsg(msg, code, name.c_str());
       report(msg.str());
     }
   }
+  return valid;
 }

@@ -101,6 +101,7 @@ int SplitParamLine(const char* line, std::string& name, std::string& value);
 // Reads configuration lines into `params`: comments and blank lines are
 // skipped, a faulty line (too long, no '=', unknown name, bad value) changes
 // nothing and is handed to `report` as the text of one error message, and
-// reading always goes on to the end of the stream.
-void ReadParameterLines(std::istream& in, TLearningParameters& params,
+// reading always goes on to the end of the stream. Returns the number of
+// lines that set a parameter.
+int ReadParameterLines(std::istream& in, TLearningParameters& params,
                         const std::function<void(const std::string&)>& report);
