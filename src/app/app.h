@@ -150,10 +150,12 @@ class TApplication : public TCmdApplication {
   // after an Error and with everything unchanged, when it cannot be read.
   Boolean UpdateNetAndStatus();
   void KillChild();
-  // For 'stop': asks the child for its report and returns once the report
-  // has been taken in and the child has ended (True), or once the child is
-  // found gone without a report, which it reports itself (False). ChildPid
-  // is -1 afterwards.
+  // For 'stop': wakes the child should it be stopped, asks it for its report
+  // and returns once the report has been taken in and the child has ended
+  // (True), or once the child is found gone without a report, which it
+  // reports itself (False); ChildPid is -1 then. After a second of waiting it
+  // says so; Ctrl-C meanwhile takes the request back, unless the child is
+  // reporting already, and leaves the child learning (False).
   Boolean StopChild();
   // Takes in a report that the child has begun or announced (waiting for its
   // end), so that the command about to run sees the outcome of the learning.

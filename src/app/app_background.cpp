@@ -10,8 +10,12 @@
 // dies without reporting closes the pipe too and is recognised by a report
 // that does not end with the network's end line. The signal lets a command
 // typed right after the child's final results wait for the report instead
-// of meeting the learning gate. SIGUSR1 asks the child for a report, and is
-// served between epochs only; SIGTERM ends the child at once.
+// of meeting the learning gate. SIGTERM ends the child at once.
+//
+// A report is asked for through a word of memory shared by the two
+// processes, which the child looks at between epochs only: the parent sets
+// it, and may take it back (a 'stop' cancelled) until the child has taken
+// it up. SIGUSR1 sets it too, for whoever else wants a report.
 //
 // The signal handlers only record; all stream work happens in the loops.
 #include "app_background.h"
@@ -19,9 +23,11 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,11 +39,24 @@
 #include "app.h"
 #include "fuzzynet.h"
 #include "outfile.h"
+#include "signals.h"
 
 namespace {
 
-// Child: the parent asked for a report.
-volatile sig_atomic_t ReportRequestSeen = 0;
+// The report request, in memory shared with the child.
+enum : int { NoRequest, ReportWanted, Reporting };
+static_assert(std::atomic<int>::is_always_lock_free, "the request is used across processes and in handlers");
+std::atomic<int>* Request = nullptr;
+
+// The shared word, made once; null when it cannot be made.
+std::atomic<int>* SharedRequest() {
+  if (Request == nullptr) {
+    void* page = mmap(nullptr, sizeof(std::atomic<int>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (page != MAP_FAILED) Request = new (page) std::atomic<int>(NoRequest);
+  }
+  return Request;
+}
+
 // Parent: the child's learning loop has ended and its report follows.
 volatile sig_atomic_t ReportAnnouncedSeen = 0;
 
@@ -45,12 +64,19 @@ volatile sig_atomic_t ReportAnnouncedSeen = 0;
 pid_t ParentPid = -1;
 bool ReportAnnounced = false;
 
-extern "C" void RequestReport(int) { ReportRequestSeen = 1; }
+extern "C" void RequestReport(int) {
+  int none = NoRequest;
+  Request->compare_exchange_strong(none, ReportWanted);
+}
 extern "C" void NoteReportAnnounced(int) { ReportAnnouncedSeen = 1; }
 // The child flushes what it writes at the end of every epoch, so there is
-// nothing to do but leave; _exit is safe in a handler and skips the
-// parent's clean-up, which the child has copies of but no business running.
-extern "C" void CleanUpChild(int) { _exit(0); }
+// nothing to do but remove its unfinished error curve and leave; _exit is
+// safe in a handler and skips the parent's clean-up, which the child has
+// copies of but no business running.
+extern "C" void CleanUpChild(int) {
+  RemoveHeldTempFiles();
+  _exit(0);
+}
 
 // Interrupted writes are restarted: a report signal must not make a write to
 // the shared standard output fail.
@@ -173,12 +199,13 @@ void WriteNetToPipe(TApplication& app) {
 
 [[noreturn]] void RunChild(TApplication& app, const sigset_t& formerMask) {
   app.ChildPid = 0;
-  ReportRequestSeen = 0;
   ReportAnnounced = false;
+  ForgetParentSignalState();
   CloseFd(app.Pipe[0]);
   app.PipeOut.reset(new TPipeOut(app.Pipe[1]));
   Install(SIGUSR1, RequestReport);
   Install(SIGTERM, CleanUpChild);
+  Install(SIGHUP, CleanUpChild);
   // A mask inherited from whoever started the program must not hold back
   // the parent's requests.
   sigset_t mask = formerMask;
@@ -201,10 +228,13 @@ void WriteNetToPipe(TApplication& app) {
 int EndChild(TApplication& app) {
   int status = -1;
   if (app.ChildPid > 0) {
+    // A stopped child must be woken to end.
     kill(app.ChildPid, SIGTERM);
+    kill(app.ChildPid, SIGCONT);
     status = ReapChild(app.ChildPid);
   }
   app.ChildPid = -1;
+  SetChildToEnd(-1);
   CloseFd(app.Pipe[0]);
   CloseFd(app.Pipe[1]);
   app.PipeIn.reset();
@@ -243,7 +273,9 @@ bool ReportRequested() {
   // A request held back during the epoch is served as the mask opens.
   sigset_t set = Signals({SIGUSR1});
   sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  return ReportRequestSeen != 0;
+  // Taken up, the request can no longer be taken back.
+  int wanted = ReportWanted;
+  return Request->compare_exchange_strong(wanted, Reporting) || wanted == Reporting;
 }
 
 void AnnounceReport() {
@@ -254,7 +286,7 @@ void AnnounceReport() {
 
 void TApplication::BackgroundLearning() {
   int fds[2];
-  if (pipe2(fds, O_CLOEXEC) != 0) {
+  if (SharedRequest() == nullptr || pipe2(fds, O_CLOEXEC) != 0) {
     ShowMsg("Can't open pipe for background execution.\n Starting learning process in foreground...", Error);
     Learning();
     return;
@@ -267,6 +299,7 @@ void TApplication::BackgroundLearning() {
   sigprocmask(SIG_BLOCK, &held, &formerMask);
   Install(SIGUSR2, NoteReportAnnounced);
   ReportAnnouncedSeen = 0;
+  Request->store(NoRequest);
   ParentPid = getpid();
 
   const pid_t pid = fork();
@@ -287,6 +320,7 @@ void TApplication::BackgroundLearning() {
     return;
   }
   ChildPid = pid;
+  SetChildToEnd(pid);
   Pipe[0] = fds[0];
   Pipe[1] = -1;
   close(fds[1]);
@@ -317,7 +351,39 @@ void TApplication::CollectReport() {
 }
 
 Boolean TApplication::StopChild() {
-  kill(ChildPid, SIGUSR1);
+  int none = NoRequest;
+  Request->compare_exchange_strong(none, ReportWanted);
+  // A stopped child would never come to the end of its epoch.
+  kill(ChildPid, SIGCONT);
+  const TInterruptible cancellable;
+  struct timespec start;
+  clock_gettime(CLOCK_MONOTONIC, &start);
+  bool told = false;
+  while (Drain(Pipe[0], ReportText) == ReportOpen) {
+    int wait = -1;
+    if (!told) {
+      struct timespec now;
+      clock_gettime(CLOCK_MONOTONIC, &now);
+      const long waited = (now.tv_sec - start.tv_sec) * 1000L + (now.tv_nsec - start.tv_nsec) / 1000000L;
+      wait = waited < 1000 ? static_cast<int>(1000 - waited) : 0;
+    }
+    struct pollfd fds[2] = {{Pipe[0], POLLIN, 0}, {InterruptFd(), POLLIN, 0}};
+    const int ready = poll(fds, 2, wait);
+    if (ready < 0 && errno != EINTR) break;
+    if (ready == 0) {
+      told = true;
+      ShowMsg(" Waiting for the current epoch to end...\n Ctrl-C lets the learning process go on.", Information);
+      FlushOutput();
+    }
+    if (ready > 0 && fds[1].revents != 0 && TakeInterrupt()) {
+      // Taken back unless the child has taken it up already: then its report is on its way.
+      int wanted = ReportWanted;
+      if (Request->compare_exchange_strong(wanted, NoRequest)) {
+        ShowMsg(" 'stop' cancelled. The learning process goes on.", Information);
+        return False;
+      }
+    }
+  }
   WaitForClose(Pipe[0], ReportText);
   return ReadNetFromPipe(*this);
 }

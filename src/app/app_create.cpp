@@ -1,4 +1,5 @@
 #include <cerrno>
+#include <cmath>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,20 @@ class TNullBuf : public std::streambuf {
  protected:
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
 };
+
+// The first input whose range, cut into its number of fuzzy sets as the
+// network will cut it, gives a set with a point beyond the float range; 0
+// when there is none.
+int InputWithoutFiniteSets(const TLearningTask& task, const TVector<int>& setsPerInput) {
+  for (int i = 1; i <= task.NumberOfInputs && i < static_cast<int>(task.Bounds.size()); i++) {
+    const TPartition partition(task.Bounds[i], i <= setsPerInput.Dimension() ? setsPerInput[i] : 1);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      const TFuzzySet& set = partition.Sets[s];
+      if (!std::isfinite(set.a) || !std::isfinite(set.b) || !std::isfinite(set.c)) return i;
+    }
+  }
+  return 0;
+}
 
 int LeadingDecimal(const char* text) {
   long value = std::strtol(text, nullptr, 10);
@@ -44,12 +59,22 @@ void TApplication::Create(const TCommand& cmd) {
     return;
   }
 
+  if (const int input = InputWithoutFiniteSets(*Task, NumberOfFSets)) {
+    msg << "Can't create net: " << "The range of input " << input;
+    if (Task->NamesAvail() && input < static_cast<int>(Task->InputNames.size()))
+      msg << " (" << Task->InputNames[static_cast<std::size_t>(input)] << ")";
+    msg << " is too wide for fuzzy sets of finite numbers.\n";
+    PrintMsg(msg, Error);
+    return;
+  }
+
   Net.reset();
   NetFileName.clear();
 
   const char* option = cmd.GetOption("-r");
   std::string name;
-  if (cmd.ArgCount() == 3) {
+  const bool named = cmd.ArgCount() == 3;
+  if (named) {
     // The file name is whichever of the two arguments is not the option.
     name = (std::strncmp(cmd.Arg(2), "-r", 2) == 0) ? cmd.Arg(3) : cmd.Arg(2);
   } else {
@@ -66,11 +91,10 @@ void TApplication::Create(const TCommand& cmd) {
   TOutputFile logFile;
   TNullBuf nothing;
   std::ostream lost(&nothing);
-  bool logOpen = logFile.Open(logName);
-  if (!logOpen) {
-    std::ostringstream failure;
-    failure << logFile.ErrorMsg(CreateError);
-    PrintMsg(failure, Error);
+  bool logOpen = MayReplace(logName, LogFile, false);
+  if (logOpen && !logFile.Open(logName)) {
+    logOpen = false;
+    ShowMsg(logFile.ErrorMsg(CreateError), Error);
   }
   std::ostream& log = logOpen ? logFile.Stream() : lost;
 
@@ -94,30 +118,15 @@ void TApplication::Create(const TCommand& cmd) {
         << " Some of these were possibly identical." << '\n';
   }
 
-  if (logOpen && !logFile.Commit()) {
-    std::ostringstream failure;
-    failure << logFile.ErrorMsg(WriteError);
-    PrintMsg(failure, Error);
-  }
+  const bool logWritten = logOpen && logFile.Commit();
+  if (logOpen && !logWritten) ShowMsg(logFile.ErrorMsg(WriteError), Error);
 
   if (PipeMode) {
     PrintNetInfo(std::cout, "[Netinfo]");
     std::cout.flush();
   }
-  msg << " \n See " << RelPath(logName) << " for details about net creation.\n";
-  PrintMsg(msg, Information);
+  if (logWritten) msg << " \n See " << RelPath(logName) << " for details about net creation.\n";
+  if (!msg.str().empty()) PrintMsg(msg, Information);
 
-  TOutputFile netFile;
-  std::ostringstream failure;
-  if (!netFile.Open(NetFileName)) {
-    failure << netFile.ErrorMsg(CreateError);
-    PrintMsg(failure, Error);
-    return;
-  }
-  WriteNetHeader(netFile.Stream());
-  netFile.Stream() << *Net;
-  if (!netFile.Commit()) {
-    failure << netFile.ErrorMsg(WriteError);
-    PrintMsg(failure, Error);
-  }
+  if (named || MayReplace(NetFileName, NetFile, true)) WriteNetFile(NetFileName);
 }

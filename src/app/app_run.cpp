@@ -1,7 +1,7 @@
 // The run command: learning until a stop criterion holds, and testing.
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -12,46 +12,101 @@
 #include "fuzzynet.h"
 #include "korvalin.h"
 #include "outfile.h"
+#include "signals.h"
 
 namespace {
 
-// The error curve is written straight to its file, not through a temporary
-// file: a learning child may be ended at any moment, and the curve is meant
-// to be watched while it grows.
+// The error curve is written aside and put in place of the previous curve
+// only when the run ends with a report: a run that is aborted (its process
+// ended) leaves the previous curve, which belongs to the network that is kept.
+// Write failures are reported once, and the curve is then given up.
 class TErrorCurve {
  public:
-  TErrorCurve() : Out(&Buf) {}
-  TErrorCurve(const TErrorCurve&) = delete;
-  TErrorCurve& operator=(const TErrorCurve&) = delete;
-  ~TErrorCurve() { Close(); }
+  explicit TErrorCurve(TApplication& app) : App(app) {}
 
-  bool Open(const std::string& name) {
-    Fd = open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0664);
-    if (Fd < 0) return false;
-    Buf.Attach(Fd);
-    return true;
+  void Open(const std::string& name) {
+    if (!App.MayReplace(name, TApplication::ErrorCurveFile, false)) return;
+    if (!File.Open(name)) {
+      App.ShowMsg(File.ErrorMsg(CreateError), Error);
+      return;
+    }
+    App.WriteErrorHeader(File.Stream());
   }
-  bool IsOpen() const { return Fd >= 0; }
-  std::ostream& Stream() { return Out; }
 
   void Line(int epoch, float error, int misclassified, float percent) {
+    if (!File.IsOpen()) return;
     char line[160];
     std::snprintf(line, sizeof line, "%5i \t %8.3f \t %5i \t %5.2f \n", epoch, static_cast<double>(error),
                   misclassified, static_cast<double>(percent));
-    Out << line;
+    File.Stream() << line;
+    GiveUpOnFailure();
   }
 
-  void Close() {
-    if (Fd < 0) return;
-    Out.flush();
-    close(Fd);
-    Fd = -1;
+  void Flush() {
+    if (!File.IsOpen()) return;
+    File.Stream().flush();
+    GiveUpOnFailure();
+  }
+
+  void Commit() {
+    if (File.IsOpen() && !File.Commit()) App.ShowMsg(File.ErrorMsg(WriteError), Error);
   }
 
  private:
-  int Fd = -1;
-  TFdOutBuf Buf;
-  std::ostream Out;
+  TApplication& App;
+  TOutputFile File;
+
+  void GiveUpOnFailure() {
+    if (!File.Failed()) return;
+    App.ShowMsg(File.ErrorMsg(WriteError), Error);
+    File.Discard();
+  }
+};
+
+// The parameters that learning changes (the points of the fuzzy sets and
+// the conclusion weights) as the last epoch that left them all finite had
+// them, so that a diverging run can hand back a usable network.
+class TLearntState {
+ public:
+  // Copies the parameters; false, keeping the earlier copy, when one of
+  // them is not finite.
+  bool Take(const TFuzzyPerceptron& net) {
+    Scratch.clear();
+    bool finite = true;
+    auto keep = [this, &finite](float value) {
+      finite = finite && std::isfinite(value);
+      Scratch.push_back(value);
+    };
+    for (std::size_t i = 1; i < net.Partitions.size(); i++) {
+      const TPartition& partition = net.Partitions[i];
+      for (int s = 1; s <= partition.NumberOfSets; s++) {
+        keep(partition.Sets[s].a);
+        keep(partition.Sets[s].b);
+        keep(partition.Sets[s].c);
+      }
+    }
+    for (int r = 1; r <= net.NumberOfRules; r++) keep(net.Rules[r]->Weight);
+    if (finite) Values.swap(Scratch);
+    return finite;
+  }
+
+  void Restore(TFuzzyPerceptron& net) const {
+    if (Values.empty()) return;  // nothing finite was ever taken
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < net.Partitions.size(); i++) {
+      TPartition& partition = net.Partitions[i];
+      for (int s = 1; s <= partition.NumberOfSets; s++) {
+        partition.Sets[s].a = Values[k++];
+        partition.Sets[s].b = Values[k++];
+        partition.Sets[s].c = Values[k++];
+      }
+    }
+    for (int r = 1; r <= net.NumberOfRules; r++) net.Rules[r]->Weight = Values[k++];
+    net.RulesChanged();
+  }
+
+ private:
+  std::vector<float> Values, Scratch;
 };
 
 }  // namespace
@@ -77,11 +132,20 @@ void TApplication::Start(const TCommand& cmd) {
 
 void TApplication::Learning() {
   const bool child = ChildPid == 0;
+  // Ctrl-C in the foreground stops learning after the current epoch, as
+  // 'stop' does in the background.
+  const TInterruptible interruptible;
+  bool interrupted = false;
   std::cout << " Starting the learning process.\n" << '\n';
   if (child) std::cout.flush();
 
-  TErrorCurve curve;
-  if (curve.Open(ReplaceExt(NetFileName, appDefaultErrorExt))) WriteErrorHeader(curve.Stream());
+  TErrorCurve curve(*this);
+  curve.Open(ReplaceExt(NetFileName, appDefaultErrorExt));
+
+  TLearntState finite;
+  finite.Take(*Net);
+  int finiteMisclassified = 0;
+  float finiteError = 0.0f;
 
   TotalError = 0.0f;
   Epoch = 0;
@@ -91,6 +155,24 @@ void TApplication::Learning() {
     if (child) HoldReportRequests();
     Epoch++;
     Misclassified = Net->Learn(*Task, settings, TotalError);
+    if (!std::isfinite(TotalError) || !finite.Take(*Net)) {
+      finite.Restore(*Net);
+      std::ostringstream msg;
+      msg << " Learning stopped in epoch " << Epoch
+          << ": the total error or a parameter of the net is no longer a finite number.\n"
+          << " The net is kept as it was ";
+      Epoch--;
+      if (Epoch == 0)
+        msg << "before learning.";
+      else
+        msg << "after epoch " << Epoch << ".";
+      PrintMsg(msg, Error);
+      Misclassified = finiteMisclassified;
+      TotalError = finiteError;
+      break;
+    }
+    finiteMisclassified = Misclassified;
+    finiteError = TotalError;
     const float percent = static_cast<float>(Misclassified * 100.0 / Task->NumberOfPatterns);
     if (Parameters.UpdateCycle > 0 && (Epoch == 1 || Epoch % Parameters.UpdateCycle == 0)) {
       if (PipeMode)
@@ -98,14 +180,20 @@ void TApplication::Learning() {
       else
         PrintLearningStatus(std::cout, nullptr, False);
     }
-    if (curve.IsOpen()) curve.Line(Epoch, TotalError, Misclassified, percent);
+    curve.Line(Epoch, TotalError, Misclassified, percent);
     if (child) {
       // Nothing may wait in a buffer: the child can be ended at any moment.
+      curve.Flush();
       std::cout.flush();
-      curve.Stream().flush();
       // Asked to report: the report is all the parent wants now; the final
       // results below belong to a learning run that ends by itself.
-      if (ReportRequested()) return;
+      if (ReportRequested()) {
+        curve.Commit();
+        return;
+      }
+    } else if (TakeInterrupt()) {
+      interrupted = true;
+      break;
     }
     if (Epoch >= Parameters.MaxEpoch) break;
     if (Misclassified <= Parameters.StopAtMisclassified) break;
@@ -113,7 +201,15 @@ void TApplication::Learning() {
   }
   const std::time_t finished = std::time(nullptr);
   if (child) AnnounceReport();
+  curve.Commit();
 
+  if (interrupted) {
+    if (PipeMode) PrintLearningStatus(std::cout, "[Learning status]", True);
+    std::ostringstream msg;
+    msg << "Learning process stopped after " << Epoch << " epochs.\n";
+    PrintMsg(msg, Information);
+    return;
+  }
   if (!OutputRedirected) {
     std::ostringstream msg;
     msg << "\n Net was trained for " << Epoch << " epochs." << '\n'
@@ -122,7 +218,6 @@ void TApplication::Learning() {
     PrintMsg(msg, Information);
   }
   PrintLearningStatus(std::cout, "[Learning results]", PipeMode);
-  curve.Close();
   if (child) std::cout.flush();
 }
 
@@ -130,11 +225,12 @@ void TApplication::Testing() {
   const std::string resultName = ReplaceExt(NetFileName, appDefaultResultExt);
   const std::string shownName = RelPath(resultName);
   TOutputFile file;
-  const bool open = file.Open(resultName);
-  if (open)
-    WriteResultHeader(file.Stream());
-  else
+  bool open = MayReplace(resultName, ResultFile, false);
+  if (open && !file.Open(resultName)) {
+    open = false;
     ShowMsg(file.ErrorMsg(CreateError), Error);
+  }
+  if (open) WriteResultHeader(file.Stream());
 
   std::cout << " Propagating patterns...\n" << '\n';
   auto record = std::make_unique<TTestRecord>();

@@ -2,9 +2,13 @@
 // learning gate, stop, abort, exit, learning that ends by itself, pipe
 // mode's status blocks, a child that dies, large reports, and the fallback
 // to the foreground.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -297,6 +301,90 @@ TEST_F(Background, WithoutAPipeLearningRunsInTheForeground) {
   EXPECT_TRUE(Children().empty());
   EXPECT_NE(ReadFile(Dir / "iris_rules.err").find("\n    2 \t "), std::string::npos);
   EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+// Nothing lost around the child: a stopped child does not hold stop, abort
+// keeps the curve of the last run that reported, and the child ends with a
+// parent that a signal ends, stopped or not.
+TEST_F(Background, StoppedChildrenAbortedCurvesAndEndingSignals) {
+  Start();
+  Load();
+  Settings(Endless);
+  Do("run learning");
+  ASSERT_EQ(Children().size(), 1u);
+  kill(Children()[0], SIGSTOP);
+  EXPECT_NE(Do("stop").find("Learning process stopped after "), std::string::npos);
+  const std::string curve = ReadFile(Dir / "iris_rules.err");
+  Do("run learning");
+  EXPECT_NE(Do("abort").find("Learning process terminated by user."), std::string::npos);
+  EXPECT_EQ(ReadFile(Dir / "iris_rules.err"), curve);
+
+  Do("run learning");
+  const std::vector<pid_t> child = Children();
+  ASSERT_EQ(child.size(), 1u);
+  kill(child[0], SIGSTOP);
+  kill(S->Pid(), SIGTERM);
+  S->Finish(10);
+  EXPECT_EQ(S->Outcome().signal, SIGTERM);
+  for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
+  EXPECT_FALSE(Alive(child[0]));
+  for (const auto& entry : std::filesystem::directory_iterator(Dir.Path()))
+    EXPECT_EQ(entry.path().filename().string().rfind(".korvalin.", 0), std::string::npos) << entry.path();
+}
+
+// A stop that waits tells so after a second, and Ctrl-C takes it back. The
+// child is held in its epoch by an error curve file that is a FIFO nobody
+// empties; once nobody reads it, the curve is reported lost and learning
+// goes on to the stop.
+TEST_F(Background, AStopThatWaitsSaysSoAndCtrlCTakesItBack) {
+  const std::string fifo = Dir / "iris_rules.err";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  const int size = fcntl(reader, F_SETPIPE_SZ, 4096);
+  ASSERT_GT(size, 0);
+  Start();
+  Load();
+  Settings(Endless);
+  Do("run learning");
+  // Without room for another line (34 bytes), the FIFO holds the child
+  // asleep in its write.
+  const std::string stat = "/proc/" + std::to_string(Children()[0]) + "/stat";
+  auto held = [&] {
+    int bytes = 0;
+    ioctl(reader, FIONREAD, &bytes);
+    const std::string about = ReadFile(stat);
+    return bytes > size - 34 && about.compare(about.rfind(')') + 2, 1, "S") == 0;
+  };
+  for (int i = 0; i < 3000 && !held(); i++) usleep(10000);
+  ASSERT_TRUE(held());
+  const std::size_t from = S->AllOut().size();
+  S->Send("stop");
+  ASSERT_TRUE(S->WaitFor(Framed("Information", " Waiting for the current epoch to end...\n"
+                                                " Ctrl-C lets the learning process go on."),
+                         from))
+      << S->AllOut();
+  kill(S->Pid(), SIGINT);
+  EXPECT_NE(NextPrompt().find(Framed("Information", " 'stop' cancelled. The learning process goes on.")),
+            std::string::npos);
+  EXPECT_EQ(Children().size(), 1u);
+  close(reader);
+  EXPECT_NE(Do("stop").find("Learning process stopped after "), std::string::npos);
+  EXPECT_NE(S->AllOut().find(Framed("Error", "Error writing '" + fifo + "' (Broken pipe).")), std::string::npos);
+  EXPECT_EQ(S->Finish(), 0);
+}
+
+// Learning that diverges in the background ends with a report, which holds
+// the network of the last finite epoch.
+TEST_F(Background, ADivergingRunReportsTheLastFiniteNetwork) {
+  Start();
+  Load();
+  Settings({"set Learning_Weights = free", "set sigma = 1e37", "set MaxEpoch = 50"});
+  ASSERT_TRUE(S->WaitFor("[Learning results]", StartLearning())) << S->AllOut();
+  EXPECT_NE(Do("stop").find(NoStop), std::string::npos);
+  EXPECT_NE(S->AllOut().find(" The net is kept as it was after epoch 1."), std::string::npos) << S->AllOut();
+  EXPECT_NE(Do("save net learnt.net").find("Network has been saved"), std::string::npos);
   EXPECT_EQ(S->Finish(), 0);
 }
 

@@ -1,0 +1,178 @@
+// What saves do with files that are not plain targets, what a signal in the
+// middle of a save leaves behind, and Ctrl-C at a terminal.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e_util.h"
+
+using namespace e2e;
+
+namespace {
+
+int TemporaryFiles(const TempDir& dir) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    if (entry.path().filename().string().rfind(".korvalin.", 0) == 0) count++;
+  return count;
+}
+
+RunSpec In(const TempDir& dir, std::vector<std::string> args) {
+  RunSpec spec;
+  spec.args = std::move(args);
+  spec.cwd = dir.Path();
+  spec.env["KVLPATH"] = dir.Path();
+  return spec;
+}
+
+}  // namespace
+
+TEST(Saves, SpecialTargetsAreWrittenInPlace) {
+  TempDir dir;
+  std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/iris_rules.net", dir / "iris_rules.net");
+  ASSERT_EQ(mkfifo((dir / "fifo.net").c_str(), 0600), 0);
+  std::filesystem::create_symlink("target.net", dir / "dangling.net");
+  const std::string theirs = dir.Write("theirs.net", "old\n");
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(theirs.c_str(), 1234, 4321), 0);
+  }
+  ASSERT_EQ(chmod(theirs.c_str(), 0640), 0);
+  dir.Write("commands",
+            "load net iris_rules.net\nsave net /dev/stdout\nsave net fifo.net\nsave net dangling.net\n"
+            "save net theirs.net\ncd .\n");
+  // Standard output redirected to a file: saved to /dev/stdout, the network
+  // goes into that file after what the program wrote before.
+  RunSpec spec = In(dir, {"-c", std::string("exec ") + KORVALIN_BIN + " commands > out.txt"});
+  spec.program = "/bin/sh";
+  spec.timeoutSeconds = 20;
+  const RunResult r = RunProgram(spec);
+  ASSERT_FALSE(r.timedOut) << "a FIFO without reader held the save";
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const std::string out = ReadFile(dir / "out.txt");
+  EXPECT_EQ(out.rfind("KORVALIN 1.0, ", 0), 0u) << out;
+  EXPECT_NE(out.find(Echo("save net /dev/stdout") + "#\n# KORVALIN 1.0 network definition file\n"), std::string::npos);
+  EXPECT_NE(out.find("END\n" + Framed("Information", " Network has been saved to /dev/stdout.")), std::string::npos);
+  EXPECT_NE(out.find(Framed("Error", "Can't create '" + dir / "fifo.net" + "' (no process reads from it).")),
+            std::string::npos)
+      << out;
+  EXPECT_NE(out.find(Echo("cd .")), std::string::npos);
+
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling.net"));
+  EXPECT_NE(ReadFile(dir / "target.net").find("END\n"), std::string::npos);
+  struct stat about {};
+  ASSERT_EQ(stat(theirs.c_str(), &about), 0);
+  EXPECT_NE(ReadFile(theirs), "old\n");
+  EXPECT_EQ(about.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(about.st_uid, 1234u);
+    EXPECT_EQ(about.st_gid, 4321u);
+  }
+  EXPECT_EQ(TemporaryFiles(dir), 0);
+}
+
+TEST(Saves, ASignalDuringASaveLeavesNoTemporaryFile) {
+  // Creating the net of this set takes a while, all the time writing its log.
+  TempDir dir;
+  std::ostringstream patterns;
+  const int count = 20000;
+  patterns << "DIMENSIONS\n10 2\nPATTERNS\n" << count << "\n";
+  for (int p = 0; p < count; p++) {
+    for (int i = 0; i < 10; i++) patterns << (p * 7919 + i * 104729) % 997 / 997.0 << ' ';
+    patterns << (p % 2 == 0 ? "1 0\n" : "0 1\n");
+  }
+  dir.Write("big.pat", patterns.str() + "END\n");
+  dir.Write("commands", "load pattern big.pat\ncreate net -r0\n");
+
+  for (int sig : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+    Session s(In(dir, {"commands"}));
+    ASSERT_TRUE(s.WaitFor(" Creating initial rule base...")) << s.AllOut();
+    ASSERT_EQ(TemporaryFiles(dir), 1) << "the log is not being written";
+    kill(s.Pid(), sig);
+    s.Finish();
+    EXPECT_EQ(s.Outcome().signal, sig);
+    // Only a process killed outright leaves its file, at most one per target.
+    EXPECT_EQ(TemporaryFiles(dir), sig == SIGKILL ? 1 : 0) << "signal " << sig;
+  }
+  // The next save to that target removes what the killed one left.
+  EXPECT_EQ(RunProgram(In(dir, {"commands"})).exitCode, 0);
+  EXPECT_EQ(TemporaryFiles(dir), 0);
+}
+
+TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
+  TempDir dir;
+  for (const char* name : {"iris.pat", "iris_rules.net"})
+    std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, dir / name);
+  dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Percent = -1\n"
+                            "Stop_At_Misclassified = -1\n");
+  // In the foreground, Ctrl-C stops learning after an epoch and the command
+  // file goes on with the network learnt so far.
+  dir.Write("commands", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net learnt.net\n");
+  {
+    Session s(In(dir, {"commands"}), Io::RawTerminal);
+    ASSERT_TRUE(s.WaitFor(" Starting the learning process."));
+    s.Type("\x03");
+    EXPECT_EQ(s.Finish(), 0) << s.AllOut() << s.AllErr();
+    EXPECT_NE(s.AllOut().find("Learning process stopped after "), std::string::npos) << s.AllOut();
+    EXPECT_NE(ReadFile(dir / "learnt.net"), "");
+  }
+
+  // At the prompt the line typed so far is dropped; the learning child is
+  // left alone; a second Ctrl-C within a second ends the program, child and all.
+  Session s(In(dir, {}), Io::RawTerminal);
+  std::size_t prompts = 0;
+  auto nextPrompt = [&] {
+    return s.Until([&](const std::string& out) {
+      std::size_t n = 0;
+      for (std::size_t at = out.find(Prompt()); at != std::string::npos; at = out.find(Prompt(), at + 1)) n++;
+      return n > prompts && ++prompts > 0;
+    });
+  };
+  ASSERT_TRUE(nextPrompt());
+  s.Type("cd s\x03");
+  ASSERT_TRUE(nextPrompt());
+  s.Type("ub\n");
+  ASSERT_TRUE(nextPrompt());
+  EXPECT_EQ(s.AllErr(), OnTerminal("Error", "Invalid command 'ub'. Type 'help' for more information."));
+  s.Type("load pattern iris.pat\nload net iris_rules.net\nrun learning\n");
+  for (int i = 0; i < 3; i++) ASSERT_TRUE(nextPrompt());
+  const std::vector<pid_t> child = ChildrenOf(s.Pid());
+  ASSERT_EQ(child.size(), 1u);
+  sleep(1);  // past the second that would make the next Ctrl-C end the program
+  s.Type("\x03");
+  ASSERT_TRUE(nextPrompt());
+  EXPECT_TRUE(Alive(child[0]));
+  s.Type("\x03");
+  s.Finish(10);
+  EXPECT_EQ(s.Outcome().signal, SIGINT);
+  for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
+  EXPECT_FALSE(Alive(child[0]));
+}
+
+#ifdef KORVALIN_LINE_EDITING
+TEST(CtrlC, DropsTheLineBeingEdited) {
+  TempDir dir;
+  dir.Write("korvalin.cfg", "");
+  RunSpec spec = In(dir, {});
+  spec.env["TERM"] = "xterm";
+  spec.env["HOME"] = std::nullopt;
+  Session s(spec, Io::Terminal);
+  ASSERT_TRUE(s.WaitFor("korvalin> "));
+  s.Type("cd s");
+  ASSERT_TRUE(s.WaitFor("korvalin> cd s"));
+  const std::size_t from = s.AllOut().size();
+  kill(s.Pid(), SIGINT);
+  ASSERT_TRUE(s.WaitFor("korvalin> ", from)) << s.AllOut();
+  s.Type("ub\r");
+  ASSERT_TRUE(s.WaitFor("korvalin> ", s.AllOut().find("korvalin> ", from) + 1));
+  s.Type("quit\r");
+  EXPECT_EQ(s.Finish(), 0);
+  EXPECT_EQ(s.AllErr(), OnTerminal("Error", "Invalid command 'ub'. Type 'help' for more information."));
+}
+#endif
