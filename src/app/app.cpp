@@ -39,6 +39,8 @@ const char* const UsageText =
     "Options (before the first command file):\n"
     "  -p, --pipe     pipe mode, for a program that drives korvalin: learning in\n"
     "                 the background and bracketed status blocks (first argument only)\n"
+    "      --bail     end at the first command that reports an error, with exit\n"
+    "                 status 1 (without it: 0, or 2 when a command file cannot be read)\n"
     "  -h, --help     show this text and exit\n"
     "      --version  show the version and exit\n"
     "\n"
