@@ -78,17 +78,6 @@ extern "C" void CleanUpChild(int) {
   _exit(0);
 }
 
-// Interrupted writes are restarted: a report signal must not make a write to
-// the shared standard output fail.
-void Install(int sig, void (*handler)(int)) {
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(sig, &action, nullptr);
-}
-
 sigset_t Signals(std::initializer_list<int> sigs) {
   sigset_t set;
   sigemptyset(&set);
@@ -203,9 +192,9 @@ void WriteNetToPipe(TApplication& app) {
   ForgetParentSignalState();
   CloseFd(app.Pipe[0]);
   app.PipeOut.reset(new TPipeOut(app.Pipe[1]));
-  Install(SIGUSR1, RequestReport);
-  Install(SIGTERM, CleanUpChild);
-  Install(SIGHUP, CleanUpChild);
+  InstallHandler(SIGUSR1, RequestReport);
+  InstallHandler(SIGTERM, CleanUpChild);
+  InstallHandler(SIGHUP, CleanUpChild);
   // A mask inherited from whoever started the program must not hold back
   // the parent's requests.
   sigset_t mask = formerMask;
@@ -297,7 +286,7 @@ void TApplication::BackgroundLearning() {
   const sigset_t held = Signals({SIGUSR1, SIGUSR2, SIGTERM});
   sigset_t formerMask;
   sigprocmask(SIG_BLOCK, &held, &formerMask);
-  Install(SIGUSR2, NoteReportAnnounced);
+  InstallHandler(SIGUSR2, NoteReportAnnounced);
   ReportAnnouncedSeen = 0;
   Request->store(NoRequest);
   ParentPid = getpid();

@@ -27,15 +27,6 @@ bool InterruptSeen = false;
 const int EndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,   SIGPIPE, SIGALRM,
                              SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF};
 
-void Install(int sig, void (*handler)(int)) {
-  struct sigaction action;
-  std::memset(&action, 0, sizeof action);
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(sig, &action, nullptr);
-}
-
 [[noreturn]] void EndBy(int sig) {
   RemoveHeldTempFiles();
   const pid_t child = Child;
@@ -43,7 +34,7 @@ void Install(int sig, void (*handler)(int)) {
     kill(child, SIGTERM);
     kill(child, SIGCONT);
   }
-  Install(sig, SIG_DFL);
+  InstallHandler(sig, SIG_DFL);
   sigset_t set;
   sigemptyset(&set);
   sigaddset(&set, sig);
@@ -78,6 +69,15 @@ extern "C" void Ignore(int) {}
 
 }  // namespace
 
+void InstallHandler(int sig, void (*handler)(int)) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(sig, &action, nullptr);
+}
+
 int HoldTempFile(const char* name) {
   if (std::strlen(name) >= PATH_MAX) return -1;
   for (int i = 0; i < TempSlots; i++) {
@@ -108,9 +108,9 @@ void InstallSignalCleanup() {
     // A signal ignored by whoever started the program stays ignored.
     struct sigaction current;
     if (sigaction(sig, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
-    Install(sig, sig == SIGINT ? OnInterrupt : OnEndingSignal);
+    InstallHandler(sig, sig == SIGINT ? OnInterrupt : OnEndingSignal);
   }
-  Install(SIGXFSZ, Ignore);
+  InstallHandler(SIGXFSZ, Ignore);
 }
 
 void ForgetParentSignalState() {
@@ -118,7 +118,7 @@ void ForgetParentSignalState() {
   Child = -1;
   Interruptible = 0;
   InterruptPending = 0;
-  Install(SIGINT, SIG_IGN);
+  InstallHandler(SIGINT, SIG_IGN);
 }
 
 TInterruptible::TInterruptible() : Outer(Interruptible == 0) {

@@ -10,6 +10,10 @@
 
 #include <sys/types.h>
 
+// Installs `handler` with an empty mask. Interrupted writes are restarted:
+// a signal must not make a write to a shared standard output fail.
+void InstallHandler(int sig, void (*handler)(int));
+
 // Temporary files to remove should the process end by a signal. Returns a
 // slot for ReleaseTempFile, or -1 when all slots are taken (the file is then
 // cleaned up only by its owner).
