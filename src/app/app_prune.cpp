@@ -1,6 +1,7 @@
 // The prune command: shorter and fewer rules for the current network.
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <sstream>
@@ -11,7 +12,13 @@
 
 namespace {
 
-const char* const StageNames[] = {"inputs", "entries", "rules"};
+const char* const StageNames[] = {"inputs", "entries", "rules", "limit"};
+
+// A whole number of at most six digits.
+bool IsCount(const char* text) {
+  const std::size_t length = std::strlen(text);
+  return length >= 1 && length <= 6 && std::strspn(text, "0123456789") == length;
+}
 
 // Reads the words of a prune command into `options`; 0 when all are
 // known, else the number of the first word that is not.
@@ -30,6 +37,8 @@ int ParsePruneWords(const TCommand& cmd, TPruneOptions& options) {
       options.Order = TPruneOrder::Sequential;
     } else if (std::strcmp(word, "lax") == 0) {
       options.Lax = true;
+    } else if (std::strncmp(word, "-r", 2) == 0 && IsCount(word + 2)) {
+      options.MaxRules = std::atoi(word + 2);
     } else {
       return i;
     }

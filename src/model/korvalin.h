@@ -159,7 +159,7 @@ TNetInfo Describe(const TFuzzyPerceptron& net);
 // equal to an earlier rule of their class merge into it, and every class
 // with patterns keeps at least one rule. Exact and deterministic: the
 // counts are those TestNet gives.
-enum class TPruneStage { Inputs, Entries, Rules };
+enum class TPruneStage { Inputs, Entries, Rules, Limit };
 enum class TPruneOrder {
   Ranked,     // every candidate scored once, then tried in the order of its score
   Sequential  // candidates tried in rule and input order
@@ -172,6 +172,9 @@ struct TPruneOptions {
   // Keeps a change whenever the misclassified count does not rise, however
   // the total error goes: shorter rules, fitted less closely.
   bool Lax = false;
+  // Above 0: when pruning leaves more rules, the rules whose removal costs
+  // least go, at whatever cost, until no more are left; then pruning goes on.
+  int MaxRules = 0;
 };
 struct TPruneProgress {
   TPruneStage Stage = TPruneStage::Inputs;

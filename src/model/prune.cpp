@@ -521,12 +521,54 @@ class TPruner {
       : D(data), Options(options), Progress(progress), Model(data, std::move(rules)) {}
 
   void Run() {
+    Rounds();
+    if (Options.MaxRules > 0 && Model.AliveRules() > Options.MaxRules && Cap()) Rounds();
+  }
+
+  void Rounds() {
     for (bool changed = true; changed;) {
       changed = false;
       if (Options.Inputs) changed = PruneInputs() || changed;
       if (Options.Entries) changed = PruneEntries() || changed;
       if (Options.Rules) changed = PruneRules() || changed;
     }
+  }
+
+  // Down to the rule limit: each time the rule whose removal costs least,
+  // whatever it costs.
+  bool Cap() {
+    int removed = 0, tried = 0;
+    while (Model.AliveRules() > Options.MaxRules) {
+      TChange best;
+      TVerdict bestScore;
+      bestScore.Valid = false;
+      for (int r = 0; r < Model.NumberOfRules(); r++) {
+        if (!Model.Rule(r).Alive || !MayGo(r)) continue;
+        TChange c;
+        c.Removal = true;
+        c.Items.push_back(TChange::TItem{r, true, {}, {}});
+        const TVerdict v = Model.Evaluate(c);
+        Model.Discard(c);
+        tried++;
+        if (v.Valid && (!bestScore.Valid || Better(v, bestScore))) {
+          best = std::move(c);
+          bestScore = v;
+        }
+      }
+      if (!bestScore.Valid) break;
+      const TVerdict v = Model.Evaluate(best);
+      Model.Apply(best, v);
+      Check();
+      removed++;
+    }
+    Report(TPruneStage::Limit, tried, removed);
+    return removed > 0;
+  }
+
+  // A class with patterns keeps its last rule.
+  bool MayGo(int r) const {
+    const int k = Model.Rule(r).Class;
+    return !(k >= 1 && k <= D.Classes && D.ClassPatterns[k - 1] > 0 && Model.RulesOfClass(k) < 2);
   }
 
   const TModel& Result() const { return Model; }
@@ -645,12 +687,9 @@ class TPruner {
       if (Model.Rule(r).Alive) rules.push_back(r);
     const int removed = Greedy(static_cast<int>(rules.size()), [&](int i) {
       const int r = rules[i];
-      const int k = Model.Rule(r).Class;
-      // A class with patterns keeps its last rule.
-      const bool needed = k >= 1 && k <= D.Classes && D.ClassPatterns[k - 1] > 0 && Model.RulesOfClass(k) < 2;
       TChange c;
       c.Removal = true;
-      if (Model.Rule(r).Alive && !needed) c.Items.push_back(TChange::TItem{r, true, {}, {}});
+      if (Model.Rule(r).Alive && MayGo(r)) c.Items.push_back(TChange::TItem{r, true, {}, {}});
       return c;
     });
     Report(TPruneStage::Rules, static_cast<int>(rules.size()), removed);

@@ -23,6 +23,7 @@ struct TPruneCase {
   int Epochs;
   TPruneOrder Order;
   bool Lax;
+  int MaxRules;
 };
 
 std::unique_ptr<TFuzzyPerceptron> Trained(const TLearningTask& task, const TPruneCase& c) {
@@ -47,10 +48,11 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
   auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
   const TPruneCase cases[] = {
-      {"best per class", BestPerClass, 30, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false},
-      {"learnt weights", BestPerClass, 30, WeightedSum, Normalized, 20, TPruneOrder::Ranked, false},
-      {"every rule, maximum", Simple, 0, Maximum, Fixed, 0, TPruneOrder::Ranked, true},
-      {"free weights, in order", Best, 12, WeightedSum, Free, 10, TPruneOrder::Sequential, true},
+      {"best per class", BestPerClass, 30, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0},
+      {"learnt weights", BestPerClass, 30, WeightedSum, Normalized, 20, TPruneOrder::Ranked, false, 0},
+      {"every rule, maximum", Simple, 0, Maximum, Fixed, 0, TPruneOrder::Ranked, true, 0},
+      {"free weights, in order", Best, 12, WeightedSum, Free, 10, TPruneOrder::Sequential, true, 0},
+      {"at most four rules", Simple, 0, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 4},
   };
   for (const TPruneCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -60,11 +62,18 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     TPruneOptions options;
     options.Order = c.Order;
     options.Lax = c.Lax;
+    options.MaxRules = c.MaxRules;
     const TPruneReport report = Prune(*net, *task, options);
 
     EXPECT_EQ(report.Before.Misclassified, before.Misclassified);
-    EXPECT_LE(report.After.Misclassified, report.Before.Misclassified);
-    if (!c.Lax && report.After.Misclassified == report.Before.Misclassified) {
+    // A rule limit may cost misclassifications; nothing else may.
+    if (c.MaxRules > 0) {
+      EXPECT_GT(report.RulesBefore, c.MaxRules);
+      EXPECT_LE(report.RulesAfter, c.MaxRules);
+    } else {
+      EXPECT_LE(report.After.Misclassified, report.Before.Misclassified);
+    }
+    if (!c.Lax && c.MaxRules == 0 && report.After.Misclassified == report.Before.Misclassified) {
       EXPECT_LE(report.After.Error, report.Before.Error * 1.0001f);
     }
     EXPECT_LT(report.EntriesAfter, report.EntriesBefore);
@@ -98,7 +107,7 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
 TEST(Prune, RefusesWhatItCannotJudge) {
   auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
-  auto net = Trained(*task, {"", BestPerClass, 6, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false});
+  auto net = Trained(*task, {"", BestPerClass, 6, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0});
   EXPECT_EQ(CheckPrune(*net, *task), nullptr);
   TLearningTask unlabelled(*task);
   unlabelled.ClassInfo = False;

@@ -1,7 +1,8 @@
 Pruning a fresh rule base on its patterns: progress per kind of change, the
 summary before and after, fewer rules (merged as they become equal) with
 "don't care" entries; the pruned network saves, loads and tests like any
-other, and a lax pruning of its entries alone takes one more. Without a
+other. A lax pruning of entries and rules takes one entry more, and a limit
+of two rules leaves one rule for each of the three classes. Without a
 network, or with a word it does not know, prune refuses. Pipe mode repeats
 the network summary.
 == copy iris.pat
@@ -18,7 +19,7 @@ show rules
 save net
 load net iris.net
 run test
-prune entries sequential lax
+prune entries rules lax -r2
 == stdout
 KORVALIN 1.0, 
 A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
@@ -114,10 +115,13 @@ korvalin> run test
  Total error           : 15.136
  Mean error            : 0.101
  Result file           : ./iris.res
-korvalin> prune entries sequential lax
+korvalin> prune entries rules lax -r2
  Pruning the rules on 150 patterns...
  entries :     4 tried,     1 removed; 3 rules, 4 misclassified.
+ rules   :     3 tried,     0 removed; 3 rules, 4 misclassified.
  entries :     3 tried,     0 removed; 3 rules, 4 misclassified.
+ rules   :     3 tried,     0 removed; 3 rules, 4 misclassified.
+ limit   :     0 tried,     0 removed; 3 rules, 4 misclassified.
 [Pruning results]
  Inputs used           : 2 -> 2
  Rules                 : 3 -> 3
