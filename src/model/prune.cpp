@@ -122,6 +122,7 @@ struct TFire {
 };
 struct TTerm {
   int Rule;
+  int Class;  // the rule's, kept here for the sums that walk a pattern's terms
   float Act;
 };
 
@@ -169,15 +170,20 @@ class TModel {
     for (int r = 0; r < n; r++) {
       if (!Rules[r].Alive) continue;
       ComputeFire(Rules[r].Ant, Fire[r]);
-      for (const TFire& f : Fire[r]) Fired[f.Pattern].push_back(TTerm{r, f.Act});
+      for (const TFire& f : Fire[r]) Fired[f.Pattern].push_back(TTerm{r, Rules[r].Class, f.Act});
       Keys[KeyOf(Rules[r].Class, Rules[r].Ant)].push_back(r);
     }
     Den = WeightSums(nullptr);
     Correct.assign(D->Patterns, 0);
     Err.assign(D->Patterns, 0.0f);
-    std::vector<float> out(D->Classes);
+    const std::size_t width = D->Classes;
+    Num.assign(static_cast<std::size_t>(D->Patterns) * width, 0.0f);
+    Out.assign(static_cast<std::size_t>(D->Patterns) * width, 0.0f);
     for (int p = 0; p < D->Patterns; p++) {
-      Outputs(Fired[p], Den, out);
+      float* num = Num.data() + p * width;
+      float* out = Out.data() + p * width;
+      Sums(Fired[p], num);
+      for (std::size_t k = 0; k < width; k++) out[k] = Divided(num[k], Den[k]);
       Judge(p, out, Correct[p], Err[p]);
       Misclassified += Correct[p] ? 0 : 1;
     }
@@ -254,7 +260,7 @@ class TModel {
       ItemOf[item.Rule] = static_cast<int>(i);
       const std::vector<TFire>& before = Fire[item.Rule];
       if (item.Remove) {
-        for (const TFire& f : before) Touch(f.Pattern);
+        for (const TFire& f : before) Touch(f.Pattern, true);
         const int k = Rules[item.Rule].Class;
         if (weighted && k >= 1 && k <= D->Classes) {
           classGoes[k - 1] = 1;
@@ -266,15 +272,15 @@ class TModel {
       // Only the patterns where the rule's activation changes.
       std::size_t b = 0;
       for (const TFire& f : item.Fire) {
-        for (; b < before.size() && before[b].Pattern < f.Pattern; b++) Touch(before[b].Pattern);
+        for (; b < before.size() && before[b].Pattern < f.Pattern; b++) Touch(before[b].Pattern, true);
         if (b < before.size() && before[b].Pattern == f.Pattern) {
-          if (before[b].Act != f.Act) Touch(f.Pattern);
+          if (before[b].Act != f.Act) Touch(f.Pattern, true);
           b++;
         } else {
-          Touch(f.Pattern);
+          Touch(f.Pattern, true);
         }
       }
-      for (; b < before.size(); b++) Touch(before[b].Pattern);
+      for (; b < before.size(); b++) Touch(before[b].Pattern, true);
     }
     TVerdict verdict;
     NewDen = Den;
@@ -286,7 +292,7 @@ class TModel {
         // Every pattern where the class has an output sees the new sum.
         for (int r = 0; r < NumberOfRules(); r++)
           if (Rules[r].Alive && Rules[r].Class == k + 1)
-            for (const TFire& f : Fire[r]) Touch(f.Pattern);
+            for (const TFire& f : Fire[r]) Touch(f.Pattern, false);
       }
     }
     // The new activations of the affected patterns, each pattern's in rule order.
@@ -300,16 +306,32 @@ class TModel {
     NewFill.assign(NewStart.begin(), NewStart.end() - 1);
     for (const TChange::TItem& item : change.Items)
       for (const TFire& f : item.Fire)
-        if (Mark[f.Pattern] >= 0) NewTerms[NewFill[Mark[f.Pattern]]++] = TTerm{item.Rule, f.Act};
+        if (Mark[f.Pattern] >= 0) NewTerms[NewFill[Mark[f.Pattern]]++] = TTerm{item.Rule, Rules[item.Rule].Class, f.Act};
 
+    // Only the outputs of the changed rules' classes change.
+    std::vector<int> classes;
+    for (const TChange::TItem& item : change.Items) {
+      const int k = Rules[item.Rule].Class;
+      if (k >= 1 && k <= D->Classes && std::find(classes.begin(), classes.end(), k) == classes.end())
+        classes.push_back(k);
+    }
+    const std::size_t width = D->Classes;
     NewCorrect.resize(affected);
     NewErr.resize(affected);
-    std::vector<float> out(D->Classes);
+    NewNum.resize(affected * width);
+    NewOut.resize(affected * width);
     verdict.Misclassified = Misclassified;
     for (std::size_t i = 0; i < affected; i++) {
       const int p = Affected[i];
-      Merge(p, Terms);
-      Outputs(Terms, NewDen, out);
+      float* num = NewNum.data() + i * width;
+      float* out = NewOut.data() + i * width;
+      std::copy_n(Num.data() + static_cast<std::size_t>(p) * width, width, num);
+      std::copy_n(Out.data() + static_cast<std::size_t>(p) * width, width, out);
+      // Where no changed rule fires, before or after, a class's sum stays.
+      for (int k : classes) {
+        if (TermsChanged[i]) num[k - 1] = ClassSum(p, k);
+        out[k - 1] = Divided(num[k - 1], NewDen[k - 1]);
+      }
       Judge(p, out, NewCorrect[i], NewErr[i]);
       verdict.Misclassified += (Correct[p] ? 1 : 0) - (NewCorrect[i] ? 1 : 0);
       verdict.Error += static_cast<double>(NewErr[i]) - static_cast<double>(Err[p]);
@@ -323,6 +345,8 @@ class TModel {
       Merge(p, Fired[p]);
       Correct[p] = NewCorrect[i];
       Err[p] = NewErr[i];
+      std::copy_n(NewNum.data() + i * D->Classes, D->Classes, Num.data() + static_cast<std::size_t>(p) * D->Classes);
+      std::copy_n(NewOut.data() + i * D->Classes, D->Classes, Out.data() + static_cast<std::size_t>(p) * D->Classes);
     }
     for (TChange::TItem& item : change.Items) {
       TPruneRule& rule = Rules[item.Rule];
@@ -344,6 +368,7 @@ class TModel {
   void Discard(const TChange& change) {
     for (int p : Affected) Mark[p] = -1;
     Affected.clear();
+    TermsChanged.clear();
     for (const TChange::TItem& item : change.Items) ItemOf[item.Rule] = -1;
   }
 
@@ -355,6 +380,8 @@ class TModel {
   std::vector<float> Den;                 // per class: the weight sum of its rules, in rule order
   std::vector<char> Correct;
   std::vector<float> Err;
+  std::vector<float> Num;  // per pattern, per class: the weighted sum (or the maximum) of its rules that fire
+  std::vector<float> Out;  // per pattern, per class: the output
   std::unordered_map<std::string, std::vector<int>> Keys;  // alive rules by class and antecedent
 
   // Scratch of one evaluation.
@@ -366,14 +393,19 @@ class TModel {
   std::vector<float> NewDen;
   std::vector<char> NewCorrect;
   std::vector<float> NewErr;
-  std::vector<TTerm> Terms;
+  std::vector<float> NewNum, NewOut;  // as Num and Out, per affected pattern
+  std::vector<char> TermsChanged;     // per affected pattern: a changed rule fires there, before or after
   std::vector<std::uint64_t> Bits;
   std::vector<int> ActiveSlots;
 
-  void Touch(int p) {
-    if (Mark[p] >= 0) return;
+  void Touch(int p, bool terms) {
+    if (Mark[p] >= 0) {
+      TermsChanged[Mark[p]] |= terms ? 1 : 0;
+      return;
+    }
     Mark[p] = static_cast<int>(Affected.size());
     Affected.push_back(p);
+    TermsChanged.push_back(terms ? 1 : 0);
   }
 
   void Unkey(int r) {
@@ -436,6 +468,29 @@ class TModel {
     return den;
   }
 
+  // The sum (or maximum) of class `k` at affected pattern `p` once the
+  // change under evaluation is made: its rules' terms in rule order, as Sums
+  // forms it.
+  float ClassSum(int p, int k) const {
+    const TTerm* fresh = NewTerms.data() + NewStart[Mark[p]];
+    const TTerm* freshEnd = NewTerms.data() + NewStart[Mark[p] + 1];
+    float out = 0.0f;
+    auto add = [&](const TTerm& t) {
+      if (t.Class != k) return;
+      if (D->Maximum) {
+        if (t.Act > out) out = t.Act;
+      } else {
+        out += Rules[t.Rule].Weight * t.Act;
+      }
+    };
+    for (const TTerm& t : Fired[p]) {
+      for (; fresh != freshEnd && fresh->Rule < t.Rule; fresh++) add(*fresh);
+      if (ItemOf[t.Rule] < 0) add(t);
+    }
+    for (; fresh != freshEnd; fresh++) add(*fresh);
+    return out;
+  }
+
   // The rules firing for affected pattern `p` once the change under
   // evaluation is made, in rule order.
   void Merge(int p, std::vector<TTerm>& terms) {
@@ -451,26 +506,31 @@ class TModel {
   }
   std::vector<TTerm> Terms2;
 
-  // The class outputs, as propagation forms them from the rules that fire.
-  void Outputs(const std::vector<TTerm>& terms, const std::vector<float>& den, std::vector<float>& out) const {
+  // Per class, the weighted sum (or the maximum) of the activations of its
+  // rules that fire, as propagation forms them, in rule order.
+  void Sums(const std::vector<TTerm>& terms, float* num) const {
     const int classes = D->Classes;
-    std::fill(out.begin(), out.end(), 0.0f);
-    if (D->Maximum) {
-      for (const TTerm& t : terms) {
-        const int k = Rules[t.Rule].Class;
-        if (k >= 1 && k <= classes && t.Act > out[k - 1]) out[k - 1] = t.Act;
-      }
-      return;
-    }
+    std::fill(num, num + classes, 0.0f);
     for (const TTerm& t : terms) {
-      const int k = Rules[t.Rule].Class;
-      if (k >= 1 && k <= classes) out[k - 1] += Rules[t.Rule].Weight * t.Act;
+      const int k = t.Class;
+      if (k < 1 || k > classes) continue;
+      if (D->Maximum) {
+        if (t.Act > num[k - 1]) num[k - 1] = t.Act;
+      } else {
+        num[k - 1] += Rules[t.Rule].Weight * t.Act;
+      }
     }
-    for (int k = 0; k < classes; k++) out[k] = den[k] != 0.0f ? out[k] / den[k] : 0.0f;
+  }
+
+  // A class's output from its sum: under a weighted sum divided by the
+  // weights of all the class's rules (0 without any).
+  float Divided(float num, float den) const {
+    if (D->Maximum) return num;
+    return den != 0.0f ? num / den : 0.0f;
   }
 
   // The class decision and the pattern error, as testing forms them.
-  void Judge(int p, const std::vector<float>& out, char& correct, float& error) const {
+  void Judge(int p, const float* out, char& correct, float& error) const {
     const int classes = D->Classes;
     const int target = D->Target[p];
     int best = 0;
