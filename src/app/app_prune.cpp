@@ -72,22 +72,7 @@ int CheckPruneArgs(const TCommand& cmd) {
 }
 
 void TApplication::Prune(const TCommand& cmd) {
-  if (!Net || !Task) {
-    std::ostringstream msg;
-    msg << "Can't execute 'prune': ";
-    if (!Net && !Task)
-      msg << "No pattern file loaded and no net defined.\n";
-    else if (!Net)
-      msg << "No net defined.\n";
-    else
-      msg << "No pattern file loaded.\n";
-    PrintMsg(msg, Error);
-    return;
-  }
-  if (Net->NumberOfInputs() != Task->NumberOfInputs || Net->NumberOfClasses() != Task->NumberOfClasses) {
-    ShowMsg("Can't execute 'prune': pattern and net have incompatible dimensions.\n", Error);
-    return;
-  }
+  if (!NetFitsPatterns("prune")) return;
   if (const char* why = CheckPrune(*Net, *Task)) {
     ShowMsg(std::string("Can't execute 'prune': ") + why + ".\n", Error);
     return;
