@@ -135,6 +135,7 @@ const std::vector<const char*> LoadWords = {"pattern", "net", "config"};
 const std::vector<const char*> SaveWords = {"net", "rules", "config", "predictions"};
 const std::vector<const char*> CreateWords = {"net"};
 const std::vector<const char*> RunWords = {"test", "learning"};
+const std::vector<const char*> PruneWords = {"inputs", "entries", "rules", "sequential", "lax"};
 // Show also takes any parameter name.
 const std::vector<const char*> ShowWords = {"config",     "fuzzy",       "rules",         "ranges",   "inputnames",
                                             "classnames", "patterninfo", "NumberOfFSets", "confusion"};
@@ -196,6 +197,8 @@ const TAppCommand AppCommands[] = {
     {"abort", 0, 0, nullptr, nullptr, &TApplication::Abort, true},
     {"explain", 1, 1, nullptr, [](const TAppCommand&, const TCommand& c) { return IsNumber(c.Arg(1)) ? 0 : 1; },
      &TApplication::Explain, false},
+    {"prune", 0, 5, &PruneWords, [](const TAppCommand&, const TCommand& c) { return CheckPruneArgs(c); },
+     &TApplication::Prune, false},
 };
 
 constexpr int FirstAppCommandID = 10;

@@ -49,6 +49,10 @@ const TCmdDef* ValidCommands();
 // file) on `out`; false when neither is given.
 bool PrintInfoOption(int argc, const char* const* argv, std::ostream& out);
 
+// The check of a prune command's words: 0, or the number of the first
+// word that is not understood (app_prune.cpp).
+int CheckPruneArgs(const TCommand& cmd);
+
 // The absolute name of a file named by the user. Unlike AbsPath it never
 // leaves a name relative (data/x.pat), so that the name still denotes the
 // same file after a change of directory, and a name below a directory that
@@ -138,6 +142,9 @@ class TApplication : public TCmdApplication {
   // True when a network and a pattern set of the same dimensions are at
   // hand; else an Error "Can't execute '<what>': ..." and false.
   bool NetFitsPatterns(const std::string& what);
+
+  // prune (app_prune.cpp)
+  void Prune(const TCommand& cmd);
 
   // run (app_run.cpp)
   void Start(const TCommand& cmd);

@@ -42,3 +42,14 @@ TFuzzyPerceptron::TRuleIndex& TFuzzyPerceptron::CurrentIndex() {
   }
   return *Index;
 }
+
+void TFuzzyPerceptron::ReplaceRules(std::vector<TRule> rules) {
+  Rules.clear();
+  Rules.resize(1);
+  Rules.reserve(rules.size() + 1);
+  for (TRule& rule : rules) Rules.push_back(std::make_unique<TRule>(std::move(rule)));
+  NumberOfRules = static_cast<int>(rules.size());
+  RuleActivation = NumberOfRules >= 1 ? TVector<float>(NumberOfRules, 0.0f) : TVector<float>();
+  MinInput = NumberOfRules >= 1 ? TVector<int>(NumberOfRules, 0) : TVector<int>();
+  RulesChanged();
+}

@@ -129,6 +129,11 @@ class TFuzzyPerceptron {
   // propagation works from an index of the rule base.
   void RulesChanged();
 
+  // Replaces the rule base by `rules` (they become rules 1, 2, ...), each
+  // with an antecedent of one entry per input, and rebuilds what
+  // propagation derives from it. The partitions and names stay.
+  void ReplaceRules(std::vector<TRule> rules);
+
  private:
   // Fast propagation state, derived from the rule base; see fuzzynet_propagate.cpp.
   struct TRuleIndex;

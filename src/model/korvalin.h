@@ -151,3 +151,47 @@ struct TNetInfo {
   std::vector<std::string> InputNames, ClassNames;  // 0-based
 };
 TNetInfo Describe(const TFuzzyPerceptron& net);
+
+// Pruning: shorter rules, fewer inputs and fewer rules, found greedily on a
+// pattern set. A change is kept only when it does not make the
+// classification worse: fewer misclassified patterns (undecided ones
+// included), or as many and a total error no larger. Rules that become
+// equal to an earlier rule of their class merge into it, and every class
+// with patterns keeps at least one rule. Exact and deterministic: the
+// counts are those TestNet gives.
+enum class TPruneStage { Inputs, Entries, Rules, Limit };
+enum class TPruneOrder {
+  Ranked,     // every candidate scored once, then tried in the order of its score
+  Sequential  // candidates tried in rule and input order
+};
+struct TPruneOptions {
+  bool Inputs = true;   // an input out of every rule at once
+  bool Entries = true;  // single antecedent entries
+  bool Rules = true;    // whole rules
+  TPruneOrder Order = TPruneOrder::Ranked;
+  // Keeps a change whenever the misclassified count does not rise, however
+  // the total error goes: shorter rules, fitted less closely.
+  bool Lax = false;
+  // Above 0: when pruning leaves more rules, the rules whose removal costs
+  // least go, at whatever cost, until no more are left; then pruning goes on.
+  int MaxRules = 0;
+};
+struct TPruneProgress {
+  TPruneStage Stage = TPruneStage::Inputs;
+  int Tried = 0;          // candidates tried in this stage
+  int Removed = 0;        // inputs, entries or rules removed in this stage
+  int Misclassified = 0;  // now
+  int Rules = 0;          // now
+};
+struct TPruneReport {
+  int InputsBefore = 0, InputsAfter = 0;  // inputs some rule uses
+  int RulesBefore = 0, RulesAfter = 0;
+  int EntriesBefore = 0, EntriesAfter = 0;  // antecedent entries that are not "don't care"
+  int Merged = 0;                           // rules merged into an equal one
+  TTestTotals Before, After;
+};
+// Null when `net` can be pruned on `task`, else why not.
+const char* CheckPrune(const TFuzzyPerceptron& net, const TLearningTask& task);
+// `progress` (may be empty) hears after every stage pass.
+TPruneReport Prune(TFuzzyPerceptron& net, const TLearningTask& task, const TPruneOptions& options,
+                   const std::function<void(const TPruneProgress&)>& progress = {});

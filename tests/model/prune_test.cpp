@@ -1,0 +1,118 @@
+// Pruning never classifies its pattern set worse, is repeatable, and leaves
+// an ordinary network. (Checking builds also compare the pruner's own model
+// with one built afresh after every step.)
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "fuzzynet_test_util.h"
+#include "korvalin.h"
+
+namespace {
+
+struct TPruneCase {
+  const char* Name;
+  TRuleMode Mode;
+  int Rules;
+  TAggregationFunc Aggregation;
+  TWeightMode Weights;
+  int Epochs;
+  TPruneOrder Order;
+  bool Lax;
+  int MaxRules;
+};
+
+std::unique_ptr<TFuzzyPerceptron> Trained(const TLearningTask& task, const TPruneCase& c) {
+  TNetSettings s;
+  s.RuleMode = c.Mode;
+  s.MaxRules = c.Rules;
+  s.Aggregation = c.Aggregation;
+  s.Weights = c.Weights;
+  s.Sigma = 0.3f;
+  s.MaxEpoch = c.Epochs;
+  std::ostringstream log;
+  TCreateReport created;
+  auto net = CreateNet(task, s, log, created);
+  TLearnObserver quiet;
+  if (c.Epochs > 0) Learn(*net, task, s, quiet);
+  return net;
+}
+
+}  // namespace
+
+TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
+  auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  ASSERT_TRUE(task);
+  const TPruneCase cases[] = {
+      {"best per class", BestPerClass, 30, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0},
+      {"learnt weights", BestPerClass, 30, WeightedSum, Normalized, 20, TPruneOrder::Ranked, false, 0},
+      {"every rule, maximum", Simple, 0, Maximum, Fixed, 0, TPruneOrder::Ranked, true, 0},
+      {"free weights, in order", Best, 12, WeightedSum, Free, 10, TPruneOrder::Sequential, true, 0},
+      {"at most four rules", Simple, 0, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 4},
+  };
+  for (const TPruneCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto net = Trained(*task, c);
+    auto twin = Trained(*task, c);
+    const TTestTotals before = TestNet(*net, *task);
+    TPruneOptions options;
+    options.Order = c.Order;
+    options.Lax = c.Lax;
+    options.MaxRules = c.MaxRules;
+    const TPruneReport report = Prune(*net, *task, options);
+
+    EXPECT_EQ(report.Before.Misclassified, before.Misclassified);
+    // A rule limit may cost misclassifications; nothing else may.
+    if (c.MaxRules > 0) {
+      EXPECT_GT(report.RulesBefore, c.MaxRules);
+      EXPECT_LE(report.RulesAfter, c.MaxRules);
+    } else {
+      EXPECT_LE(report.After.Misclassified, report.Before.Misclassified);
+    }
+    if (!c.Lax && c.MaxRules == 0 && report.After.Misclassified == report.Before.Misclassified) {
+      EXPECT_LE(report.After.Error, report.Before.Error * 1.0001f);
+    }
+    EXPECT_LT(report.EntriesAfter, report.EntriesBefore);
+    EXPECT_LE(report.RulesAfter, report.RulesBefore);
+    EXPECT_EQ(report.RulesAfter, net->NumberOfRules);
+    const TTestTotals after = TestNet(*net, *task);
+    EXPECT_EQ(after.Misclassified, report.After.Misclassified);
+
+    // Every class keeps a rule, and no two rules of a class are equal.
+    std::set<int> classes;
+    std::set<std::pair<int, std::vector<int>>> rules;
+    for (int r = 1; r <= net->NumberOfRules; r++) {
+      const TRule& rule = *net->Rules[r];
+      classes.insert(rule.Class);
+      std::vector<int> ant(rule.Antecedent.Data, rule.Antecedent.Data + rule.Antecedent.Dimension());
+      EXPECT_TRUE(rules.emplace(rule.Class, ant).second) << "rule " << r;
+    }
+    EXPECT_EQ(classes, (std::set<int>{1, 2, 3}));
+
+    // The same network and patterns give the same network, and it reads
+    // back from its text.
+    Prune(*twin, *task, options);
+    const std::string text = WriteNet(*net);
+    EXPECT_EQ(WriteNet(*twin), text);
+    TNetLoad loaded = LoadNet(text);
+    ASSERT_EQ(loaded.Status, LoadOk) << loaded.Messages;
+    EXPECT_EQ(WriteNet(*loaded.Net), text);
+  }
+}
+
+TEST(Prune, RefusesWhatItCannotJudge) {
+  auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  ASSERT_TRUE(task);
+  auto net = Trained(*task, {"", BestPerClass, 6, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0});
+  EXPECT_EQ(CheckPrune(*net, *task), nullptr);
+  TLearningTask unlabelled(*task);
+  unlabelled.ClassInfo = False;
+  EXPECT_STREQ(CheckPrune(*net, unlabelled), "the pattern set has no class information");
+  auto other = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/two_features.pat"));
+  ASSERT_TRUE(other);
+  EXPECT_STREQ(CheckPrune(*net, *other), "pattern set and network have different dimensions");
+}
