@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "korvalin.h"
-#include "lrntask.h"
 
 namespace {
 
@@ -49,11 +48,12 @@ double Median(std::vector<double> v) {
 }
 
 std::unique_ptr<TFuzzyPerceptron> Create(const TLearningTask& task, int maxRules, std::ostream& log) {
-  int notCreated = 0;
-  auto net = std::make_unique<TFuzzyPerceptron>(task, maxRules, Best, TVector<int>(task.NumberOfInputs, 5),
-                                                WeightedSum, notCreated, log);
-  net->EvaluateRules(task, Best, log);
-  return net;
+  TNetSettings settings;
+  settings.RuleMode = Best;
+  settings.FSetsPerVariable = 5;
+  settings.MaxRules = maxRules;
+  TCreateReport report;
+  return CreateNet(task, settings, log, report);
 }
 
 }  // namespace
@@ -79,15 +79,14 @@ int main(int argc, char** argv) {
   for (int r = 1; r <= runs; r++) {
     TTime t0 = Now();
     int allRules = 0;
-    if (only.empty() || only == "create") allRules = Create(task, task.NumberOfPatterns, log)->NumberOfRules;
+    if (only.empty() || only == "create") allRules = Create(task, task.NumberOfPatterns, log)->NumberOfRules();
     create.Add(t0, Now());
     std::printf("run %d: create %.1f ms cpu (%d rules)", r, create.Cpu.back(), allRules);
     if (only != "create") {
       auto net = Create(task, 200, log);
-      float error = 0.0f;
-      int wrong = 0;
+      TTestTotals totals;
       t0 = Now();
-      if (only != "learn") wrong = net->Test(task, error);
+      if (only != "learn") totals = TestNet(*net, task);
       test.Add(t0, Now());
 
       TNetSettings params;
@@ -96,10 +95,10 @@ int main(int argc, char** argv) {
       params.Sigma = params.SigmaA = params.SigmaB = params.SigmaC = 0.01f;
       float learnError = 0.0f;
       t0 = Now();
-      const int learnWrong = net->Learn(task, params, learnError);
+      const int learnWrong = LearnEpoch(*net, task, params, learnError);
       learn.Add(t0, Now());
-      std::printf(", test %.2f ms cpu (%d wrong, error %g), learn %.2f ms cpu (%d wrong)", test.Cpu.back(), wrong,
-                  static_cast<double>(error), learn.Cpu.back(), learnWrong);
+      std::printf(", test %.2f ms cpu (%d wrong, error %g), learn %.2f ms cpu (%d wrong)", test.Cpu.back(), totals.Misclassified,
+                  static_cast<double>(totals.Error), learn.Cpu.back(), learnWrong);
     }
     std::printf("\n");
   }

@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "korvalin.h"
-#include "lrntask.h"
+#include "result_file.h"
 
 namespace {
 
@@ -106,8 +106,8 @@ std::unique_ptr<TLearningTask> Load(const std::string& path) {
 }
 
 // A creation log that is thrown away, as /dev/null would take it, noting
-// the moment the connection check starts writing: that splits the
-// constructor's time into rule creation and connection check.
+// the moment the connection check starts writing: that splits the time
+// until the initial rule base stands into rule creation and connection check.
 class TimedNullLog : public std::streambuf {
  public:
   double CheckStart = 0;
@@ -134,14 +134,18 @@ Creation Create(const TLearningTask& task, TRuleMode mode, int sets, int maxRule
   TimedNullLog sink;
   std::ostream log(&sink);
   Creation c;
-  int notCreated = 0;
+  TNetSettings settings;
+  settings.RuleMode = mode;
+  settings.FSetsPerVariable = sets;
+  settings.MaxRules = maxRules;
+  TCreateReport report;
+  double t1 = 0;
   const double t0 = CpuMs();
-  c.net = std::make_unique<TFuzzyPerceptron>(task, maxRules, mode, TVector<int>(task.NumberOfInputs, sets),
-                                             WeightedSum, notCreated, log);
-  const double t1 = CpuMs();
-  c.created = c.net->NumberOfRules;
-  c.net->EvaluateRules(task, mode, log);
+  c.net = CreateNet(task, settings, log, report, [&t1](TCreateStage stage, int) {
+    if (stage == TCreateStage::RulesCreated) t1 = CpuMs();
+  });
   const double t2 = CpuMs();
+  c.created = report.Created;
   c.createMs = sink.CheckStart - t0;
   c.checkMs = t1 - sink.CheckStart;
   c.evaluateMs = t2 - t1;
@@ -163,7 +167,7 @@ void CreationRows(const std::string& shape, const TLearningTask& task, TRuleMode
     evaluate.push_back(c.evaluateMs);
     total.push_back(c.createMs + c.checkMs + c.evaluateMs);
     created = c.created;
-    kept = c.net->NumberOfRules;
+    kept = c.net->NumberOfRules();
   }
   const std::string what = std::string("create ") + ModeName(mode) + " -r" + std::to_string(maxRules) + ", " +
                            std::to_string(sets) + " sets: ";
@@ -204,7 +208,7 @@ void EpochRows(const std::string& shape, const TLearningTask& task, TRuleMode mo
     std::vector<double> ms = Measure(
         [&] {
           float error = 0;
-          for (auto& net : nets) net->Learn(task, params, error);
+          for (auto& net : nets) LearnEpoch(*net, task, params, error);
         },
         [&] {
           nets.clear();
@@ -212,23 +216,22 @@ void EpochRows(const std::string& shape, const TLearningTask& task, TRuleMode mo
         });
     for (double& m : ms) m /= perRun;
     Row(shape, std::string("first epoch, ") + v.name, ms, v.weights == Free && !v.intersect ? freeTargetMs : 0,
-        std::to_string(nets.front()->NumberOfRules) + " rules" +
+        std::to_string(nets.front()->NumberOfRules()) + " rules" +
             (perRun > 1 ? ", mean of " + std::to_string(perRun) + " networks per run" : ""));
   }
 }
 
 void TestRows(const std::string& shape, const std::string& dir, const TLearningTask& task, TFuzzyPerceptron& net,
               double targetMs = 0, int perRun = 1) {
-  float error = 0;
   std::vector<double> ms = Measure([&] {
-    for (int n = 0; n < perRun; n++) net.Test(task, error);
+    for (int n = 0; n < perRun; n++) TestNet(net, task);
   });
   for (double& m : ms) m /= perRun;
-  Row(shape, "test pass", ms, targetMs, std::to_string(net.NumberOfRules) + " rules, no report");
+  Row(shape, "test pass", ms, targetMs, std::to_string(net.NumberOfRules()) + " rules, no report");
   const std::string res = dir + "/bench.res";
   ms = Measure([&] {
     std::ofstream out(res);
-    TestNet(net, task, out);
+    TestNet(net, task, [&](int pattern, const TOutcome& outcome) { WriteTestRecord(out, task, net, pattern, outcome); });
     out.close();
     if (!out) Die("writing " + res + " failed");
   });
@@ -239,20 +242,19 @@ void NetFileRows(const std::string& shape, const std::string& dir, const TFuzzyP
   const std::string path = dir + "/bench.net";
   std::vector<double> ms = Measure([&] {
     std::ofstream out(path);
-    out << net;
+    WriteNet(out, net);
     out.close();
     if (!out) Die("writing " + path + " failed");
   });
   std::ifstream probe(path, std::ios::ate);
   const long bytes = static_cast<long>(probe.tellg());
   Row(shape, "write network file", ms, 0,
-      std::to_string(net.NumberOfRules) + " rules, " + std::to_string(bytes / 1024) + " KiB");
+      std::to_string(net.NumberOfRules()) + " rules, " + std::to_string(bytes / 1024) + " KiB");
   ms = Measure([&] {
     std::ifstream in(path);
     TLoadStatus status;
     std::ostringstream messages;
-    TFuzzyPerceptron back(in, status, messages);
-    if (status == LoadError || in.fail()) Die("reading " + path + " failed");
+    if (!ReadNet(in, status, messages)) Die("reading " + path + " failed");
   });
   Row(shape, "read network file", ms);
 }
@@ -337,11 +339,11 @@ const std::string kPrompt = std::string("korvalin> ") + '\0';
 void ReportRows(const std::string& shape, const std::string& dir, const std::string& bin) {
   std::unique_ptr<TLearningTask> task = Load(dir + "/p25k_20_3.pat");
   Creation c = Create(*task, Best, 3, 20000);
-  if (c.net->NumberOfRules != 20000) Die("the report network has " + std::to_string(c.net->NumberOfRules) + " rules");
+  if (c.net->NumberOfRules() != 20000) Die("the report network has " + std::to_string(c.net->NumberOfRules()) + " rules");
   NetFileRows(shape, dir, *c.net);
   {
     std::ofstream out(dir + "/report.net");
-    out << *c.net;
+    WriteNet(out, *c.net);
   }
   Program program(bin, dir);
   program.WaitFor(kPrompt);

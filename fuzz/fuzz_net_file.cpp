@@ -2,17 +2,18 @@
 // program does with it: propagation of arbitrary inputs, the listings, and
 // a save that reads back to the same text.
 #include <cstring>
+#include <memory>
 #include <sstream>
+#include <vector>
 
 #include "fuzz_util.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 
 namespace {
 
 std::string Written(const TFuzzyPerceptron& net) {
   std::ostringstream out;
-  out << net;
-  fuzz::Require(!out.fail());
+  fuzz::Require(WriteNet(out, net));
   return out.str();
 }
 
@@ -23,15 +24,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream in(text);
   TLoadStatus status;
   std::ostringstream messages;
-  TFuzzyPerceptron net(in, status, messages);
-  if (in.fail() || status == LoadError) {
+  std::unique_ptr<TFuzzyPerceptron> read = ReadNet(in, status, messages);
+  if (!read) {
     std::ostringstream where;
     in.clear();
     const long position = static_cast<long>(in.tellg());
     PrintErrorLine(where, in, position < 0 ? 0 : position);
     return 0;
   }
-  fuzz::Require(net.NumberOfRules >= 1 && net.NumberOfInputs() >= 1 && net.NumberOfClasses() >= 1);
+  TFuzzyPerceptron& net = *read;
+  fuzz::Require(net.NumberOfRules() >= 1 && net.NumberOfInputs() >= 1 && net.NumberOfClasses() >= 1);
   // A few bytes may declare up to a million inputs or classes, which the
   // reader accepts; using such a network is slow and no more revealing.
   if (net.NumberOfInputs() > 4096 || net.NumberOfClasses() > 4096) return 0;
@@ -39,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Inputs drawn from the file's own bytes, the missing-value marker among them.
   const int inputs = net.NumberOfInputs();
   {
-    TVector<float> pattern(inputs, 0.0f);
+    std::vector<float> pattern(inputs, 0.0f);
     const float missing = 1.4e-45f;
     for (int round = 0; round < 3; round++) {
       for (int i = 1; i <= inputs; i++) {
@@ -48,12 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (size >= 4) std::memcpy(&x, data + at, sizeof x);
         if (round == 1) x = static_cast<float>(data[at % size]) / 16.0f;
         if (round == 2 && i % 2 == 0) x = missing;
-        pattern[i] = x;
+        pattern[i - 1] = x;
       }
-      net.Propagate(pattern, missing);
-      int computed = 0;
-      net.CheckOutput(1, computed);
-      net.ComputePatternError(net.NumberOfClasses());
+      const TOutcome outcome = Classify(net, pattern.data(), inputs, missing);
+      fuzz::Require(outcome.Rule >= 0 && outcome.Rule <= net.NumberOfRules());
+      Explain(net, pattern.data(), inputs, missing);
     }
   }
   std::ostringstream listing;
@@ -65,8 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream again(first);
   TLoadStatus status2;
   std::ostringstream messages2;
-  TFuzzyPerceptron reread(again, status2, messages2);
-  fuzz::Require(!again.fail() && status2 == LoadOk);
-  fuzz::Require(Written(reread) == first);
+  std::unique_ptr<TFuzzyPerceptron> reread = ReadNet(again, status2, messages2);
+  fuzz::Require(reread != nullptr && status2 == LoadOk);
+  fuzz::Require(Written(*reread) == first);
   return 0;
 }

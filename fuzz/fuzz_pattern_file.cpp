@@ -4,9 +4,8 @@
 #include <sstream>
 
 #include "fuzz_util.h"
-#include "fuzzynet.h"
 #include "korvalin.h"
-#include "lrntask.h"
+#include "result_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::istringstream in(fuzz::Text(data, size));
@@ -37,14 +36,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       task.NumberOfClasses <= 50) {
     const int sets = 2 + static_cast<int>(size % 6);
     for (TRuleMode mode : {Simple, BestPerClass}) {
-      int notCreated = 0;
+      TNetSettings settings;
+      settings.RuleMode = mode;
+      settings.Aggregation = mode == Simple ? WeightedSum : Maximum;
+      settings.FSetsPerVariable = sets;
+      settings.MaxRules = 20;
       std::ostringstream log;
-      TFuzzyPerceptron net(copy, 20, mode, TVector<int>(copy.NumberOfInputs, sets),
-                           mode == Simple ? WeightedSum : Maximum, notCreated, log);
-      if (net.NumberOfRules >= 1) {
-        TestNet(net, copy, out);
-        net.PrintRules(out, "[Rules]");
-        out << net;
+      TCreateReport report;
+      std::unique_ptr<TFuzzyPerceptron> net = CreateNet(copy, settings, log, report);
+      if (net->NumberOfRules() >= 1) {
+        TestNet(*net, copy, [&](int p, const TOutcome& o) { WriteTestRecord(out, copy, *net, p, o); });
+        net->PrintRules(out, "[Rules]");
+        WriteNet(out, *net);
       }
     }
   }

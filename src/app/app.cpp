@@ -25,8 +25,6 @@ const char* const appDefaultLogExt = ".log";
 const char* const appDefaultErrorExt = ".err";
 const char* const appDefaultPredictionExt = ".csv";
 
-TApplication* Application = nullptr;
-
 namespace {
 
 const char* const UsageText =
@@ -95,7 +93,6 @@ TApplication::TApplication(int argc, const char* const* argv)
       PipeMode(False) {
   std::cout << VersionString << ", " << NoticeString << '\n';
   Commands = ValidCommands();
-  Application = this;
   PipeMode = (std::strcmp(Arg(1), "-p") == 0 || std::strcmp(Arg(1), "--pipe") == 0) ? True : False;
 
   const char* home = std::getenv("KVLPATH");
@@ -123,7 +120,6 @@ TApplication::~TApplication() {
   if (ChildPid > 0) KillChild();
   Net.reset();
   Task.reset();
-  if (Application == this) Application = nullptr;
 }
 
 namespace {

@@ -15,18 +15,9 @@
 
 #include "cmdapp.h"
 #include "containers.h"
-#include "lrntask.h"
+#include "korvalin.h"
 #include "param.h"
 #include "stdutils.h"
-
-class TFuzzyPerceptron;
-
-// Deletes a network. The application holds its network through this
-// deleter so that users of this header need not see the network's class.
-struct TNetDeleter {
-  void operator()(TFuzzyPerceptron* net) const;
-};
-using TNetPtr = std::unique_ptr<TFuzzyPerceptron, TNetDeleter>;
 
 extern const char* const VersionString;  // "KORVALIN 1.0"
 extern const char* const VersionNumber;  // "1.0"
@@ -97,7 +88,7 @@ class TApplication : public TCmdApplication {
 
   Boolean PipeMode;  // first program argument "-p" or "--pipe"
 
-  TNetPtr Net;
+  std::unique_ptr<TFuzzyPerceptron> Net;
   std::unique_ptr<TLearningTask> Task;
   TVector<int> NumberOfFSets;  // fuzzy sets per input of the pattern set; empty before a load
   TLearningParameters Parameters;
@@ -203,6 +194,3 @@ class TApplication : public TCmdApplication {
   int LoadParameters(std::istream& in);
   void SaveParameters(std::ostream& out) const;
 };
-
-// The one application object; set by its constructor.
-extern TApplication* Application;

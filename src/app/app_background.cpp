@@ -37,7 +37,7 @@
 #include <sstream>
 
 #include "app.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 #include "outfile.h"
 #include "signals.h"
 
@@ -180,7 +180,7 @@ void WriteNetToPipe(TApplication& app) {
   AnnounceReport();
   std::ostream& out = *app.PipeOut;
   out << app.Epoch << '\t' << app.Misclassified << '\t' << static_cast<double>(app.TotalError) << '\n';
-  out << *app.Net;
+  WriteNet(out, *app.Net);
   out.flush();
   app.PipeOut.reset();
   app.Pipe[1] = -1;
@@ -411,8 +411,8 @@ Boolean TApplication::UpdateNetAndStatus() {
 
   TLoadStatus status = LoadOk;
   std::ostringstream messages;
-  TNetPtr net(new TFuzzyPerceptron(in, status, messages));
-  if (status == LoadError || in.fail()) {
+  std::unique_ptr<TFuzzyPerceptron> net = ReadNet(in, status, messages);
+  if (!net) {
     std::ostringstream msg;
     msg << " The network sent by the learning process cannot be read.\n The net is unchanged.\n"
         << messages.str();

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "app.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 #include "outfile.h"
 
 namespace {
@@ -101,20 +101,22 @@ void TApplication::Create(const TCommand& cmd) {
   WriteLogHeader(log, maxRules);
   std::cout << " Creating initial rule base..." << '\0';
   std::cout.flush();
-  int notCreated = 0;
-  Net.reset(new TFuzzyPerceptron(*Task, maxRules, Parameters.LearningRules, NumberOfFSets, Parameters.AggregationFunc,
-                                 notCreated, log));
-  int created = Net->NumberOfRules;
-  std::cout << "done (" << created << " rules created).\n" << " Now evaluating the rules..." << '\0';
-  std::cout.flush();
-  Net->EvaluateRules(*Task, Parameters.LearningRules, log);
-  std::cout << "done." << '\n';
-  std::cout.flush();
+  TNetSettings settings = Parameters.Settings();
+  settings.MaxRules = maxRules;
+  settings.SetsPerInput.assign(NumberOfFSets.Data, NumberOfFSets.Data + NumberOfFSets.Dimension());
+  TCreateReport report;
+  Net = CreateNet(*Task, settings, log, report, [](TCreateStage stage, int rules) {
+    if (stage == TCreateStage::RulesCreated)
+      std::cout << "done (" << rules << " rules created).\n" << " Now evaluating the rules..." << '\0';
+    else
+      std::cout << "done." << '\n';
+    std::cout.flush();
+  });
 
-  if (Parameters.LearningRules == Best || Parameters.LearningRules == BestPerClass) {
-    msg << " " << Net->NumberOfRules << " rules (out of " << created << " created rules) have been selected." << '\n';
-  } else if (notCreated > 0) {
-    msg << " The system tried to create " << notCreated << " more rules. " << '\n'
+  if (settings.RuleMode == Best || settings.RuleMode == BestPerClass) {
+    msg << " " << report.Selected << " rules (out of " << report.Created << " created rules) have been selected." << '\n';
+  } else if (report.NotCreated > 0) {
+    msg << " The system tried to create " << report.NotCreated << " more rules. " << '\n'
         << " Some of these were possibly identical." << '\n';
   }
 

@@ -6,10 +6,8 @@
 #include <sstream>
 
 #include "app.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 #include "outfile.h"
-
-void TNetDeleter::operator()(TFuzzyPerceptron* net) const { delete net; }
 
 namespace {
 
@@ -22,18 +20,14 @@ void DescribeFailure(std::ostringstream& msg, std::istream& file, const char* wh
   }
 }
 
-// Reads an object with its stream reader. A reader that left the stream
-// failed or at its end, or that reports LoadError, failed: that is shown as
-// an Error and the result is null.
-template <class TObject, class TPtr>
-TPtr ReadObject(TApplication& app, std::ifstream& file, const std::string& name, const char* what,
-                TLoadStatus& status, std::ostringstream& msg) {
-  status = LoadOk;
-  TPtr object(new TObject(file, status, msg));
-  if (file.good() && status != LoadError) return object;
+// A reader that left the stream failed or at its end, or that reports
+// LoadError, failed: that is shown as an Error.
+bool LoadFailed(TApplication& app, std::ifstream& file, const std::string& name, const char* what,
+                TLoadStatus status, std::ostringstream& msg) {
+  if (file.good() && status != LoadError) return false;
   DescribeFailure(msg, file, what, name);
   app.PrintMsg(msg, Error);
-  return nullptr;
+  return true;
 }
 
 // The words that the second line of each kind's header ends with (app_headers.cpp).
@@ -93,12 +87,11 @@ bool TApplication::WriteNetFile(const std::string& name) {
     return false;
   }
   WriteNetHeader(file.Stream());
-  file.Stream() << *Net;
-  if (file.Stream().fail() && !file.Failed()) {
+  if (!WriteNet(file.Stream(), *Net) && !file.Failed()) {
     // The writer refuses a network that would not read back.
     file.Discard();
     ShowMsg(FileErrorMsg(name.c_str(), WriteError,
-                         Net->NumberOfRules < 1 ? "the net has no rules"
+                         Net->NumberOfRules() < 1 ? "the net has no rules"
                                                 : "the net holds a number that is not finite"),
             Error);
     return false;
@@ -127,8 +120,8 @@ void TApplication::Load(const TCommand& cmd) {
 
   if (kind == "pattern") {
     std::cout << " Loading pattern from " << display << "..." << '\n';
-    auto task = ReadObject<TLearningTask, std::unique_ptr<TLearningTask>>(*this, file, name, "pattern", status, msg);
-    if (!task) return;
+    auto task = std::make_unique<TLearningTask>(file, status, msg);
+    if (LoadFailed(*this, file, name, "pattern", status, msg)) return;
     Task = std::move(task);
     PatternFileName = name;
     NumberOfFSets = TVector<int>();
@@ -140,8 +133,8 @@ void TApplication::Load(const TCommand& cmd) {
     }
   } else if (kind == "net") {
     std::cout << " Loading network from " << display << "..." << '\n';
-    TNetPtr net = ReadObject<TFuzzyPerceptron, TNetPtr>(*this, file, name, "net", status, msg);
-    if (!net) return;
+    std::unique_ptr<TFuzzyPerceptron> net = ReadNet(file, status, msg);
+    if (LoadFailed(*this, file, name, "net", status, msg)) return;
     Net = std::move(net);
     NetFileName = name;
     NoteFile(name, NetFile);

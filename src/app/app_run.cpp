@@ -9,9 +9,9 @@
 
 #include "app.h"
 #include "app_background.h"
-#include "fuzzynet.h"
 #include "korvalin.h"
 #include "outfile.h"
+#include "result_file.h"
 #include "signals.h"
 
 namespace {
@@ -63,50 +63,81 @@ class TErrorCurve {
   }
 };
 
-// The parameters that learning changes (the points of the fuzzy sets and
-// the conclusion weights) as the last epoch that left them all finite had
-// them, so that a diverging run can hand back a usable network.
-class TLearntState {
+// Hears every epoch: a diverging run goes back to its last finite epoch;
+// the status line every UpdateCycle epochs and the error curve; in a
+// learning child the report request that ends the run, in the foreground
+// Ctrl-C.
+class TLearningReport : public TLearnObserver {
  public:
-  // Copies the parameters; false, keeping the earlier copy, when one of
-  // them is not finite.
-  bool Take(const TFuzzyPerceptron& net) {
-    Scratch.clear();
-    bool finite = true;
-    auto keep = [this, &finite](float value) {
-      finite = finite && std::isfinite(value);
-      Scratch.push_back(value);
-    };
-    for (std::size_t i = 1; i < net.Partitions.size(); i++) {
-      const TPartition& partition = net.Partitions[i];
-      for (int s = 1; s <= partition.NumberOfSets; s++) {
-        keep(partition.Sets[s].a);
-        keep(partition.Sets[s].b);
-        keep(partition.Sets[s].c);
-      }
-    }
-    for (int r = 1; r <= net.NumberOfRules; r++) keep(net.Rules[r]->Weight);
-    if (finite) Values.swap(Scratch);
-    return finite;
+  TLearningReport(TApplication& app, TErrorCurve& curve, bool child) : App(app), Curve(curve), Child(child) {
+    Finite.Take(*App.Net);
   }
 
-  void Restore(TFuzzyPerceptron& net) const {
-    if (Values.empty()) return;  // nothing finite was ever taken
-    std::size_t k = 0;
-    for (std::size_t i = 1; i < net.Partitions.size(); i++) {
-      TPartition& partition = net.Partitions[i];
-      for (int s = 1; s <= partition.NumberOfSets; s++) {
-        partition.Sets[s].a = Values[k++];
-        partition.Sets[s].b = Values[k++];
-        partition.Sets[s].c = Values[k++];
-      }
+  bool Requested = false;    // the run ended at the parent's request
+  bool Interrupted = false;  // the run ended at Ctrl-C
+
+  void BeforeEpoch() override {
+    if (Child) HoldReportRequests();
+  }
+
+  bool AfterEpoch(const TEpochStatus& status) override {
+    App.Epoch = status.Epoch;
+    App.Misclassified = status.Misclassified;
+    App.TotalError = status.Error;
+    if (!std::isfinite(status.Error) || !Finite.Take(*App.Net)) {
+      Finite.Restore(*App.Net);
+      std::ostringstream msg;
+      msg << " Learning stopped in epoch " << App.Epoch
+          << ": the total error or a parameter of the net is no longer a finite number.\n"
+          << " The net is kept as it was ";
+      App.Epoch--;
+      if (App.Epoch == 0)
+        msg << "before learning.";
+      else
+        msg << "after epoch " << App.Epoch << ".";
+      App.PrintMsg(msg, Error);
+      App.Misclassified = FiniteMisclassified;
+      App.TotalError = FiniteError;
+      return false;
     }
-    for (int r = 1; r <= net.NumberOfRules; r++) net.Rules[r]->Weight = Values[k++];
-    net.RulesChanged();
+    FiniteMisclassified = status.Misclassified;
+    FiniteError = status.Error;
+    const int patterns = App.Task->NumberOfPatterns;
+    const int cycle = App.Parameters.UpdateCycle;
+    if (cycle > 0 && (status.Epoch == 1 || status.Epoch % cycle == 0)) {
+      if (App.PipeMode)
+        App.PrintLearningStatus(std::cout, "[Learning status]", True);
+      else
+        App.PrintLearningStatus(std::cout, nullptr, False);
+    }
+    Curve.Line(status.Epoch, status.Error, status.Misclassified,
+               static_cast<float>(status.Misclassified * 100.0 / patterns));
+    if (Child) {
+      // Nothing may wait in a buffer: the child can be ended at any moment.
+      Curve.Flush();
+      std::cout.flush();
+      // Asked to report: the report is all the parent wants now; the final
+      // results belong to a learning run that ends by itself.
+      if (ReportRequested()) {
+        Curve.Commit();
+        Requested = true;
+        return false;
+      }
+    } else if (TakeInterrupt()) {
+      Interrupted = true;
+      return false;
+    }
+    // Without patterns an epoch has nothing to learn from.
+    return patterns > 0;
   }
 
  private:
-  std::vector<float> Values, Scratch;
+  TApplication& App;
+  TErrorCurve& Curve;
+  bool Child;
+  TLearntState Finite;
+  int FiniteMisclassified = 0;
+  float FiniteError = 0.0f;
 };
 
 }  // namespace
@@ -135,75 +166,23 @@ void TApplication::Learning() {
   // Ctrl-C in the foreground stops learning after the current epoch, as
   // 'stop' does in the background.
   const TInterruptible interruptible;
-  bool interrupted = false;
   std::cout << " Starting the learning process.\n" << '\n';
   if (child) std::cout.flush();
 
   TErrorCurve curve(*this);
   curve.Open(ReplaceExt(NetFileName, appDefaultErrorExt));
 
-  TLearntState finite;
-  finite.Take(*Net);
-  int finiteMisclassified = 0;
-  float finiteError = 0.0f;
-
   TotalError = 0.0f;
   Epoch = 0;
-  const TNetSettings settings = Parameters.Settings();
   const std::time_t started = std::time(nullptr);
-  for (;;) {
-    if (child) HoldReportRequests();
-    Epoch++;
-    Misclassified = Net->Learn(*Task, settings, TotalError);
-    if (!std::isfinite(TotalError) || !finite.Take(*Net)) {
-      finite.Restore(*Net);
-      std::ostringstream msg;
-      msg << " Learning stopped in epoch " << Epoch
-          << ": the total error or a parameter of the net is no longer a finite number.\n"
-          << " The net is kept as it was ";
-      Epoch--;
-      if (Epoch == 0)
-        msg << "before learning.";
-      else
-        msg << "after epoch " << Epoch << ".";
-      PrintMsg(msg, Error);
-      Misclassified = finiteMisclassified;
-      TotalError = finiteError;
-      break;
-    }
-    finiteMisclassified = Misclassified;
-    finiteError = TotalError;
-    const float percent = static_cast<float>(Misclassified * 100.0 / Task->NumberOfPatterns);
-    if (Parameters.UpdateCycle > 0 && (Epoch == 1 || Epoch % Parameters.UpdateCycle == 0)) {
-      if (PipeMode)
-        PrintLearningStatus(std::cout, "[Learning status]", True);
-      else
-        PrintLearningStatus(std::cout, nullptr, False);
-    }
-    curve.Line(Epoch, TotalError, Misclassified, percent);
-    if (child) {
-      // Nothing may wait in a buffer: the child can be ended at any moment.
-      curve.Flush();
-      std::cout.flush();
-      // Asked to report: the report is all the parent wants now; the final
-      // results below belong to a learning run that ends by itself.
-      if (ReportRequested()) {
-        curve.Commit();
-        return;
-      }
-    } else if (TakeInterrupt()) {
-      interrupted = true;
-      break;
-    }
-    if (Epoch >= Parameters.MaxEpoch) break;
-    if (Misclassified <= Parameters.StopAtMisclassified) break;
-    if (!(percent > Parameters.StopAtPercent)) break;
-  }
+  TLearningReport report(*this, curve, child);
+  Learn(*Net, *Task, Parameters.Settings(), report);
+  if (report.Requested) return;
   const std::time_t finished = std::time(nullptr);
   if (child) AnnounceReport();
   curve.Commit();
 
-  if (interrupted) {
+  if (report.Interrupted) {
     if (PipeMode) PrintLearningStatus(std::cout, "[Learning status]", True);
     std::ostringstream msg;
     msg << "Learning process stopped after " << Epoch << " epochs.\n";
@@ -237,11 +216,11 @@ void TApplication::Testing() {
   record->PatternFile = PatternFileName;
   record->NetFile = NetFileName;
   record->ClassNames = NamesOf(*Net).Classes;
-  const auto keep = [this, &record](int p, const TOutcome& o) {
+  const TTestTotals totals = TestNet(*Net, *Task, [&](int p, const TOutcome& o) {
+    if (open) WriteTestRecord(file.Stream(), *Task, *Net, p, o);
     if (Task->ClassInfo) record->Targets.push_back(Task->Patterns[p].Class);
     record->Computed.push_back(o.Decision == TDecision::Decided ? o.Best : 0);
-  };
-  const TTestTotals totals = open ? TestNet(*Net, *Task, file.Stream(), keep) : TestNet(*Net, *Task, keep);
+  });
   TotalError = totals.Error;
   Misclassified = totals.Misclassified;
   LastTest = std::move(record);

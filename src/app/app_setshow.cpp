@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "app.h"
-#include "fuzzynet.h"
 
 namespace {
 
@@ -112,14 +111,14 @@ void TApplication::Show(const TCommand& cmd) {
     } else if (stricmp(word, "ranges") == 0) {
       msg << "[Ranges]" << '\n';
       for (int i = 1; i <= Net->NumberOfInputs(); i++)
-        msg << static_cast<double>(Net->Partitions[i].Lower) << '\t' << static_cast<double>(Net->Partitions[i].Upper)
+        msg << static_cast<double>(Net->InputRange(i).Lower) << '\t' << static_cast<double>(Net->InputRange(i).Upper)
             << '\n';
       PrintMsg(msg, PagedText);
     } else {
       bool inputs = stricmp(word, "inputnames") == 0;
       msg << (inputs ? "[InputNames]" : "[ClassNames]") << '\n';
       int count = inputs ? Net->NumberOfInputs() : Net->NumberOfClasses();
-      for (int i = 1; i <= count; i++) msg << (inputs ? Net->InputNames[i] : Net->ClassNames[i]) << '\n';
+      for (int i = 1; i <= count; i++) msg << (inputs ? Net->InputName(i) : Net->ClassName(i)) << '\n';
       PrintMsg(msg, PagedText);
     }
     return;
@@ -162,7 +161,7 @@ void TApplication::PrintNetInfo(std::ostream& out, const char* header) const {
   if (header != nullptr) out << header << '\n';
   out << "Net loaded from       : " << NetFileName << '\n'
       << "Number of input units : " << Net->NumberOfInputs() << '\n'
-      << "Number of rule units  : " << Net->NumberOfRules << '\n'
+      << "Number of rule units  : " << Net->NumberOfRules() << '\n'
       << "Number of output units: " << Net->NumberOfClasses() << '\n';
 }
 

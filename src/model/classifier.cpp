@@ -2,16 +2,12 @@
 #include <cmath>
 #include <limits>
 
+#include "fuzzynet_internal.h"
 #include "korvalin.h"
 
 namespace {
 
 bool InRange(int value, int low, int high) { return value >= low && value <= high; }
-
-const std::string& ClassNameOf(const TFuzzyPerceptron& net, int k) {
-  static const std::string none;
-  return k >= 1 && k < static_cast<int>(net.ClassNames.size()) ? net.ClassNames[static_cast<std::size_t>(k)] : none;
-}
 
 // Propagates one row without learning. A NaN value counts as missing, like
 // `missing` itself: a row holding one is copied into `buffer` with the
@@ -24,7 +20,7 @@ void PropagateRow(TFuzzyPerceptron& net, const float*& row, int inputs, float& m
     std::replace_if(buffer.begin(), buffer.end(), [](float x) { return std::isnan(x); }, missing);
     row = buffer.data();
   }
-  net.PropagateOnly(row, inputs, missing);
+  TNetAccess::Propagate(net, row, inputs, missing, false);
 }
 
 }  // namespace
@@ -83,18 +79,17 @@ std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNe
     sets[i] = settings.SetsPerInput[i - 1];
   const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
   report = TCreateReport();
-  auto net = std::make_unique<TFuzzyPerceptron>(task, maxRules, settings.RuleMode, sets, settings.Aggregation,
-                                                report.NotCreated, log);
-  report.Created = net->NumberOfRules;
+  auto net = TNetAccess::Create(task, maxRules, settings.RuleMode, sets, settings.Aggregation, report.NotCreated, log);
+  report.Created = net->NumberOfRules();
   if (progress) progress(TCreateStage::RulesCreated, report.Created);
-  net->EvaluateRules(task, settings.RuleMode, log);
-  report.Selected = net->NumberOfRules;
+  TNetAccess::EvaluateRules(*net, task, settings.RuleMode, log);
+  report.Selected = net->NumberOfRules();
   if (progress) progress(TCreateStage::RulesSelected, report.Selected);
   return net;
 }
 
 int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings, float& error) {
-  return net.Learn(task, settings, error);
+  return TNetAccess::LearnEpoch(net, task, settings, error);
 }
 
 TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
@@ -103,7 +98,7 @@ TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetS
   for (;;) {
     observer.BeforeEpoch();
     status.Epoch++;
-    status.Misclassified = net.Learn(task, settings, status.Error);
+    status.Misclassified = TNetAccess::LearnEpoch(net, task, settings, status.Error);
     status.Percent = task.NumberOfPatterns > 0
                          ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
                          : 0.0f;
@@ -115,45 +110,89 @@ TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetS
   return status;
 }
 
+bool TLearntState::Take(const TFuzzyPerceptron& net) {
+  Scratch.clear();
+  bool finite = true;
+  auto keep = [this, &finite](float value) {
+    finite = finite && std::isfinite(value);
+    Scratch.push_back(value);
+  };
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      keep(partition.Sets[s].a);
+      keep(partition.Sets[s].b);
+      keep(partition.Sets[s].c);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) keep(TNetAccess::Weight(net, r));
+  if (finite) Values.swap(Scratch);
+  return finite;
+}
+
+void TLearntState::Restore(TFuzzyPerceptron& net) const {
+  if (Values.empty()) return;
+  std::size_t k = 0;
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      TFuzzySet set = partition.Sets[s];
+      set.a = Values[k++];
+      set.b = Values[k++];
+      set.c = Values[k++];
+      TNetAccess::SetFuzzySet(net, i, s, set);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) TNetAccess::SetWeight(net, r, Values[k++]);
+}
+
 namespace {
 
-// The outcome of the pattern last propagated through `net`.
-TOutcome OutcomeOf(const TFuzzyPerceptron& net, int target) {
-  TOutcome o;
+// The outcome of the pattern last propagated through `net`, into `o`
+// (whose storage is reused).
+void OutcomeOf(const TFuzzyPerceptron& net, int target, TOutcome& o) {
   const int classes = net.NumberOfClasses();
-  const float* out = net.OutputActivation.Data;
+  const float* out = TNetAccess::Outputs(net);
   o.Outputs.assign(out, out + classes);
-  int computed = 0;
-  o.Correct = net.CheckOutput(target, computed) == True;
-  o.Best = computed;
-  if (classes < 1 || !(out[computed - 1] > 0.0f)) {
-    o.Decision = TDecision::NoRuleFired;
-  } else {
-    o.Decision = TDecision::Decided;
-    for (int k = 1; k <= classes; k++)
-      if (k != computed && out[k - 1] == out[computed - 1]) o.Decision = TDecision::Tie;
-  }
+  o.Best = 0;
+  o.Decision = TDecision::NoRuleFired;
+  o.Correct = false;
+  o.Error = 0.0f;
+  o.Rule = 0;
+  o.Activation = 0.0f;
   if (target >= 1) {
     for (int k = 1; k <= classes; k++) {
       const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
       o.Error += d * d;
     }
   }
-  if (o.Decision != TDecision::Decided) return o;
+  if (classes < 1) return;
+  int best = 1;
+  for (int k = 2; k <= classes; k++)
+    if (out[k - 1] > out[best - 1]) best = k;
+  o.Best = best;
+  if (!(out[best - 1] > 0.0f)) return;
+  o.Decision = TDecision::Decided;
+  for (int k = 1; k <= classes; k++)
+    if (k != best && out[k - 1] == out[best - 1]) o.Decision = TDecision::Tie;
+  if (o.Decision != TDecision::Decided) return;
+  o.Correct = best == target;
   // The rule that gave its class the most: its activation under Maximum,
   // its weighted activation under WeightedSum; the first such rule wins.
+  // Only rules that fired can have given anything.
+  const float* activation = TNetAccess::RuleActivations(net);
+  const bool maximum = TNetAccess::Aggregation(net) == Maximum;
   float most = 0.0f;
-  for (int r = 1; r <= net.NumberOfRules; r++) {
-    const float act = net.RuleActivation.Data[r - 1];
-    if (!(act > 0.0f) || net.Rules[r]->Class != computed) continue;
-    const float share = net.AggregationFunc == Maximum ? act : act * net.Rules[r]->Weight;
+  for (int r : TNetAccess::FiredRules(net)) {
+    const float act = activation[r - 1];
+    if (!(act > 0.0f) || TNetAccess::Rule(net, r).Class != best) continue;
+    const float share = maximum ? act : act * TNetAccess::Weight(net, r);
     if (o.Rule == 0 || share > most) {
       o.Rule = r;
       o.Activation = act;
       most = share;
     }
   }
-  return o;
 }
 
 }  // namespace
@@ -162,11 +201,11 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
                     const std::function<void(int, const TOutcome&)>& each) {
   TTestTotals totals;
   totals.Patterns = task.NumberOfPatterns;
-  net.RulesChanged();
+  TOutcome o;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
     const TPattern pattern = task.Patterns[p];
-    net.PropagateOnly(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
-    const TOutcome o = OutcomeOf(net, task.ClassInfo ? pattern.Class : 0);
+    TNetAccess::Propagate(net, pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
+    OutcomeOf(net, task.ClassInfo ? pattern.Class : 0, o);
     if (task.ClassInfo) {
       totals.Error += o.Error;
       if (!o.Correct) totals.Misclassified++;
@@ -187,40 +226,17 @@ std::string UndecidedReason(const TFuzzyPerceptron& net, const TOutcome& o) {
   std::string text = "tie between ";
   for (std::size_t i = 0; i < tied.size(); i++) {
     if (i > 0) text += i + 1 == tied.size() ? " and " : ", ";
-    text += ClassNameOf(net, tied[i]);
+    text += net.ClassName(tied[i]);
   }
   return text;
-}
-
-TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostream& report,
-                    const std::function<void(int, const TOutcome&)>& each) {
-  return TestNet(net, task, [&](int p, const TOutcome& o) {
-    report << "# Pattern " << p << ":" << '\n' << "\tOutput: ";
-    for (float x : o.Outputs) report << x << '\t';
-    report << '\n';
-    const int target = task.Patterns[p].Class;
-    if (task.ClassInfo) {
-      report << "\tTarget: ";
-      for (std::size_t k = 1; k <= o.Outputs.size(); k++) report << (static_cast<int>(k) == target ? 1 : 0) << '\t';
-      report << '\n' << "\tPattern error : " << o.Error << '\n';
-    }
-    report << "\tComputed class: ";
-    if (o.Decision == TDecision::Decided)
-      report << ClassNameOf(net, o.Best) << " (Class " << o.Best << ")" << '\n';
-    else
-      report << "undecided (" << UndecidedReason(net, o) << ")" << '\n';
-    if (task.ClassInfo)
-      report << "\tClassification: "
-             << (o.Correct ? "correct" : o.Decision == TDecision::Decided ? "false" : "undecided") << '\n';
-    report << '\n';
-    if (each) each(p, o);
-  });
 }
 
 TOutcome Classify(TFuzzyPerceptron& net, const float* row, int inputs, float missing) {
   std::vector<float> buffer;
   PropagateRow(net, row, inputs, missing, buffer);
-  return OutcomeOf(net, 0);
+  TOutcome o;
+  OutcomeOf(net, 0, o);
+  return o;
 }
 
 void ClassOutputs(TFuzzyPerceptron& net, const float* rows, int patterns, int inputs, float missing, float* outputs) {
@@ -230,7 +246,7 @@ void ClassOutputs(TFuzzyPerceptron& net, const float* rows, int patterns, int in
     const float* row = rows + static_cast<std::size_t>(p) * inputs;
     float marker = missing;
     PropagateRow(net, row, inputs, marker, buffer);
-    const float* out = net.OutputActivation.Data;
+    const float* out = TNetAccess::Outputs(net);
     std::copy(out, out + classes, outputs + static_cast<std::size_t>(p) * classes);
   }
 }
@@ -240,10 +256,11 @@ std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs
   PropagateRow(net, row, inputs, missing, buffer);
   std::vector<TFiring> firings;
   const int n = net.NumberOfInputs();
-  for (int r = 1; r <= net.NumberOfRules; r++) {
-    const float act = net.RuleActivation.Data[r - 1];
+  const float* activation = TNetAccess::RuleActivations(net);
+  for (int r = 1; r <= net.NumberOfRules(); r++) {
+    const float act = activation[r - 1];
     if (act == 0.0f) continue;
-    const TRule& rule = *net.Rules[r];
+    const TRule& rule = TNetAccess::Rule(net, r);
     TFiring f;
     f.Rule = r;
     f.Class = rule.Class;
@@ -253,7 +270,7 @@ std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs
       const float x = j <= inputs ? row[j - 1] : missing;
       const bool absent = j > inputs || (missing != 0.0f && x == missing);
       f.Sets.push_back(s >= 1 ? s : 0);
-      f.Memberships.push_back(s < 1 || absent ? 1.0f : net.Partitions[j].Sets[s].Membership(x));
+      f.Memberships.push_back(s < 1 || absent ? 1.0f : TNetAccess::Partition(net, j).Sets[s].Membership(x));
     }
     firings.push_back(std::move(f));
   }
@@ -263,24 +280,23 @@ std::vector<TFiring> Explain(TFuzzyPerceptron& net, const float* row, int inputs
 TNetNames NamesOf(const TFuzzyPerceptron& net) {
   TNetNames names;
   for (int i = 1; i <= net.NumberOfInputs(); i++) {
-    names.Inputs.push_back(i < static_cast<int>(net.InputNames.size()) ? net.InputNames[i] : std::string());
+    names.Inputs.push_back(net.InputName(i));
     names.Sets.emplace_back();
-    if (i >= static_cast<int>(net.Partitions.size())) continue;
-    const TPartition& partition = net.Partitions[i];
+    const TPartition& partition = TNetAccess::Partition(net, i);
     for (int s = 1; s <= partition.NumberOfSets; s++) names.Sets.back().push_back(partition.Sets[s].Name);
   }
-  for (int k = 1; k <= net.NumberOfClasses(); k++) names.Classes.push_back(ClassNameOf(net, k));
+  for (int k = 1; k <= net.NumberOfClasses(); k++) names.Classes.push_back(net.ClassName(k));
   return names;
 }
 
 std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages) {
-  auto net = std::make_unique<TFuzzyPerceptron>(in, status, messages);
+  auto net = TNetAccess::Read(in, status, messages);
   if (status == LoadError || !in.good()) return nullptr;
   return net;
 }
 
 bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net, bool exact) {
-  WriteNetText(out, net, exact);
+  TNetAccess::Write(out, net, exact);
   return static_cast<bool>(out);
 }
 
@@ -288,15 +304,10 @@ TNetInfo Describe(const TFuzzyPerceptron& net) {
   TNetInfo info;
   info.Inputs = net.NumberOfInputs();
   info.Classes = net.NumberOfClasses();
-  info.Rules = net.NumberOfRules;
-  info.MaxRules = net.MaxRules;
-  info.Aggregation = net.AggregationFunc;
-  auto names = [](const std::vector<std::string>& from, int count) {
-    std::vector<std::string> to;
-    for (int i = 1; i <= count; i++) to.push_back(i < static_cast<int>(from.size()) ? from[i] : std::string());
-    return to;
-  };
-  info.InputNames = names(net.InputNames, info.Inputs);
-  info.ClassNames = names(net.ClassNames, info.Classes);
+  info.Rules = net.NumberOfRules();
+  info.MaxRules = TNetAccess::MaxRules(net);
+  info.Aggregation = TNetAccess::Aggregation(net);
+  for (int i = 1; i <= info.Inputs; i++) info.InputNames.push_back(net.InputName(i));
+  for (int k = 1; k <= info.Classes; k++) info.ClassNames.push_back(net.ClassName(k));
   return info;
 }

@@ -16,6 +16,22 @@ const char* const kwEndNet = "END";
 
 TFuzzyPerceptron::~TFuzzyPerceptron() = default;
 
+namespace {
+const std::string& NameAt(const std::vector<std::string>& names, int i) {
+  static const std::string none;
+  return i >= 1 && i < static_cast<int>(names.size()) ? names[i] : none;
+}
+}  // namespace
+
+const std::string& TFuzzyPerceptron::InputName(int input) const { return NameAt(InputNames, input); }
+
+const std::string& TFuzzyPerceptron::ClassName(int cls) const { return NameAt(ClassNames, cls); }
+
+TBound TFuzzyPerceptron::InputRange(int input) const {
+  if (input < 1 || input >= static_cast<int>(Partitions.size())) return TBound{0.0f, 0.0f};
+  return TBound{Partitions[input].Lower, Partitions[input].Upper};
+}
+
 void TFuzzyPerceptron::CreateVariableNames(int inputs, int classes) {
   InputNames.assign(1, std::string());
   ClassNames.assign(1, std::string());
@@ -23,33 +39,58 @@ void TFuzzyPerceptron::CreateVariableNames(int inputs, int classes) {
   for (int k = 1; k <= classes; k++) ClassNames.push_back("Class_" + std::to_string(k));
 }
 
-void TFuzzyPerceptron::RulesChanged() { Index.reset(); }
+void TFuzzyPerceptron::SetClass(int rule, int cls) {
+  Rules[rule]->Class = cls;
+  if (!Index) return;
+  Index->SetClass(rule, cls);
+  WeightsChanged();
+}
+
+void TFuzzyPerceptron::SetWeight(int rule, float weight) {
+  Weights[rule - 1] = weight;
+  if (!Index) return;
+  Index->NoteWeight(weight);
+  WeightsChanged();
+}
+
+void TFuzzyPerceptron::SetAntecedent(int rule, int input, int set) {
+  Rules[rule]->Antecedent[input] = set;
+  Index.reset();
+}
+
+void TFuzzyPerceptron::ReplaceRules(std::vector<TRule> rules, std::vector<float> weights) {
+  weights.resize(rules.size(), 0.0f);
+  Rules.clear();
+  Rules.resize(1);
+  Rules.reserve(rules.size() + 1);
+  for (TRule& rule : rules) Rules.push_back(std::make_unique<TRule>(std::move(rule)));
+  Weights = std::move(weights);
+  const int count = NumberOfRules();
+  RuleActivation = count >= 1 ? TVector<float>(count, 0.0f) : TVector<float>();
+  MinInput = count >= 1 ? TVector<int>(count, 0) : TVector<int>();
+  Index.reset();
+}
+
+// The index depends on the partitions' set counts only, which stay.
+void TFuzzyPerceptron::SetFuzzySet(int input, int set, const TFuzzySet& value) { Partitions[input].Sets[set] = value; }
 
 void TFuzzyPerceptron::WeightsChanged() {
   if (Index) Index->WeightsValid = false;
 }
 
+void TFuzzyPerceptron::RebuildIndex() {
+  if (!Index) Index = std::make_unique<TRuleIndex>();
+  Index->Build(*this, NumberOfRules());
+  // Propagation writes the entries of the rules it evaluates and leaves
+  // every other rule at 0.
+  if (RuleActivation.Dimension() < NumberOfRules()) RuleActivation = TVector<float>(NumberOfRules(), 0.0f);
+  if (MinInput.Dimension() < NumberOfRules()) MinInput.ChangeDimension(NumberOfRules());
+  for (int r = 0; r < RuleActivation.Dimension(); r++) RuleActivation.Data[r] = 0.0f;
+}
+
 TFuzzyPerceptron::TRuleIndex& TFuzzyPerceptron::CurrentIndex() {
-  if (!Index || Index->Rules != NumberOfRules || Index->Inputs != NumberOfInputs() ||
-      Index->Classes != NumberOfClasses()) {
-    if (!Index) Index = std::make_unique<TRuleIndex>();
-    Index->Build(*this, NumberOfRules);
-    // Propagation writes entries 1..NumberOfRules and leaves every rule it
-    // does not evaluate at 0.
-    if (RuleActivation.Dimension() < NumberOfRules) RuleActivation = TVector<float>(NumberOfRules, 0.0f);
-    if (MinInput.Dimension() < NumberOfRules) MinInput.ChangeDimension(NumberOfRules);
-    for (int r = 0; r < RuleActivation.Dimension(); r++) RuleActivation.Data[r] = 0.0f;
-  }
+  if (!Index) RebuildIndex();
   return *Index;
 }
 
-void TFuzzyPerceptron::ReplaceRules(std::vector<TRule> rules) {
-  Rules.clear();
-  Rules.resize(1);
-  Rules.reserve(rules.size() + 1);
-  for (TRule& rule : rules) Rules.push_back(std::make_unique<TRule>(std::move(rule)));
-  NumberOfRules = static_cast<int>(rules.size());
-  RuleActivation = NumberOfRules >= 1 ? TVector<float>(NumberOfRules, 0.0f) : TVector<float>();
-  MinInput = NumberOfRules >= 1 ? TVector<int>(NumberOfRules, 0) : TVector<int>();
-  RulesChanged();
-}
+const std::vector<int>& TFuzzyPerceptron::FiredRules() const { return Index->Fired; }

@@ -1,6 +1,8 @@
 // The classifier network: a three-layer fuzzy perceptron (input units with
 // fuzzy partitions, rule units, one output unit per class), its text form,
 // rule base creation and selection, propagation, learning and listings.
+// Callers work with it through korvalin.h; its public members are what they
+// may ask of a network, and its state is the model's own.
 #pragma once
 
 #include <cstddef>
@@ -40,14 +42,14 @@ constexpr int MaxNetInputs = 1000000;
 constexpr int MaxNetClasses = 1000000;
 
 // One rule unit: IF input j IS set Antecedent[j] (j = 1..inputs; an entry
-// below 1 means "don't care") THEN Class, with conclusion weight Weight.
+// below 1 means "don't care") THEN Class. Its conclusion weight is kept by
+// the network, beside the other rules' weights.
 class TRule {
  public:
   TVector<int> Antecedent;
   int Class;
-  float Weight;
 
-  TRule() : Class(0), Weight(0.0f) {}
+  TRule() : Class(0) {}
 };
 
 // Performance record of one rule during rule evaluation.
@@ -62,14 +64,34 @@ int SortValidators(const void* first, const void* second);
 
 class TFuzzyPerceptron {
  public:
-  std::vector<std::string> InputNames;  // 1-based (slot 0 unused), at most 29 characters each
-  std::vector<std::string> ClassNames;  // 1-based (slot 0 unused), at most 29 characters each
+  TFuzzyPerceptron(const TFuzzyPerceptron&) = delete;
+  TFuzzyPerceptron& operator=(const TFuzzyPerceptron&) = delete;
+  ~TFuzzyPerceptron();
+
+  int NumberOfInputs() const { return InputActivation.Dimension(); }
+  int NumberOfClasses() const { return OutputActivation.Dimension(); }
+  int NumberOfRules() const { return static_cast<int>(Rules.size()) - 1; }
+  // Names are 1-based, at most 29 characters; "" out of range.
+  const std::string& InputName(int input) const;
+  const std::string& ClassName(int cls) const;
+  // The range of input `input`'s partition.
+  TBound InputRange(int input) const;
+
+  // Listings; `header` may be null. `exact` as for WritePartition.
+  void PrintPartitions(std::ostream& out, const char* header, bool exact = false) const;
+  void PrintRules(std::ostream& out, const char* header) const;
+
+ private:
+  friend struct TNetAccess;  // the model's functions that are not members (fuzzynet_internal.h)
+
+  std::vector<std::string> InputNames;  // 1-based (slot 0 unused)
+  std::vector<std::string> ClassNames;  // 1-based (slot 0 unused)
   TVector<float> InputActivation;       // the last propagated pattern; dimension = inputs
-  TVector<float> RuleActivation;        // dimension = NumberOfRules (empty without rules)
+  TVector<float> RuleActivation;        // dimension = NumberOfRules() (empty without rules)
   TVector<float> OutputActivation;      // dimension = classes
   int MaxRules;
-  int NumberOfRules;
-  std::vector<std::unique_ptr<TRule>> Rules;  // 1-based: Rules[1..NumberOfRules]
+  std::vector<std::unique_ptr<TRule>> Rules;  // 1-based: Rules[1..NumberOfRules()]
+  std::vector<float> Weights;                 // per rule (0-based): its conclusion weight
   std::vector<TPartition> Partitions;         // 1-based: Partitions[i] belongs to input i
   // Per rule, the first input whose degree was the rule's minimum in the
   // last propagation. Only entries of rules with a non-zero activation are
@@ -77,21 +99,19 @@ class TFuzzyPerceptron {
   TVector<int> MinInput;
   TAggregationFunc AggregationFunc;
 
+  // Fast propagation state, derived from the rule base (see
+  // fuzzynet_propagate.cpp): a cache that every change of the rule base
+  // below keeps current, built on first use.
+  struct TRuleIndex;
+  std::unique_ptr<TRuleIndex> Index;
+
   // Reads the text form of a network. On LoadError, or when the stream is
   // left failed, the object holds no rules and is only fit for destruction.
   TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
-
   // Builds the partitions from the task's bounds and creates the initial
   // rule base (the task must carry class information).
   TFuzzyPerceptron(const TLearningTask& task, int maxRules, TRuleMode mode, TVector<int> setsPerInput,
                    TAggregationFunc aggregation, int& notCreated, std::ostream& log);
-
-  TFuzzyPerceptron(const TFuzzyPerceptron&) = delete;
-  TFuzzyPerceptron& operator=(const TFuzzyPerceptron&) = delete;
-  virtual ~TFuzzyPerceptron();
-
-  int NumberOfInputs() const { return InputActivation.Dimension(); }
-  int NumberOfClasses() const { return OutputActivation.Dimension(); }
 
   // Replaces both name tables by Input_1.. and Class_1...
   void CreateVariableNames(int inputs, int classes);
@@ -100,57 +120,40 @@ class TFuzzyPerceptron {
   void CreateRuleBase(const TLearningTask& task, TRuleMode mode, int& notCreated, std::ostream& log);
   void CheckRuleConnections(const TLearningTask& task, std::ostream& log);
   void EvaluateRules(const TLearningTask& task, TRuleMode mode, std::ostream& log);
+  void SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log);
 
-  // Propagation and classification. A pattern shorter than the network's
-  // input dimension has its absent values treated as missing.
-  const TVector<float>& Propagate(const TVector<float>& pattern, float missing);
-  const TVector<float>& Propagate(const TInputView& pattern, float missing);
-  const TVector<float>& Propagate(const float* pattern, int dimension, float missing);
-  // The same outputs for passes that never learn: MinInput is left alone,
-  // which lets propagation take a faster minimum.
-  const TVector<float>& PropagateOnly(const float* pattern, int dimension, float missing);
+  // Changes of the rule base and the sets, the index kept current.
+  // ReplaceRules makes `rules` with their `weights` rules 1, 2, ..., each
+  // with one antecedent entry per input; the partitions and names stay.
+  void ReplaceRules(std::vector<TRule> rules, std::vector<float> weights);
+  void SetClass(int rule, int cls);
+  void SetWeight(int rule, float weight);
+  void SetAntecedent(int rule, int input, int set);
+  void SetFuzzySet(int input, int set, const TFuzzySet& value);
+
+  // Propagation. A pattern shorter than the network's input dimension has
+  // its absent values treated as missing. `keepMinInput` false leaves
+  // MinInput alone, for passes that never learn.
+  void PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput = true);
+  // The rules with a non-zero activation in the last propagation, in rule order.
+  const std::vector<int>& FiredRules() const;
   Boolean CheckOutput(int target, int& computedClass) const;
   float ComputePatternError(int target) const;
-  // Propagates every pattern, sets `error` to the summed pattern error and
-  // returns the number of misclassified patterns (both 0 without class
-  // information). TestNet (korvalin.h) also writes the result file.
-  int Test(const TLearningTask& task, float& error);
 
-  // Learning by fuzzy error backpropagation.
+  // Learning by fuzzy error backpropagation: one pattern, one epoch.
   float FuzzyErrorBP(int target, const TNetSettings& settings, Boolean& correct);
   int Learn(const TLearningTask& task, const TNetSettings& settings, float& error);
 
-  // Listings; `header` may be null. `exact` as for WritePartition.
-  void PrintPartitions(std::ostream& out, const char* header, bool exact = false) const;
-  void PrintRules(std::ostream& out, const char* header) const;
-
-  // Must be called after changing any rule's Antecedent, Class or Weight, or
-  // the partitions' set counts, from outside the network's own operations:
-  // propagation works from an index of the rule base.
-  void RulesChanged();
-
-  // Replaces the rule base by `rules` (they become rules 1, 2, ...), each
-  // with an antecedent of one entry per input, and rebuilds what
-  // propagation derives from it. The partitions and names stay.
-  void ReplaceRules(std::vector<TRule> rules);
-
- private:
-  // Fast propagation state, derived from the rule base; see fuzzynet_propagate.cpp.
-  struct TRuleIndex;
-  std::unique_ptr<TRuleIndex> Index;
+  // The text form (switches the stream to fixed notation); with `exact`
+  // every number as ExactText gives it, so that reading it back restores
+  // the network exactly. A network without rules, or with a weight or set
+  // parameter that is not finite, has no text form that reads back: nothing
+  // is written and the stream is set failed, so that no caller reports such
+  // a save as success.
+  void Write(std::ostream& out, bool exact) const;
+  bool Writable() const;
 
   TRuleIndex& CurrentIndex();
+  void RebuildIndex();
   void WeightsChanged();
-  // `keepMinInput` false leaves MinInput alone, for passes that never learn.
-  void PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput = true);
-  void SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log);
 };
-
-// Writes the text form of a network (switches the stream to fixed notation).
-// A network without rules, or with a weight or set parameter that is not
-// finite, has no text form that reads back: nothing is written and the
-// stream is set failed, so that no caller reports such a save as success.
-std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net);
-// The same text; with `exact` every number as ExactText gives it, so that
-// reading it back restores the network exactly.
-std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool exact);

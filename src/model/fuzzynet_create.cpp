@@ -36,7 +36,7 @@ int SortValidators(const void* first, const void* second) {
 TFuzzyPerceptron::TFuzzyPerceptron(const TLearningTask& task, int maxRules, TRuleMode mode,
                                    TVector<int> setsPerInput, TAggregationFunc aggregation, int& notCreated,
                                    std::ostream& log)
-    : MaxRules(maxRules < 1 ? 1 : maxRules), NumberOfRules(0), AggregationFunc(aggregation) {
+    : MaxRules(maxRules < 1 ? 1 : maxRules), AggregationFunc(aggregation) {
   if (MaxRules > task.NumberOfPatterns) MaxRules = task.NumberOfPatterns;
   const int inputs = task.NumberOfInputs;
   const int classes = task.NumberOfClasses;
@@ -58,14 +58,15 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
   const int inputs = NumberOfInputs();
   const int limit = mode == Simple ? MaxRules : task.NumberOfPatterns;
   const float threshold = mode == Simple ? 0.0f : 0.5f;
-  NumberOfRules = 0;
   notCreated = 0;
   Rules.clear();
   Rules.resize(1);
+  Weights.clear();
   // Sized for every rule the pass may create; trimmed at its end.
   RuleActivation = limit >= 1 ? TVector<float>(limit, 0.0f) : TVector<float>();
   MinInput = limit >= 1 ? TVector<int>(limit, 0) : TVector<int>();
   Rules.reserve(static_cast<std::size_t>(limit > 0 ? limit : 0) + 1);
+  Weights.reserve(static_cast<std::size_t>(limit > 0 ? limit : 0));
   Index = std::make_unique<TRuleIndex>();
   Index->Build(*this, limit > 0 ? limit : 0);
 
@@ -78,7 +79,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
   char text[160];
   for (int p = 1; p <= task.NumberOfPatterns && inputs >= 1; p++) {
     const TPattern pattern = task.Patterns[p];
-    if (NumberOfRules > 0) {
+    if (NumberOfRules() > 0) {
       PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
       int computed;
       if (CheckOutput(pattern.Class, computed) && OutputActivation[computed] > threshold) continue;
@@ -89,7 +90,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
     }
     key.assign(reinterpret_cast<const char*>(candidate.data()), candidate.size() * sizeof(int));
     if (antecedents.count(key) != 0) continue;
-    if (NumberOfRules >= limit) {
+    if (NumberOfRules() >= limit) {
       notCreated++;
       continue;
     }
@@ -97,22 +98,24 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
     rule->Antecedent = TVector<int>(inputs, 0);
     for (int j = 0; j < inputs; j++) rule->Antecedent.Data[j] = candidate[j];
     rule->Class = pattern.Class;
-    rule->Weight = 1.0f;
     Rules.push_back(std::move(rule));
-    NumberOfRules++;
+    Weights.push_back(1.0f);
     antecedents.insert(key);
-    Index->Add(*this, NumberOfRules);
+    Index->Add(*this, NumberOfRules());
     std::snprintf(text, sizeof text, " Pattern %4i (class %s) created rule %i.", p, NameOf(ClassNames, pattern.Class),
-                  NumberOfRules);
+                  NumberOfRules());
     log << text << '\n';
   }
-  if (NumberOfRules >= 1) {
-    RuleActivation.ChangeDimension(NumberOfRules);
-    MinInput.ChangeDimension(NumberOfRules);
+  if (NumberOfRules() >= 1) {
+    RuleActivation.ChangeDimension(NumberOfRules());
+    MinInput.ChangeDimension(NumberOfRules());
   } else {
     RuleActivation = TVector<float>();
     MinInput = TVector<int>();
   }
+  // The index has room for every rule the pass might have created; built
+  // anew for the rules it did create, it is denser for the passes that follow.
+  RebuildIndex();
   log << '\n';
   CheckRuleConnections(task, log);
 }
@@ -120,11 +123,10 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
 void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostream& log) {
   log << "[Checking rule connections]" << '\n'
       << "# Rule performance of the considered rule for " << "each output class" << '\n';
-  const int rules = NumberOfRules;
+  const int rules = NumberOfRules();
   const int classes = NumberOfClasses();
   int reconnected = 0;
   if (rules >= 1 && classes >= 1) {
-    RulesChanged();
     TRuleIndex& ix = CurrentIndex();
     // One row per rule, one column per class; rules that do not fire add 0.
     std::vector<float> sums(static_cast<std::size_t>(rules) * classes, 0.0f);
@@ -149,23 +151,20 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
       }
       if (best != Rules[r]->Class) {
         log << " (reconnected from class " << Rules[r]->Class << " to class " << best << ")";
-        Rules[r]->Class = best;
-        ix.SetClass(r, best);
+        SetClass(r, best);
         reconnected++;
       }
       log << '\n';
     }
-    WeightsChanged();
   }
   log << '\n' << " " << reconnected << " rule(s) reconnected.\n" << '\n';
 }
 
 void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, std::ostream& log) {
-  const int rules = NumberOfRules;
+  const int rules = NumberOfRules();
   std::vector<TValidator> validators(rules > 0 ? rules : 0);
   for (int r = 1; r <= rules; r++) validators[r - 1] = TValidator{r, 0.0f};
   if (rules >= 1) {
-    RulesChanged();
     TRuleIndex& ix = CurrentIndex();
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       const TPattern pattern = task.Patterns[p];
@@ -211,7 +210,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
 }
 
 void TFuzzyPerceptron::SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log) {
-  const int rules = NumberOfRules;
+  const int rules = NumberOfRules();
   const int classes = NumberOfClasses();
   std::vector<int> chosen;
   std::vector<char> taken(static_cast<std::size_t>(rules) + 1, 0);
@@ -239,10 +238,15 @@ void TFuzzyPerceptron::SelectRules(const std::vector<TValidator>& sorted, TRuleM
     if (taken[r]) log << " " << r << '\n';
 
   std::vector<std::unique_ptr<TRule>> selected(1);
+  std::vector<float> weights;
   selected.reserve(chosen.size() + 1);
-  for (int r : chosen) selected.push_back(std::move(Rules[r]));
+  weights.reserve(chosen.size());
+  for (int r : chosen) {
+    selected.push_back(std::move(Rules[r]));
+    weights.push_back(Weights[r - 1]);
+  }
   Rules = std::move(selected);  // the rules not taken are destroyed here
-  NumberOfRules = static_cast<int>(chosen.size());
-  RuleActivation = NumberOfRules >= 1 ? TVector<float>(NumberOfRules, 0.0f) : TVector<float>();
-  RulesChanged();
+  Weights = std::move(weights);
+  RuleActivation = NumberOfRules() >= 1 ? TVector<float>(NumberOfRules(), 0.0f) : TVector<float>();
+  Index.reset();
 }

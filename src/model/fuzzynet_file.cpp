@@ -31,7 +31,7 @@ bool ReadNameLines(std::istream& in, int count, std::vector<std::string>& names)
 // known to fit together: a header that declares far more than the file
 // holds fails as a read error before it can claim memory.
 TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::ostringstream& messages)
-    : MaxRules(0), NumberOfRules(0), AggregationFunc(WeightedSum) {
+    : MaxRules(0), AggregationFunc(WeightedSum) {
   status = LoadOk;
   Rules.resize(1);
   Partitions.resize(1);
@@ -159,30 +159,28 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
   }
   Partitions = std::move(partitions);
   Rules.reserve(static_cast<std::size_t>(rules) + 1);
+  Weights.reserve(static_cast<std::size_t>(rules));
   for (int r = 1; r <= rules; r++) {
     auto rule = std::make_unique<TRule>();
     rule->Antecedent = TVector<int>(inputs, 0);
     for (int i = 1; i <= inputs; i++) rule->Antecedent.Data[i - 1] = matrix[static_cast<std::size_t>(i - 1) * rules + (r - 1)];
     rule->Class = weights[r - 1].first;
-    rule->Weight = weights[r - 1].second;
     Rules.push_back(std::move(rule));
+    Weights.push_back(weights[r - 1].second);
   }
-  NumberOfRules = rules;
   RuleActivation = TVector<float>(rules, 0.0f);
   MinInput = TVector<int>(rules, 0);
 }
 
-namespace {
-
 // Whether every number the text form holds can be read back: a weight or
 // set that learning drove to infinity would be written as "inf" and make
 // the saved file unreadable.
-bool Writable(const TFuzzyPerceptron& net) {
-  if (net.NumberOfRules < 1) return false;
-  for (int r = 1; r <= net.NumberOfRules; r++)
-    if (!std::isfinite(net.Rules[r]->Weight)) return false;
-  for (std::size_t i = 1; i < net.Partitions.size(); i++) {
-    const TPartition& p = net.Partitions[i];
+bool TFuzzyPerceptron::Writable() const {
+  if (NumberOfRules() < 1) return false;
+  for (float w : Weights)
+    if (!std::isfinite(w)) return false;
+  for (std::size_t i = 1; i < Partitions.size(); i++) {
+    const TPartition& p = Partitions[i];
     if (!std::isfinite(p.Lower) || !std::isfinite(p.Upper)) return false;
     for (int s = 1; s <= p.NumberOfSets; s++)
       if (!std::isfinite(p.Sets[s].a) || !std::isfinite(p.Sets[s].b) || !std::isfinite(p.Sets[s].c)) return false;
@@ -190,17 +188,14 @@ bool Writable(const TFuzzyPerceptron& net) {
   return true;
 }
 
-}  // namespace
-
-std::ostream& operator<<(std::ostream& out, const TFuzzyPerceptron& net) { return WriteNetText(out, net, false); }
-
-std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool exact) {
-  if (!Writable(net)) {
+void TFuzzyPerceptron::Write(std::ostream& out, bool exact) const {
+  if (!Writable()) {
     out.setstate(std::ios::failbit);
-    return out;
+    return;
   }
-  const int inputs = net.NumberOfInputs();
-  const int classes = net.NumberOfClasses();
+  const int inputs = NumberOfInputs();
+  const int classes = NumberOfClasses();
+  const int rules = NumberOfRules();
   auto name = [](const std::vector<std::string>& names, int i) -> const std::string& {
     static const std::string none;
     return i < static_cast<int>(names.size()) ? names[i] : none;
@@ -210,21 +205,21 @@ std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool 
   out << "% This are the network parameters:" << '\n'
       << "% <Input dimension> <number of rules> <output dimension> <max. rules>" << '\n'
       << kwParameters << '\n'
-      << inputs << '\t' << net.NumberOfRules << '\t' << classes << '\t' << net.MaxRules << '\n'
+      << inputs << '\t' << rules << '\t' << classes << '\t' << MaxRules << '\n'
       << '\n'
       << kwVarNames << '\n';
-  for (int i = 1; i <= inputs; i++) out << name(net.InputNames, i) << '\n';
-  for (int k = 1; k <= classes; k++) out << name(net.ClassNames, k) << '\n';
+  for (int i = 1; i <= inputs; i++) out << name(InputNames, i) << '\n';
+  for (int k = 1; k <= classes; k++) out << name(ClassNames, k) << '\n';
   out << '\n'
       << "% The aggregation function to be used:" << '\n'
-      << (net.AggregationFunc == Maximum ? kwUseMaximum : kwUseSum) << '\n'
+      << (AggregationFunc == Maximum ? kwUseMaximum : kwUseSum) << '\n'
       << '\n'
       << "% This are the parameters of the (triangular) fuzzy sets:" << '\n'
       << "% <a>   <b>   <c>    <LeftShouldered>  <RightShouldered>  [name]" << '\n';
-  net.PrintPartitions(out, kwFuzzy, exact);
+  PrintPartitions(out, kwFuzzy, exact);
   out << "% This is the connection matrix:" << '\n' << kwMatrix << '\n';
   for (int i = 1; i <= inputs; i++) {
-    for (int r = 1; r <= net.NumberOfRules; r++) out << net.Rules[r]->Antecedent[i] << '\t';
+    for (int r = 1; r <= rules; r++) out << Rules[r]->Antecedent[i] << '\t';
     out << '\n';
   }
   out << '\n'
@@ -232,16 +227,16 @@ std::ostream& WriteNetText(std::ostream& out, const TFuzzyPerceptron& net, bool 
       << "% For each rule: <output class> <conclusion weight>" << '\n'
       << kwWeights << '\n';
   char text[96];
-  for (int r = 1; r <= net.NumberOfRules; r++) {
-    const TRule& rule = *net.Rules[r];
-    const int n = exact ? std::snprintf(text, sizeof text, "%4i   %s\n", rule.Class, ExactText(rule.Weight).c_str())
-                        : std::snprintf(text, sizeof text, "%4i   %.6f\n", rule.Class, static_cast<double>(rule.Weight));
+  for (int r = 1; r <= rules; r++) {
+    const int cls = Rules[r]->Class;
+    const float weight = Weights[r - 1];
+    const int n = exact ? std::snprintf(text, sizeof text, "%4i   %s\n", cls, ExactText(weight).c_str())
+                        : std::snprintf(text, sizeof text, "%4i   %.6f\n", cls, static_cast<double>(weight));
     if (n < 0 || static_cast<std::size_t>(n) >= sizeof text) {
       out.setstate(std::ios::failbit);
-      return out;
+      return;
     }
     out.write(text, n);
   }
   out << '\n' << kwEndNet << '\n';
-  return out;
 }

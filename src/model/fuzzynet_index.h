@@ -1,5 +1,6 @@
 // Propagation state derived from a network's rule base (internal to the
-// fuzzynet module).
+// network): a cache that the network keeps current through every change of
+// its rules, never a second copy of what they hold.
 //
 // For every (input, set) pair a bitset over the rules marks those whose
 // premise is satisfied by a non-zero membership in that set, don't-care
@@ -34,7 +35,6 @@ struct TFuzzyPerceptron::TRuleIndex {
   bool SmallSlots = false;
   std::vector<std::uint8_t> SmallSlot;
   std::vector<int> Class;           // per rule (0-based rule); 0 when outside 1..Classes
-  std::vector<float> W;             // per rule: its Weight, mirrored for contiguous access
   // Whether some weight is -0, or lies outside [0, 1]: only then can a
   // weight step change a rule that does not fire.
   bool NegativeZero = false;
@@ -54,7 +54,8 @@ struct TFuzzyPerceptron::TRuleIndex {
   std::vector<float> Num;           // per class (0-based): weighted-sum numerators
   std::vector<float> Err;           // per class (0-based): learning's output errors
 
-  // Per-class sums of the weights over all of the class's rules, in rule order.
+  // Per-class sums of the network's weights over all of the class's rules,
+  // in rule order.
   bool WeightsValid = false;
   std::vector<float> WeightSum;
   std::vector<char> WeightsFinite;
@@ -63,7 +64,7 @@ struct TFuzzyPerceptron::TRuleIndex {
   // Indexes rule `r` (= Rules + 1) of `net`; the capacity must allow it.
   void Add(const TFuzzyPerceptron& net, int r);
   void SetClass(int r, int cls) { Class[r - 1] = (cls >= 1 && cls <= Classes) ? cls : 0; }
-  void UpdateWeightSums();
+  void UpdateWeightSums(const float* weights);
   void NoteWeight(float w) {
     if (w == 0.0f && std::signbit(w)) NegativeZero = true;
     if (!(w >= 0.0f && w <= 1.0f)) OutsideUnit = true;

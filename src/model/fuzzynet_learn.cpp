@@ -26,7 +26,7 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
 
   const TWeightMode mode = params.Weights;
   const float* activation = RuleActivation.Data;
-  float* weights = ix.W.data();
+  float* weights = Weights.data();
   if (mode != Fixed) {
     // A rule that does not fire steps its weight by (s*e)*0 = +-0, which
     // changes it only if it is -0, lies outside [0, 1] under Normalized, or
@@ -41,7 +41,6 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
         if (k != 0 && o == 0.0f) {  // rules that fired step below
           const float w = SteppedWeight(weights[r - 1], params.Sigma, e[k - 1], o, mode);
           weights[r - 1] = w;
-          Rules[r]->Weight = w;
         }
         ix.NoteWeight(weights[r - 1]);
       }
@@ -56,13 +55,12 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
     if (k == 0) continue;
     const float o = activation[r - 1];
     const float ek = e[k - 1];
-    TRule& rule = *Rules[r];
+    const TRule& rule = *Rules[r];
     const float product = (o * ek) * weights[r - 1];
     const float delta = static_cast<float>(static_cast<double>(product) * (1.0 - static_cast<double>(o)));
     if (mode != Fixed) {
       const float w = SteppedWeight(weights[r - 1], params.Sigma, ek, o, mode);
       weights[r - 1] = w;
-      rule.Weight = w;
       ix.NoteWeight(w);
     }
     if (!(o > 0.0f)) continue;
@@ -90,7 +88,6 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
 
 int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& params, float& error) {
   if (!task.ClassInfo) return 0;
-  RulesChanged();
   float total = 0.0f;
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {

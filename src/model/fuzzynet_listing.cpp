@@ -15,7 +15,7 @@ void TFuzzyPerceptron::PrintRules(std::ostream& out, const char* header) const {
   auto name = [](const std::vector<std::string>& names, int i) -> const char* {
     return i >= 1 && i < static_cast<int>(names.size()) ? names[i].c_str() : "";
   };
-  for (int r = 1; r <= NumberOfRules; r++) {
+  for (int r = 1; r <= NumberOfRules(); r++) {
     const TRule& rule = *Rules[r];
     out << "#Rule " << r << ":" << '\n' << "IF   ";
     for (int j = 1; j <= inputs; j++) {

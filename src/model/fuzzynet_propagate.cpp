@@ -74,7 +74,7 @@ void Activate(const float* memb, const TSlot* slots, int n, const std::uint64_t*
 void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capacity) {
   Inputs = net.NumberOfInputs();
   Classes = net.NumberOfClasses();
-  if (capacity < net.NumberOfRules) capacity = net.NumberOfRules;
+  if (capacity < net.NumberOfRules()) capacity = net.NumberOfRules();
   Capacity = capacity;
   Words = (capacity + 63) / 64;
 
@@ -96,14 +96,12 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Slot.clear();
   // Rules still to come grow it as they arrive: creation's capacity is
   // only an upper bound.
-  Slot.reserve(static_cast<std::size_t>(net.NumberOfRules) * Inputs);
+  Slot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
   SmallSlots = OneSlot <= 255;
   SmallSlot.clear();
-  if (SmallSlots) SmallSlot.reserve(static_cast<std::size_t>(net.NumberOfRules) * Inputs);
+  if (SmallSlots) SmallSlot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
   Class.clear();
   Class.reserve(capacity);
-  W.clear();
-  W.reserve(capacity);
   NegativeZero = OutsideUnit = false;
 
   SlotRules.assign(static_cast<std::size_t>(slots) + 1, 0);
@@ -125,7 +123,7 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   WeightsFinite.assign(Classes, 1);
 
   Rules = 0;
-  for (int r = 1; r <= net.NumberOfRules; r++) Add(net, r);
+  for (int r = 1; r <= net.NumberOfRules(); r++) Add(net, r);
 }
 
 void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
@@ -163,21 +161,21 @@ void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
   }
   Class.push_back(0);
   SetClass(r, rule != nullptr ? rule->Class : 0);
-  W.push_back(rule != nullptr ? rule->Weight : 0.0f);
-  NoteWeight(W.back());
+  const float w = r <= static_cast<int>(net.Weights.size()) ? net.Weights[r - 1] : 0.0f;
+  NoteWeight(w);
   // The new rule comes last in its class, so its weight extends the sum in rule order.
   const int k = Class[r - 1];
   if (WeightsValid && k != 0) {
-    WeightSum[k - 1] += W.back();
+    WeightSum[k - 1] += w;
     WeightsFinite[k - 1] = std::isfinite(WeightSum[k - 1]) ? 1 : 0;
   }
 }
 
-void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums() {
+void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const float* weights) {
   for (int k = 0; k < Classes; k++) WeightSum[k] = 0.0f;
   for (int r = 0; r < Rules; r++) {
     const int k = Class[r];
-    if (k != 0) WeightSum[k - 1] += W[r];
+    if (k != 0) WeightSum[k - 1] += weights[r];
   }
   // A finite sum implies finite weights, and then a rule that does not fire
   // contributes w * 0 = +-0 to its class's numerator, which changes nothing.
@@ -191,6 +189,7 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   const int words = (ix.Rules + 63) / 64;
   float* input = InputActivation.Data;
   float* ruleAct = RuleActivation.Data;
+  const float* weight = Weights.data();
   int* minInput = MinInput.Data;
 
   for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
@@ -334,7 +333,7 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     }
     return;
   }
-  if (!ix.WeightsValid) ix.UpdateWeightSums();
+  if (!ix.WeightsValid) ix.UpdateWeightSums(weight);
   float* num = ix.Num.data();
   if (classes <= 4 && !keepMinInput) {
     // The sums in registers, each taking a term for every rule: +0 for the
@@ -345,7 +344,7 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     float n0 = 0.0f, n1 = 0.0f, n2 = 0.0f, n3 = 0.0f;
     for (int r : ix.Fired) {
       const int k = ix.Class[r - 1];
-      const float term = ix.W[r - 1] * ruleAct[r - 1];
+      const float term = weight[r - 1] * ruleAct[r - 1];
       n0 += k == 1 ? term : 0.0f;
       n1 += k == 2 ? term : 0.0f;
       n2 += k == 3 ? term : 0.0f;
@@ -357,7 +356,7 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     for (int k = 0; k < classes; k++) num[k] = 0.0f;
     for (int r : ix.Fired) {
       const int k = ix.Class[r - 1];
-      if (k != 0) num[k - 1] += ix.W[r - 1] * ruleAct[r - 1];
+      if (k != 0) num[k - 1] += weight[r - 1] * ruleAct[r - 1];
     }
   }
   for (int k = 0; k < classes; k++) {
@@ -365,32 +364,12 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
       // inf * 0 is NaN: with such weights every rule of the class counts.
       float sum = 0.0f;
       for (int r = 1; r <= ix.Rules; r++)
-        if (ix.Class[r - 1] == k + 1) sum += ix.W[r - 1] * ruleAct[r - 1];
+        if (ix.Class[r - 1] == k + 1) sum += weight[r - 1] * ruleAct[r - 1];
       num[k] = sum;
     }
     const float den = ix.WeightSum[k];
     out[k] = den != 0.0f ? num[k] / den : 0.0f;
   }
-}
-
-const TVector<float>& TFuzzyPerceptron::Propagate(const TVector<float>& pattern, float missing) {
-  PropagateValues(pattern.Data, pattern.Dimension(), missing);
-  return OutputActivation;
-}
-
-const TVector<float>& TFuzzyPerceptron::Propagate(const TInputView& pattern, float missing) {
-  PropagateValues(pattern.data(), pattern.Dimension(), missing);
-  return OutputActivation;
-}
-
-const TVector<float>& TFuzzyPerceptron::Propagate(const float* pattern, int dimension, float missing) {
-  PropagateValues(pattern, dimension, missing);
-  return OutputActivation;
-}
-
-const TVector<float>& TFuzzyPerceptron::PropagateOnly(const float* pattern, int dimension, float missing) {
-  PropagateValues(pattern, dimension, missing, false);
-  return OutputActivation;
 }
 
 Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
@@ -417,19 +396,4 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
     error += d * d;
   }
   return error;
-}
-
-int TFuzzyPerceptron::Test(const TLearningTask& task, float& error) {
-  RulesChanged();
-  float total = 0.0f;
-  int misclassified = 0;
-  for (int p = 1; p <= task.NumberOfPatterns && task.ClassInfo; p++) {
-    const TPattern pattern = task.Patterns[p];
-    PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
-    total += ComputePatternError(pattern.Class);
-    int computed = 0;
-    if (!CheckOutput(pattern.Class, computed)) misclassified++;
-  }
-  error = total;
-  return misclassified;
 }

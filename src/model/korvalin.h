@@ -1,5 +1,7 @@
 // The classifier's whole API: pattern sets in, networks out, and every
-// outcome as plain data. Nothing here prints; callers format.
+// outcome as plain data. Nothing here prints; callers format. A network
+// (TFuzzyPerceptron) tells its dimensions, names, input ranges and listings;
+// everything else happens through the functions below.
 #pragma once
 
 #include <functional>
@@ -10,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "fuzzynet.h"
-#include "lrntask.h"
+#include "fuzzynet.h"  // TFuzzyPerceptron
+#include "lrntask.h"   // TLearningTask: a pattern set and its file reader
 #include "modes.h"
 
 // What creation and learning need to know; the command program's learning
-// parameters hold one of these. Defaults are the program's defaults.
+// parameters produce one. Defaults are the program's defaults.
 struct TNetSettings {
   // Creation.
   int FSetsPerVariable = 3;        // sets of every input not named in SetsPerInput
@@ -32,7 +34,7 @@ struct TNetSettings {
   int StopAtMisclassified = 0;     // stop once misclassified <= this
 };
 
-// Null when the settings are usable, else why not (LIBSVM-style).
+// Null when the settings are usable, else the reason.
 const char* CheckSettings(const TNetSettings& settings);
 
 // A pattern set from rows in memory: `inputs` floats per row (NaN or
@@ -76,6 +78,20 @@ class TLearnObserver {
 // returns the status of the last epoch.
 TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
                    TLearnObserver& observer);
+// What learning changes (the points of the fuzzy sets and the conclusion
+// weights), kept so that a diverging run can hand back the network of its
+// last finite epoch.
+class TLearntState {
+ public:
+  // Copies the parameters; false, keeping the earlier copy, when one of
+  // them is not finite.
+  bool Take(const TFuzzyPerceptron& net);
+  // Puts the copy back; nothing when no finite copy was ever taken.
+  void Restore(TFuzzyPerceptron& net) const;
+
+ private:
+  std::vector<float> Values, Scratch;
+};
 
 // Testing. A pattern is decided when exactly one class has the highest
 // output and that output is positive.
@@ -98,13 +114,6 @@ struct TTestTotals {
 // Propagates every pattern in order; `each` (may be empty) hears every
 // pattern's outcome as it is computed.
 TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
-                    const std::function<void(int pattern, const TOutcome&)>& each = {});
-// As above, also writing every pattern's block of the result file to
-// `report`: its outputs; with class information its target, pattern error
-// and verdict ("correct", "false" or "undecided"); and its computed class,
-// or "undecided" with the reason when no class alone has the highest
-// positive output. The verdict never disagrees with Misclassified.
-TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task, std::ostream& report,
                     const std::function<void(int pattern, const TOutcome&)>& each = {});
 // Why an outcome is undecided, as the result file words it: "no rule
 // fired" or "tie between A and B" (the tied classes' names); "" when decided.
@@ -136,11 +145,13 @@ struct TNetNames {
 };
 TNetNames NamesOf(const TFuzzyPerceptron& net);
 
-// The network's text form. ReadNet returns null on LoadError or a failed
-// stream, with the reasons in `messages`. WriteNet returns false, having
-// written nothing, when the network has no text form that reads back.
-// Files hold six decimals; `exact` writes every number so that ReadNet
-// restores the network bit for bit (for copies, such as pickles).
+// The network's text form, whose last line is kwEndNet. ReadNet returns
+// null on LoadError or when it leaves the stream failed or at its end, with
+// the reasons in `messages`. WriteNet (switching `out` to fixed notation)
+// returns false, having written nothing and set `out` failed, when the
+// network has no text form that reads back. Files hold six decimals;
+// `exact` writes every number so that ReadNet restores the network bit for
+// bit (for copies, such as pickles).
 std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages);
 bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net, bool exact = false);
 

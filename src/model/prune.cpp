@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "fuzzynet_internal.h"
 #include "korvalin.h"
 
 namespace {
@@ -48,10 +49,10 @@ TData ReadData(const TFuzzyPerceptron& net, const TLearningTask& task) {
   d.Inputs = net.NumberOfInputs();
   d.Classes = net.NumberOfClasses();
   d.Patterns = task.NumberOfPatterns;
-  d.Maximum = net.AggregationFunc == Maximum;
+  d.Maximum = TNetAccess::Aggregation(net) == Maximum;
   d.Offset.assign(static_cast<std::size_t>(d.Inputs) + 1, 0);
   for (int j = 0; j < d.Inputs; j++) {
-    const int sets = net.Partitions[j + 1].NumberOfSets;
+    const int sets = TNetAccess::Partition(net, j + 1).NumberOfSets;
     d.Offset[j + 1] = d.Offset[j] + (sets > 0 ? sets : 0);
   }
   d.Slots = d.Offset[d.Inputs];
@@ -76,7 +77,7 @@ TData ReadData(const TFuzzyPerceptron& net, const TLearningTask& task) {
       if (!present || (missing != 0.0f && x == missing)) {
         for (int s = 0; s < sets; s++) memb[d.Offset[j] + s] = 1.0f;
       } else if (sets > 0) {
-        const TVector<float> m = net.Partitions[j + 1].GetMembershipVector(x);
+        const TVector<float> m = TNetAccess::Partition(net, j + 1).GetMembershipVector(x);
         for (int s = 0; s < sets; s++) memb[d.Offset[j] + s] = m.Data[s];
       }
     }
@@ -87,31 +88,32 @@ TData ReadData(const TFuzzyPerceptron& net, const TLearningTask& task) {
 }
 
 std::vector<TPruneRule> ReadRules(const TFuzzyPerceptron& net) {
-  std::vector<TPruneRule> rules(net.NumberOfRules);
+  std::vector<TPruneRule> rules(net.NumberOfRules());
   const int inputs = net.NumberOfInputs();
-  for (int r = 1; r <= net.NumberOfRules; r++) {
-    const TRule& rule = *net.Rules[r];
+  for (int r = 1; r <= net.NumberOfRules(); r++) {
+    const TRule& rule = TNetAccess::Rule(net, r);
     TPruneRule& to = rules[r - 1];
     to.Ant.assign(inputs, 0);
     for (int j = 0; j < inputs && j < rule.Antecedent.Dimension(); j++) to.Ant[j] = rule.Antecedent.Data[j];
     to.Class = rule.Class;
-    to.Weight = rule.Weight;
+    to.Weight = TNetAccess::Weight(net, r);
   }
   return rules;
 }
 
 void WriteRules(TFuzzyPerceptron& net, const std::vector<TPruneRule>& rules) {
   std::vector<TRule> kept;
+  std::vector<float> weights;
   for (const TPruneRule& rule : rules) {
     if (!rule.Alive) continue;
     TRule r;
     r.Antecedent = TVector<int>(static_cast<int>(rule.Ant.size()), 0);
     for (std::size_t j = 0; j < rule.Ant.size(); j++) r.Antecedent.Data[j] = rule.Ant[j];
     r.Class = rule.Class;
-    r.Weight = rule.Weight;
     kept.push_back(std::move(r));
+    weights.push_back(rule.Weight);
   }
-  net.ReplaceRules(std::move(kept));
+  TNetAccess::ReplaceRules(net, std::move(kept), std::move(weights));
 }
 
 // ---- The pruner's model of the network. ----
@@ -765,11 +767,11 @@ const char* CheckPrune(const TFuzzyPerceptron& net, const TLearningTask& task) {
   if (net.NumberOfInputs() != task.NumberOfInputs || net.NumberOfClasses() != task.NumberOfClasses)
     return "pattern set and network have different dimensions";
   if (net.NumberOfInputs() < 1) return "the network has no inputs";
-  if (net.NumberOfRules < 1) return "the network has no rules";
+  if (net.NumberOfRules() < 1) return "the network has no rules";
   std::vector<float> sums(net.NumberOfClasses(), 0.0f);
-  for (int r = 1; r <= net.NumberOfRules; r++) {
-    const int k = net.Rules[r]->Class;
-    if (k >= 1 && k <= net.NumberOfClasses()) sums[k - 1] += net.Rules[r]->Weight;
+  for (int r = 1; r <= net.NumberOfRules(); r++) {
+    const int k = TNetAccess::Rule(net, r).Class;
+    if (k >= 1 && k <= net.NumberOfClasses()) sums[k - 1] += TNetAccess::Weight(net, r);
   }
   for (float s : sums)
     if (!std::isfinite(s)) return "the network has conclusion weights too large to sum";
@@ -789,7 +791,7 @@ TPruneReport Prune(TFuzzyPerceptron& net, const TLearningTask& task, const TPrun
   pruner.Run();
   const std::vector<TPruneRule>& result = pruner.Result().RuleBase();
   WriteRules(net, result);
-  report.RulesAfter = net.NumberOfRules;
+  report.RulesAfter = net.NumberOfRules();
   report.InputsAfter = InputsUsed(result, data.Inputs);
   report.EntriesAfter = EntriesUsed(result);
   report.Merged = pruner.Merged;

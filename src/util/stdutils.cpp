@@ -21,20 +21,6 @@ const char StreamErrorMsg[5][25] = {
 
 char FileErrorMsgText[256];
 
-char* NewString(const char* text) {
-  std::size_t n = std::strlen(text);
-  char* copy = new char[n + 1];
-  std::memcpy(copy, text, n + 1);
-  return copy;
-}
-
-void DeleteString(char** text) {
-  if (*text != nullptr) {
-    delete[] *text;
-    *text = nullptr;
-  }
-}
-
 const char* FileErrorMsg(const char* fileName, TStreamError kind) {
   return FileErrorMsg(fileName, kind, std::strerror(errno));
 }

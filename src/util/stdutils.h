@@ -21,9 +21,6 @@ extern const char StreamErrorMsg[5][25];
 // Holds the last text made by FileErrorMsg; every call overwrites it.
 extern char FileErrorMsgText[256];
 
-char* NewString(const char* text);
-void DeleteString(char** text);
-
 // "Can't open '<name>' (<system error text>)." and its siblings, built from
 // errno as it is at the call. Texts longer than the buffer are cut.
 const char* FileErrorMsg(const char* fileName, TStreamError kind);

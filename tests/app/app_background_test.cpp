@@ -9,7 +9,7 @@
 
 #include "../scratch_dir.h"
 #include "app.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST_F(ReportTest, StatusAndNetworkReplaceTheOldOnes) {
   EXPECT_EQ(app.Misclassified, 3);
   EXPECT_EQ(app.TotalError, 4.5f);
   ASSERT_TRUE(app.Net);
-  EXPECT_EQ(app.Net->NumberOfRules, 3);
+  EXPECT_EQ(app.Net->NumberOfRules(), 3);
   EXPECT_TRUE(app.Errors.empty());
 
   // A diverged run's error still comes back.

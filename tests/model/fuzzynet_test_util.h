@@ -1,40 +1,36 @@
 // Helpers shared by the network tests.
 #pragma once
 
-#include <fstream>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "../scratch_dir.h"
+#include "fuzzynet_internal.h"
 #include "korvalin.h"
 
-inline std::string ReadTextFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+inline std::uint32_t Bits(float f) {
+  std::uint32_t u;
+  std::memcpy(&u, &f, sizeof u);
+  return u;
 }
 
-struct TNetLoad {
-  std::unique_ptr<TFuzzyPerceptron> Net;
-  TLoadStatus Status = LoadOk;
-  std::string Messages;
-  bool StreamOk = false;  // neither failed nor at its end
-};
-
-inline TNetLoad LoadNet(const std::string& text) {
+// A network from its text; null when ReadNet refuses it.
+inline std::unique_ptr<TFuzzyPerceptron> NetFromText(const std::string& text, TLoadStatus* status = nullptr) {
   std::istringstream in(text);
-  TNetLoad result;
+  TLoadStatus read = LoadOk;
   std::ostringstream messages;
-  result.Net = std::make_unique<TFuzzyPerceptron>(in, result.Status, messages);
-  result.Messages = messages.str();
-  result.StreamOk = in.good();
-  return result;
+  auto net = ReadNet(in, read, messages);
+  if (status != nullptr) *status = read;
+  return net;
 }
 
-inline std::string WriteNet(const TFuzzyPerceptron& net) {
+// The text form; "" when there is none.
+inline std::string TextOf(const TFuzzyPerceptron& net) {
   std::ostringstream out;
-  out << net;
+  WriteNet(out, net);
   return out.str();
 }
 
@@ -45,4 +41,22 @@ inline std::unique_ptr<TLearningTask> LoadTask(const std::string& text) {
   auto task = std::make_unique<TLearningTask>(in, status, messages);
   if (status == LoadError || !in.good()) return nullptr;
   return task;
+}
+
+inline TNetSettings Settings(TRuleMode mode, int maxRules, int sets, TAggregationFunc aggregation = WeightedSum) {
+  TNetSettings s;
+  s.RuleMode = mode;
+  s.MaxRules = maxRules;
+  s.FSetsPerVariable = sets;
+  s.Aggregation = aggregation;
+  return s;
+}
+
+inline std::unique_ptr<TFuzzyPerceptron> Create(const TLearningTask& task, const TNetSettings& settings,
+                                                std::string* log = nullptr) {
+  std::ostringstream out;
+  TCreateReport report;
+  auto net = CreateNet(task, settings, out, report);
+  if (log != nullptr) *log = out.str();
+  return net;
 }

@@ -45,7 +45,7 @@ std::unique_ptr<TFuzzyPerceptron> Trained(const TLearningTask& task, const TPrun
 }  // namespace
 
 TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
-  auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
   const TPruneCase cases[] = {
       {"best per class", BestPerClass, 30, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0},
@@ -78,15 +78,15 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     }
     EXPECT_LT(report.EntriesAfter, report.EntriesBefore);
     EXPECT_LE(report.RulesAfter, report.RulesBefore);
-    EXPECT_EQ(report.RulesAfter, net->NumberOfRules);
+    EXPECT_EQ(report.RulesAfter, net->NumberOfRules());
     const TTestTotals after = TestNet(*net, *task);
     EXPECT_EQ(after.Misclassified, report.After.Misclassified);
 
     // Every class keeps a rule, and no two rules of a class are equal.
     std::set<int> classes;
     std::set<std::pair<int, std::vector<int>>> rules;
-    for (int r = 1; r <= net->NumberOfRules; r++) {
-      const TRule& rule = *net->Rules[r];
+    for (int r = 1; r <= net->NumberOfRules(); r++) {
+      const TRule& rule = TNetAccess::Rule(*net, r);
       classes.insert(rule.Class);
       std::vector<int> ant(rule.Antecedent.Data, rule.Antecedent.Data + rule.Antecedent.Dimension());
       EXPECT_TRUE(rules.emplace(rule.Class, ant).second) << "rule " << r;
@@ -96,23 +96,25 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     // The same network and patterns give the same network, and it reads
     // back from its text.
     Prune(*twin, *task, options);
-    const std::string text = WriteNet(*net);
-    EXPECT_EQ(WriteNet(*twin), text);
-    TNetLoad loaded = LoadNet(text);
-    ASSERT_EQ(loaded.Status, LoadOk) << loaded.Messages;
-    EXPECT_EQ(WriteNet(*loaded.Net), text);
+    const std::string text = TextOf(*net);
+    EXPECT_EQ(TextOf(*twin), text);
+    TLoadStatus status = LoadError;
+    auto loaded = NetFromText(text, &status);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(status, LoadOk);
+    EXPECT_EQ(TextOf(*loaded), text);
   }
 }
 
 TEST(Prune, RefusesWhatItCannotJudge) {
-  auto task = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
   auto net = Trained(*task, {"", BestPerClass, 6, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0});
   EXPECT_EQ(CheckPrune(*net, *task), nullptr);
   TLearningTask unlabelled(*task);
   unlabelled.ClassInfo = False;
   EXPECT_STREQ(CheckPrune(*net, unlabelled), "the pattern set has no class information");
-  auto other = LoadTask(ReadTextFile(std::string(KORVALIN_TEST_DATA) + "/two_features.pat"));
+  auto other = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/two_features.pat"));
   ASSERT_TRUE(other);
   EXPECT_STREQ(CheckPrune(*net, *other), "pattern set and network have different dimensions");
 }

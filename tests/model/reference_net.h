@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzzynet_internal.h"
 #include "korvalin.h"
 
 struct TRefNet {
   int Inputs = 0, Classes = 0, MaxRules = 0;
   TAggregationFunc Aggregation = WeightedSum;
   std::vector<TPartition> Parts;  // 1-based
-  std::vector<std::string> ClassNames;
   std::vector<std::vector<int>> Ante;  // 0-based rules, 1-based entries
   std::vector<int> Class;
   std::vector<float> Weight;
@@ -27,14 +27,16 @@ struct TRefNet {
 
   // Copies a network's state (e.g. one read from a file).
   explicit TRefNet(const TFuzzyPerceptron& net)
-      : Inputs(net.NumberOfInputs()), Classes(net.NumberOfClasses()), MaxRules(net.MaxRules),
-        Aggregation(net.AggregationFunc), Parts(net.Partitions), ClassNames(net.ClassNames) {
-    for (int r = 1; r <= net.NumberOfRules; r++) {
+      : Inputs(net.NumberOfInputs()), Classes(net.NumberOfClasses()), MaxRules(TNetAccess::MaxRules(net)),
+        Aggregation(TNetAccess::Aggregation(net)) {
+    Parts.assign(1, TPartition());
+    for (int i = 1; i <= Inputs; i++) Parts.push_back(TNetAccess::Partition(net, i));
+    for (int r = 1; r <= net.NumberOfRules(); r++) {
       std::vector<int> a(Inputs + 1);
-      for (int j = 1; j <= Inputs; j++) a[j] = net.Rules[r]->Antecedent[j];
+      for (int j = 1; j <= Inputs; j++) a[j] = TNetAccess::Rule(net, r).Antecedent[j];
       Ante.push_back(a);
-      Class.push_back(net.Rules[r]->Class);
-      Weight.push_back(net.Rules[r]->Weight);
+      Class.push_back(TNetAccess::Rule(net, r).Class);
+      Weight.push_back(TNetAccess::Weight(net, r));
     }
     Out.assign(Classes + 1, 0.0f);
   }
@@ -102,8 +104,6 @@ struct TRefNet {
     MaxRules = std::min(std::max(maxRules, 1), task.NumberOfPatterns);
     Parts.assign(1, TPartition());
     for (int i = 1; i <= Inputs; i++) Parts.emplace_back(task.Bounds[i], sets);
-    ClassNames.assign(1, "");
-    for (int k = 1; k <= Classes; k++) ClassNames.push_back("Class_" + std::to_string(k));
     const int limit = mode == Simple ? MaxRules : task.NumberOfPatterns;
     notCreated = 0;
     for (int p = 1; p <= task.NumberOfPatterns; p++) {

@@ -1,0 +1,237 @@
+// Hand-made networks through the API: decisions, learning steps worked out
+// by hand, hostile network files, and what a network without a readable
+// text form does.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <tuple>
+#include <vector>
+
+#include "fuzzynet_test_util.h"
+
+namespace {
+
+const char* const kThreeSets = "3\n0 4\n0 1 2 1 0  small\n1 2 3 0 0  medium\n2 3 4 0 1  large\n";
+
+// A network whose inputs all carry the partition above: small (0 1 2, left
+// shoulder), medium (1 2 3), large (2 3 4, right shoulder); each rule is
+// (antecedent, class, weight).
+std::string NetText(int inputs, int classes, const std::vector<std::tuple<std::vector<int>, int, float>>& rules,
+                    const char* aggregation = "USESUM") {
+  std::ostringstream t;
+  t << "PARAMETERS\n" << inputs << " " << rules.size() << " " << classes << " 10\n" << aggregation << "\nFUZZY\n";
+  for (int i = 0; i < inputs; i++) t << kThreeSets;
+  t << "MATRIX\n";
+  for (int i = 0; i < inputs; i++) {
+    for (auto& r : rules) t << std::get<0>(r)[i] << " ";
+    t << "\n";
+  }
+  t << "WEIGHTS\n";
+  for (auto& r : rules) t << std::get<1>(r) << " " << std::get<2>(r) << "\n";
+  t << "END\n";
+  return t.str();
+}
+
+std::unique_ptr<TFuzzyPerceptron> Net(const std::string& text) {
+  auto net = NetFromText(text);
+  EXPECT_NE(net, nullptr);
+  return net;
+}
+
+const float kMissing = 1.4e-45f;
+
+TEST(NetClassify, DecidedTiedAndNothingFired) {
+  auto net = Net(NetText(1, 2, {{{1}, 1, 1.0f}, {{2}, 2, 1.0f}}));
+  const struct {
+    float x;
+    TDecision decision;
+    float out1, out2;
+    int rule;
+  } cases[] = {
+      {1.25f, TDecision::Decided, 0.75f, 0.25f, 1},
+      {1.5f, TDecision::Tie, 0.5f, 0.5f, 0},
+      {3.5f, TDecision::NoRuleFired, 0.0f, 0.0f, 0},
+  };
+  for (const auto& c : cases) {
+    const TOutcome o = Classify(*net, &c.x, 1, kMissing);
+    EXPECT_EQ(o.Decision, c.decision) << c.x;
+    EXPECT_EQ(o.Best, 1) << c.x;
+    EXPECT_EQ(o.Outputs, (std::vector<float>{c.out1, c.out2})) << c.x;
+    EXPECT_EQ(o.Rule, c.rule) << c.x;
+    EXPECT_FALSE(o.Correct);
+  }
+}
+
+TEST(NetClassify, WeightedSumAgainstMaximum) {
+  // Activations 0.5 (weight 2) and 1.0 (weight 0, a rule that cares about
+  // nothing); the weighted sum decides by the first, the maximum by the second.
+  const std::vector<std::tuple<std::vector<int>, int, float>> rules = {{{1, 0}, 1, 2.0f}, {{0, 0}, 1, 0.0f},
+                                                                        {{3, 3}, 2, 1.0f}};
+  const float x[2] = {1.5f, 1.5f};
+  const TOutcome sum = Classify(*Net(NetText(2, 2, rules)), x, 2, kMissing);
+  EXPECT_EQ(sum.Outputs, (std::vector<float>{0.5f, 0.0f}));
+  EXPECT_EQ(sum.Rule, 1);
+  const TOutcome max = Classify(*Net(NetText(2, 2, rules, "USEMAXIMUM")), x, 2, kMissing);
+  EXPECT_EQ(max.Outputs, (std::vector<float>{1.0f, 0.0f}));
+  EXPECT_EQ(max.Rule, 2);
+  EXPECT_EQ(max.Activation, 1.0f);
+}
+
+TEST(NetClassify, MissingAndAbsentValuesSatisfyEverySet) {
+  auto net = Net(NetText(2, 2, {{{3, 1}, 1, 1.0f}, {{2, 2}, 2, 1.0f}}));
+  const float x[2] = {kMissing, 1.25f};
+  const std::vector<TFiring> firings = Explain(*net, x, 2, kMissing);
+  ASSERT_EQ(firings.size(), 2u);
+  EXPECT_EQ(firings[0].Activation, 0.75f);
+  EXPECT_EQ(firings[0].Memberships, (std::vector<float>{1.0f, 0.75f}));
+  EXPECT_EQ(firings[1].Activation, 0.25f);
+  // A row shorter than the inputs: the absent value is missing too.
+  const std::vector<TFiring> shorter = Explain(*net, x + 1, 1, kMissing);
+  ASSERT_EQ(shorter.size(), 1u);
+  EXPECT_EQ(shorter[0].Rule, 2);
+  EXPECT_EQ(shorter[0].Memberships, (std::vector<float>{0.25f, 1.0f}));
+  // With the marker 0 nothing is missing: 1.4e-45 lies in "small" only.
+  const TOutcome o = Classify(*net, x, 2, 0.0f);
+  EXPECT_EQ(o.Outputs, (std::vector<float>{0.0f, 0.0f}));
+  EXPECT_EQ(o.Decision, TDecision::NoRuleFired);
+}
+
+TEST(NetListing, RulesWithOneToFourInputs) {
+  std::ostringstream one, three, four;
+  Net(NetText(1, 2, {{{2}, 2, 1.0f}}))->PrintRules(one, nullptr);
+  EXPECT_EQ(one.str(), "#Rule 1:\nIF   Input_1 IS medium\nTHEN Class_2\n\n");
+  Net(NetText(3, 1, {{{1, 3, 0}, 1, 1.0f}}))->PrintRules(three, nullptr);
+  EXPECT_EQ(three.str(), "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS large AND \n     Input_3 IS don't_care\nTHEN Class_1\n\n");
+  Net(NetText(4, 1, {{{1, 1, 2, 3}, 1, 1.0f}}))->PrintRules(four, nullptr);
+  EXPECT_EQ(four.str(),
+            "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS small AND \n     Input_3 IS medium AND Input_4 IS large\n"
+            "THEN Class_1\n\n");
+}
+
+TEST(NetLearn, OneStepWorkedOutByHand) {
+  // One rule "IS <set> THEN class 1" and one pattern x = 1.5. In medium:
+  // o = 0.5, output 0.5, error 0.25, delta = o*e*w*(1-o); width 2, x < b.
+  struct Set {
+    float a, b, c;
+  };
+  const struct {
+    int set;
+    float weight, sigma, sigmaA, sigmaB, sigmaC;
+    TWeightMode mode;
+    bool intersect;
+    int target;
+    float error, newWeight;
+    Set sets[3];
+  } cases[] = {
+      // delta 0.125: db = -0.025, da = -0.05, dc = 0; the neighbours stay.
+      {2, 1.0f, 0.1f, 0.1f, 0.1f, 0.1f, Free, false, 1, 0.25f, 1.025f, {{0, 1, 2}, {0.95f, 1.975f, 3}, {2, 3, 4}}},
+      // Weight steps of 0.8*0.5*0.5 = 0.2 from 0.95, after the error signal
+      // took the old weight: delta 0.11875, db = -0.02375, da = -0.0475.
+      {2, 0.95f, 0.8f, 0.1f, 0.1f, 0.1f, Fixed, false, 1, 0.25f, 0.95f, {{0, 1, 2}, {0.9525f, 1.97625f, 3}, {2, 3, 4}}},
+      {2, 0.95f, 0.8f, 0.1f, 0.1f, 0.1f, Normalized, false, 1, 0.25f, 1.0f, {{0, 1, 2}, {0.9525f, 1.97625f, 3}, {2, 3, 4}}},
+      {2, 0.95f, 0.8f, 0.1f, 0.1f, 0.1f, Free, false, 1, 0.25f, 1.15f, {{0, 1, 2}, {0.9525f, 1.97625f, 3}, {2, 3, 4}}},
+      // Wrong class, x > b in small: da = 0.025 is refused by the left shoulder.
+      {1, 1.0f, 0.0f, 0.2f, 0.1f, 0.1f, Fixed, false, 2, 1.25f, 1.0f, {{0, 0.975f, 1.95f}, {1, 2, 3}, {2, 3, 4}}},
+      // A huge db would bring b within 0.1 of a, and c within 0.1 of b: both stay.
+      {2, 1.0f, 0.0f, 0.1f, 4.0f, 0.1f, Fixed, false, 1, 0.25f, 1.0f, {{0, 1, 2}, {1, 2, 3}, {2, 3, 4}}},
+      // The 0.5-intersection moves the neighbours along.
+      {2, 1.0f, 0.1f, 0.1f, 0.1f, 0.1f, Fixed, true, 1, 0.25f, 1.0f, {{0, 0.95f, 1.975f}, {0.95f, 1.975f, 3}, {1.975f, 3, 4}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "set " << c.set << " weight " << c.weight << " mode " << c.mode);
+    auto net = Net(NetText(1, 2, {{{c.set}, 1, c.weight}}));
+    auto task = LoadTask(std::string("DIMENSIONS\n1 2\nPATTERNS\n1\n1.5 ") + (c.target == 1 ? "1 0" : "0 1") + "\nEND\n");
+    ASSERT_NE(task, nullptr);
+    TNetSettings s;
+    s.Sigma = c.sigma;
+    s.SigmaA = c.sigmaA;
+    s.SigmaB = c.sigmaB;
+    s.SigmaC = c.sigmaC;
+    s.Weights = c.mode;
+    s.FsIntersect = c.intersect;
+    float error = 0.0f;
+    EXPECT_EQ(LearnEpoch(*net, *task, s, error), c.target == 1 ? 0 : 1);
+    EXPECT_FLOAT_EQ(error, c.error);
+    EXPECT_FLOAT_EQ(TNetAccess::Weight(*net, 1), c.newWeight);
+    for (int i = 1; i <= 3; i++) {
+      const TFuzzySet& set = TNetAccess::Partition(*net, 1).Sets[i];
+      EXPECT_FLOAT_EQ(set.a, c.sets[i - 1].a) << i;
+      EXPECT_FLOAT_EQ(set.b, c.sets[i - 1].b) << i;
+      EXPECT_FLOAT_EQ(set.c, c.sets[i - 1].c) << i;
+    }
+  }
+}
+
+TEST(NetLearn, EpochWithZeroRatesCountsLikeTheTestAndChangesNothing) {
+  auto net = Net(ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net"));
+  auto task = LoadTask("DIMENSIONS\n2 2\nPATTERNS\n3\n2 1 1 0\n8 2.5 1 0\n7 1.5 0 1\nEND\n");
+  ASSERT_NE(task, nullptr);
+  const std::string before = TextOf(*net);
+  const TTestTotals test = TestNet(*net, *task);
+  TNetSettings still;
+  still.Weights = Free;
+  still.Sigma = still.SigmaA = still.SigmaB = still.SigmaC = 0.0f;
+  float error = 0.0f;
+  EXPECT_EQ(LearnEpoch(*net, *task, still, error), test.Misclassified);
+  EXPECT_EQ(error, test.Error);
+  EXPECT_GT(error, 0.0f);
+  EXPECT_EQ(TextOf(*net), before);
+
+  // A set without classes teaches nothing.
+  auto unclassified = LoadTask("DIMENSIONS\n2 2\nNOCLASS\nPATTERNS\n1\n2 1\nEND\n");
+  error = 7.0f;
+  EXPECT_EQ(LearnEpoch(*net, *unclassified, TNetSettings(), error), 0);
+  EXPECT_EQ(error, 7.0f);
+}
+
+TEST(NetCreate, RuleLimitAndAnEmptyPatternSet) {
+  auto task = LoadTask("DIMENSIONS\n1 2\nPATTERNS\n2\n0.5 1 0\n3.5 0 1\nEND\n");
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(TNetAccess::MaxRules(*Create(*task, Settings(Simple, 50, 3))), 2);
+  EXPECT_EQ(TNetAccess::MaxRules(*Create(*task, Settings(Simple, 0, 3))), 2);
+
+  auto empty = LoadTask("DIMENSIONS\n2 2\nINRANGES\n0 4\n0 4\nPATTERNS\n0\nEND\n");
+  ASSERT_NE(empty, nullptr);
+  std::string log;
+  auto net = Create(*empty, Settings(Best, 10, 3), &log);
+  EXPECT_EQ(net->NumberOfRules(), 0);
+  EXPECT_NE(log.find("# Rules created : 0\n# Rules wanted  : 0\n# Selected rules: all\n"), std::string::npos);
+  EXPECT_EQ(TestNet(*net, *empty).Misclassified, 0);
+  std::ostringstream out;
+  EXPECT_FALSE(WriteNet(out, *net));
+  EXPECT_EQ(out.str(), "");
+}
+
+const std::string kSmall = ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net");
+
+// The small network's text with its counts replaced.
+std::string SmallWithCounts(const std::string& counts) {
+  std::string text = kSmall;
+  return text.replace(text.find("2\t3\t2\t5"), 7, counts);
+}
+
+TEST(NetFile, HugeDeclarationsAreRefusedWithoutAllocating) {
+  for (const char* counts : {"2 3 2000000000 5", "2 2000000000 2 5", "2000000000 3 2 5"}) {
+    TLoadStatus status = LoadOk;
+    EXPECT_EQ(NetFromText(SmallWithCounts(counts), &status), nullptr) << counts;
+  }
+  // The largest allowed dimensions in a file that ends there.
+  EXPECT_EQ(NetFromText("PARAMETERS\n1000000 1 1000000 1\n"), nullptr);
+}
+
+TEST(NetFile, NetworksThatWouldNotReadBackAreNeverWritten) {
+  auto unwritten = [](const TFuzzyPerceptron& net) {
+    std::ostringstream out;
+    return !WriteNet(out, net) && out.fail() && out.str().empty();
+  };
+  auto weight = Net(kSmall);
+  TNetAccess::SetWeight(*weight, 3, std::numeric_limits<float>::infinity());
+  EXPECT_TRUE(unwritten(*weight));
+  auto set = Net(kSmall);
+  TFuzzySet nan = TNetAccess::Partition(*set, 2).Sets[3];
+  nan.c = std::numeric_limits<float>::quiet_NaN();
+  TNetAccess::SetFuzzySet(*set, 2, 3, nan);
+  EXPECT_TRUE(unwritten(*set));
+}
+
+}  // namespace
