@@ -149,8 +149,8 @@ void TLearntState::Restore(TFuzzyPerceptron& net) const {
 namespace {
 
 // The outcome of the pattern last propagated through `net`, into `o`
-// (whose storage is reused).
-void OutcomeOf(const TFuzzyPerceptron& net, int target, TOutcome& o) {
+// (whose storage is reused); the deciding rule only when `withRule`.
+void OutcomeOf(const TFuzzyPerceptron& net, int target, TOutcome& o, bool withRule = true) {
   const int classes = net.NumberOfClasses();
   const float* out = TNetAccess::Outputs(net);
   o.Outputs.assign(out, out + classes);
@@ -177,6 +177,7 @@ void OutcomeOf(const TFuzzyPerceptron& net, int target, TOutcome& o) {
     if (k != best && out[k - 1] == out[best - 1]) o.Decision = TDecision::Tie;
   if (o.Decision != TDecision::Decided) return;
   o.Correct = best == target;
+  if (!withRule) return;
   // The rule that gave its class the most: its activation under Maximum,
   // its weighted activation under WeightedSum; the first such rule wins.
   // Only rules that fired can have given anything.
@@ -205,7 +206,8 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
     const TPattern pattern = task.Patterns[p];
     TNetAccess::Propagate(net, pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
-    OutcomeOf(net, task.ClassInfo ? pattern.Class : 0, o);
+    // Without a listener nobody asks which rule decided.
+    OutcomeOf(net, task.ClassInfo ? pattern.Class : 0, o, static_cast<bool>(each));
     if (task.ClassInfo) {
       totals.Error += o.Error;
       if (!o.Correct) totals.Misclassified++;
