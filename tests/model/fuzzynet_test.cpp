@@ -1,6 +1,6 @@
-// Hand-made networks through the API: decisions, learning steps worked out
-// by hand, hostile network files, and what a network without a readable
-// text form does.
+// Hand-made networks through the API: decisions, explanations, learning
+// steps worked out by hand, hostile network files, and what a network
+// without a readable text form does.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -62,21 +62,6 @@ TEST(NetClassify, DecidedTiedAndNothingFired) {
   }
 }
 
-TEST(NetClassify, WeightedSumAgainstMaximum) {
-  // Activations 0.5 (weight 2) and 1.0 (weight 0, a rule that cares about
-  // nothing); the weighted sum decides by the first, the maximum by the second.
-  const std::vector<std::tuple<std::vector<int>, int, float>> rules = {{{1, 0}, 1, 2.0f}, {{0, 0}, 1, 0.0f},
-                                                                        {{3, 3}, 2, 1.0f}};
-  const float x[2] = {1.5f, 1.5f};
-  const TOutcome sum = Classify(*Net(NetText(2, 2, rules)), x, 2, kMissing);
-  EXPECT_EQ(sum.Outputs, (std::vector<float>{0.5f, 0.0f}));
-  EXPECT_EQ(sum.Rule, 1);
-  const TOutcome max = Classify(*Net(NetText(2, 2, rules, "USEMAXIMUM")), x, 2, kMissing);
-  EXPECT_EQ(max.Outputs, (std::vector<float>{1.0f, 0.0f}));
-  EXPECT_EQ(max.Rule, 2);
-  EXPECT_EQ(max.Activation, 1.0f);
-}
-
 TEST(NetClassify, MissingAndAbsentValuesSatisfyEverySet) {
   auto net = Net(NetText(2, 2, {{{3, 1}, 1, 1.0f}, {{2, 2}, 2, 1.0f}}));
   const float x[2] = {kMissing, 1.25f};
@@ -94,18 +79,6 @@ TEST(NetClassify, MissingAndAbsentValuesSatisfyEverySet) {
   const TOutcome o = Classify(*net, x, 2, 0.0f);
   EXPECT_EQ(o.Outputs, (std::vector<float>{0.0f, 0.0f}));
   EXPECT_EQ(o.Decision, TDecision::NoRuleFired);
-}
-
-TEST(NetListing, RulesWithOneToFourInputs) {
-  std::ostringstream one, three, four;
-  Net(NetText(1, 2, {{{2}, 2, 1.0f}}))->PrintRules(one, nullptr);
-  EXPECT_EQ(one.str(), "#Rule 1:\nIF   Input_1 IS medium\nTHEN Class_2\n\n");
-  Net(NetText(3, 1, {{{1, 3, 0}, 1, 1.0f}}))->PrintRules(three, nullptr);
-  EXPECT_EQ(three.str(), "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS large AND \n     Input_3 IS don't_care\nTHEN Class_1\n\n");
-  Net(NetText(4, 1, {{{1, 1, 2, 3}, 1, 1.0f}}))->PrintRules(four, nullptr);
-  EXPECT_EQ(four.str(),
-            "#Rule 1:\nIF   Input_1 IS small AND Input_2 IS small AND \n     Input_3 IS medium AND Input_4 IS large\n"
-            "THEN Class_1\n\n");
 }
 
 TEST(NetLearn, OneStepWorkedOutByHand) {
