@@ -20,8 +20,7 @@ struct TFuzzyPerceptron::TRuleIndex {
   int Inputs = 0;
   int Classes = 0;
   int Rules = 0;     // rules indexed, 1..Rules
-  int Capacity = 0;  // rules the bitsets have room for
-  int Words = 0;     // 64-bit words per bitset (room for Capacity rules)
+  int Words = 0;     // 64-bit words per bitset, with room for every rule to be added
 
   std::vector<int> SetOffset;       // per input j (0-based): first slot of its sets; Inputs+1 entries
   std::vector<std::uint64_t> Masks; // per slot: Words words

@@ -75,7 +75,6 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Inputs = net.NumberOfInputs();
   Classes = net.NumberOfClasses();
   if (capacity < net.NumberOfRules()) capacity = net.NumberOfRules();
-  Capacity = capacity;
   Words = (capacity + 63) / 64;
 
   SetOffset.assign(static_cast<std::size_t>(Inputs) + 1, 0);
