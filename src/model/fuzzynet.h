@@ -95,7 +95,7 @@ class TFuzzyPerceptron {
   std::vector<TPartition> Partitions;         // 1-based: Partitions[i] belongs to input i
   // Per rule, the first input whose degree was the rule's minimum in the
   // last propagation. Only entries of rules with a non-zero activation are
-  // kept current (learning reads no others); rule selection does not shrink it.
+  // kept current (learning reads no others).
   TVector<int> MinInput;
   TAggregationFunc AggregationFunc;
 

@@ -237,16 +237,13 @@ void TFuzzyPerceptron::SelectRules(const std::vector<TValidator>& sorted, TRuleM
   for (int r = 1; r <= rules; r++)
     if (taken[r]) log << " " << r << '\n';
 
-  std::vector<std::unique_ptr<TRule>> selected(1);
+  std::vector<TRule> selected;
   std::vector<float> weights;
-  selected.reserve(chosen.size() + 1);
+  selected.reserve(chosen.size());
   weights.reserve(chosen.size());
   for (int r : chosen) {
-    selected.push_back(std::move(Rules[r]));
+    selected.push_back(std::move(*Rules[r]));
     weights.push_back(Weights[r - 1]);
   }
-  Rules = std::move(selected);  // the rules not taken are destroyed here
-  Weights = std::move(weights);
-  RuleActivation = NumberOfRules() >= 1 ? TVector<float>(NumberOfRules(), 0.0f) : TVector<float>();
-  Index.reset();
+  ReplaceRules(std::move(selected), std::move(weights));  // the rules not taken are destroyed here
 }
