@@ -399,6 +399,7 @@ class TModel {
   std::vector<char> TermsChanged;     // per affected pattern: a changed rule fires there, before or after
   std::vector<std::uint64_t> Bits;
   std::vector<int> ActiveSlots;
+  std::vector<TTerm> MergeScratch;
 
   void Touch(int p, bool terms) {
     if (Mark[p] >= 0) {
@@ -496,17 +497,16 @@ class TModel {
   // The rules firing for affected pattern `p` once the change under
   // evaluation is made, in rule order.
   void Merge(int p, std::vector<TTerm>& terms) {
-    Terms2.clear();
+    MergeScratch.clear();
     const TTerm* fresh = NewTerms.data() + NewStart[Mark[p]];
     const TTerm* freshEnd = NewTerms.data() + NewStart[Mark[p] + 1];
     for (const TTerm& t : Fired[p]) {
-      for (; fresh != freshEnd && fresh->Rule < t.Rule; fresh++) Terms2.push_back(*fresh);
-      if (ItemOf[t.Rule] < 0) Terms2.push_back(t);
+      for (; fresh != freshEnd && fresh->Rule < t.Rule; fresh++) MergeScratch.push_back(*fresh);
+      if (ItemOf[t.Rule] < 0) MergeScratch.push_back(t);
     }
-    for (; fresh != freshEnd; fresh++) Terms2.push_back(*fresh);
-    terms.swap(Terms2);
+    for (; fresh != freshEnd; fresh++) MergeScratch.push_back(*fresh);
+    terms.swap(MergeScratch);
   }
-  std::vector<TTerm> Terms2;
 
   // Per class, the weighted sum (or the maximum) of the activations of its
   // rules that fire, as propagation forms them, in rule order.
