@@ -85,12 +85,11 @@ bool OpenInputFile(std::ifstream& file, const std::string& name) {
 
 TApplication::TApplication(int argc, const char* const* argv)
     : TCmdApplication(argc, argv),
-      ChildPid(-1),
-      Pipe{-1, -1},
       Epoch(0),
       Misclassified(0),
       TotalError(0.0f),
-      PipeMode(False) {
+      PipeMode(False),
+      Background(*this, [this](TChildReport& report) { TakeReport(report); }) {
   std::cout << VersionString << ", " << NoticeString << '\n';
   Commands = ValidCommands();
   PipeMode = (std::strcmp(Arg(1), "-p") == 0 || std::strcmp(Arg(1), "--pipe") == 0) ? True : False;
@@ -116,8 +115,7 @@ TApplication::TApplication(int argc, const char* const* argv)
 }
 
 TApplication::~TApplication() {
-  // Inside the child ChildPid is 0: only the parent has a child to end.
-  if (ChildPid > 0) KillChild();
+  Background.Abort();
   Net.reset();
   Task.reset();
 }
@@ -238,11 +236,11 @@ int TApplication::CheckCmdArgs(const TCommand& cmd) {
 }
 
 void TApplication::ExecuteCommand(const TCommand& cmd) {
-  CollectReport();
+  Background.Collect();
   const TAppCommand* row = AppCommandOf(cmd);
   // Ending the program is always allowed: the child ends with it.
   const bool allowed = row != nullptr ? row->WhileLearning : cmd.ID() == CmdEndLoop;
-  if (ChildPid != -1 && !allowed) {
+  if (Background.Running() && !allowed) {
     std::ostringstream msg;
     msg << " Invalid command '" << cmd.Name() << "' during the learning process.\n"
         << " Use 'stop', 'abort' or 'exit' to terminate the learning process.";
@@ -290,8 +288,8 @@ TCompletion TApplication::Complete(const std::string& before) const {
 
 void TApplication::Stop(const TCommand&) {
   std::ostringstream msg;
-  if (ChildPid > 0) {
-    if (!StopChild()) return;
+  if (Background.Running()) {
+    if (!Background.Stop()) return;
     msg << "Learning process stopped after " << Epoch << " epochs.\n";
   } else {
     msg << " Can't 'stop'. No learning process is being run.";
@@ -301,8 +299,8 @@ void TApplication::Stop(const TCommand&) {
 
 void TApplication::Abort(const TCommand&) {
   std::ostringstream msg;
-  if (ChildPid > 0) {
-    KillChild();
+  if (Background.Running()) {
+    Background.Abort();
     Epoch = 0;
     Misclassified = 0;
     TotalError = 0.0f;

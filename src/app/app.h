@@ -2,8 +2,6 @@
 // commands' arguments and the dispatch of every command.
 #pragma once
 
-#include <sys/types.h>
-
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -13,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "background.h"
 #include "cmdapp.h"
 #include "containers.h"
 #include "korvalin.h"
@@ -57,12 +56,6 @@ bool OpenInputFile(std::ifstream& file, const std::string& name);
 
 class TApplication : public TCmdApplication {
  public:
-  // Background learning (app_background.cpp).
-  pid_t ChildPid;  // -1 no child; the child's id in the parent; 0 inside the child
-  int Pipe[2];     // [0] read end, [1] write end; -1 when closed
-  std::unique_ptr<std::istream> PipeIn;   // parent: the child's report, once it is complete
-  std::unique_ptr<std::ostream> PipeOut;  // child: its stream on the write end
-
   // Learning status of the last or current learning run (or of the last test).
   int Epoch;
   int Misclassified;
@@ -92,6 +85,7 @@ class TApplication : public TCmdApplication {
   std::unique_ptr<TLearningTask> Task;
   TVector<int> NumberOfFSets;  // fuzzy sets per input of the pattern set; empty before a load
   TLearningParameters Parameters;
+  TBackgroundLearning Background;  // learning in a child while the command loop goes on
 
   // Prints the banner, installs ValidCommands(), notes pipe mode, takes the
   // directory of the configuration and help files from KVLPATH and reads
@@ -142,26 +136,12 @@ class TApplication : public TCmdApplication {
   void Learning();
   void Testing();
 
-  // Background learning (app_background.cpp)
-  void BackgroundLearning();
-  // Reads the report in PipeIn into the learning status and a new Net. False,
-  // after an Error and with everything unchanged, when it cannot be read.
-  Boolean UpdateNetAndStatus();
-  void KillChild();
-  // For 'stop': wakes the child should it be stopped, asks it for its report
-  // and returns once the report has been taken in and the child has ended
-  // (True), or once the child is found gone without a report, which it
-  // reports itself (False); ChildPid is -1 then. After a second of waiting it
-  // says so; Ctrl-C meanwhile takes the request back, unless the child is
-  // reporting already, and leaves the child learning (False).
-  Boolean StopChild();
-  // Takes in a report that the child has begun or announced (waiting for its
-  // end), so that the command about to run sees the outcome of the learning.
-  void CollectReport();
-  // The report pipe, served while the command loop waits for a line.
-  int BackgroundFd() const override;
-  void BackgroundReady() override;
-  std::string ReportText;  // what has arrived of the child's report
+  // The learning child's report pipe, served while the command loop waits
+  // for a line.
+  int BackgroundFd() const override { return Background.Descriptor(); }
+  void BackgroundReady() override { Background.Serve(); }
+  // Takes a learning child's status and network in place of the current ones.
+  void TakeReport(TChildReport& report);
 
   // stop and abort (app.cpp)
   void Stop(const TCommand& cmd);

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "app.h"
-#include "app_background.h"
 #include "korvalin.h"
 #include "outfile.h"
 #include "result_file.h"
@@ -77,7 +76,7 @@ class TLearningReport : public TLearnObserver {
   bool Interrupted = false;  // the run ended at Ctrl-C
 
   void BeforeEpoch() override {
-    if (Child) HoldReportRequests();
+    if (Child) App.Background.HoldReports();
   }
 
   bool AfterEpoch(const TEpochStatus& status) override {
@@ -118,7 +117,7 @@ class TLearningReport : public TLearnObserver {
       std::cout.flush();
       // Asked to report: the report is all the parent wants now; the final
       // results belong to a learning run that ends by itself.
-      if (ReportRequested()) {
+      if (App.Background.ReportRequested()) {
         Curve.Commit();
         Requested = true;
         return false;
@@ -157,12 +156,15 @@ void TApplication::Start(const TCommand& cmd) {
   // meet the learning gate, and their end would throw the learning away.
   if (BatchMode || (!PipeMode && !isatty(STDIN_FILENO)))
     Learning();
-  else
-    BackgroundLearning();
+  else if (!Background.Start([this] {
+             Learning();
+             Background.Report({Epoch, Misclassified, TotalError}, *Net);
+           }))
+    Learning();
 }
 
 void TApplication::Learning() {
-  const bool child = ChildPid == 0;
+  const bool child = Background.InChild();
   // Ctrl-C in the foreground stops learning after the current epoch, as
   // 'stop' does in the background.
   const TInterruptible interruptible;
@@ -179,7 +181,7 @@ void TApplication::Learning() {
   Learn(*Net, *Task, Parameters.Settings(), report);
   if (report.Requested) return;
   const std::time_t finished = std::time(nullptr);
-  if (child) AnnounceReport();
+  if (child) Background.Announce();
   curve.Commit();
 
   if (report.Interrupted) {
@@ -198,6 +200,17 @@ void TApplication::Learning() {
   }
   PrintLearningStatus(std::cout, "[Learning results]", PipeMode);
   if (child) std::cout.flush();
+}
+
+void TApplication::TakeReport(TChildReport& report) {
+  Net = std::move(report.Net);
+  Epoch = report.Status.Epoch;
+  Misclassified = report.Status.Misclassified;
+  TotalError = report.Status.TotalError;
+  if (PipeMode) {
+    PrintLearningStatus(std::cout, "[Learning status]", True);
+    std::cout.flush();
+  }
 }
 
 void TApplication::Testing() {

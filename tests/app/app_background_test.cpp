@@ -23,8 +23,8 @@ class TReportApp : public TApplication {
     msg.str("");
   }
   Boolean Take(const std::string& report) {
-    PipeIn.reset(new std::istringstream(report));
-    return UpdateNetAndStatus();
+    std::istringstream in(report);
+    return Background.Take(in);
   }
 
  private:
