@@ -230,7 +230,11 @@ void TBackgroundLearning::HoldReports() {
 }
 
 bool TBackgroundLearning::ReportRequested() {
-  if (getppid() != Parent) _exit(0);
+  if (getppid() != Parent) {
+    // Nobody will take the error curve either.
+    RemoveHeldTempFiles();
+    _exit(0);
+  }
   // A request held back during the epoch is served as the mask opens.
   sigset_t set = Signals({SIGUSR1});
   sigprocmask(SIG_UNBLOCK, &set, nullptr);

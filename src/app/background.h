@@ -78,8 +78,8 @@ class TBackgroundLearning {
   void HoldReports();
   // Ends the stop window after an epoch and its output: serves a request
   // that came meanwhile and tells whether the parent asked for a report.
-  // Ends the child at once when the parent has gone, since nobody would
-  // take a report.
+  // Ends the child at once, leaving no temporary file, when the parent has
+  // gone, since nobody would take a report.
   bool ReportRequested();
   // Tells the parent that learning is over and a report follows, before the
   // child prints its final results, so that a command typed after those
