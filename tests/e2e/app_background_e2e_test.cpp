@@ -320,17 +320,26 @@ TEST_F(Background, StoppedChildrenAbortedCurvesAndEndingSignals) {
   EXPECT_NE(Do("abort").find("Learning process terminated by user."), std::string::npos);
   EXPECT_EQ(ReadFile(Dir / "iris_rules.err"), curve);
 
-  Do("run learning");
-  const std::vector<pid_t> child = Children();
-  ASSERT_EQ(child.size(), 1u);
-  kill(child[0], SIGSTOP);
-  kill(S->Pid(), SIGTERM);
-  S->Finish(10);
-  EXPECT_EQ(S->Outcome().signal, SIGTERM);
-  for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
-  EXPECT_FALSE(Alive(child[0]));
-  for (const auto& entry : std::filesystem::directory_iterator(Dir.Path()))
-    EXPECT_EQ(entry.path().filename().string().rfind(".korvalin.", 0), std::string::npos) << entry.path();
+  // A parent killed outright cannot end the child: it notices at its next
+  // epoch, and its unfinished curve must not stay behind either.
+  for (int signal : {SIGTERM, SIGKILL}) {
+    if (signal == SIGKILL) {
+      Start();
+      Load();
+      Settings(Endless);
+    }
+    Do("run learning");
+    const std::vector<pid_t> child = Children();
+    ASSERT_EQ(child.size(), 1u);
+    if (signal == SIGTERM) kill(child[0], SIGSTOP);
+    kill(S->Pid(), signal);
+    S->Finish(10);
+    EXPECT_EQ(S->Outcome().signal, signal);
+    for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
+    EXPECT_FALSE(Alive(child[0]));
+    for (const auto& entry : std::filesystem::directory_iterator(Dir.Path()))
+      EXPECT_EQ(entry.path().filename().string().rfind(".korvalin.", 0), std::string::npos) << entry.path();
+  }
 }
 
 // A stop that waits tells so after a second, and Ctrl-C takes it back. The
