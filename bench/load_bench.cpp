@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "lrntask.h"
+#include "korvalin.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
