@@ -49,14 +49,15 @@ TEST(NetSelection, RulesOfEqualPerformanceKeepTheirOrder) {
   }
 }
 
-// Testing takes the minimum of a rule's degrees in four chains. A NaN degree
-// in first place is the activation, a later one is passed over, as in the
-// model's scan; six inputs put NaNs at the start of a chain and inside one.
+// Testing takes the minimum of a rule's degrees in four chains, and sums up to
+// four classes in registers. A NaN degree in first place is the activation,
+// a later one is passed over, as in the model's scan; six inputs put NaNs at
+// the start of a chain and inside one, and every class has a rule.
 // (The model gives NaN also to a rule that has a zero degree after a first
 // NaN, where the network does not fire it: the patterns avoid that case.)
 TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
   std::ostringstream net;
-  net << "PARAMETERS\n6 5 2 5\nUSESUM\nFUZZY\n";
+  net << "PARAMETERS\n6 5 4 5\nUSESUM\nFUZZY\n";
   for (int i = 0; i < 6; i++) net << "3\n0 4\n0 1 2 1 0  small\n1 2 3 0 0  medium\n2 3 4 0 1  large\n";
   const int rules[5][6] = {{2, 2, 2, 2, 2, 2}, {1, 2, 2, 2, 2, 2}, {2, 0, 2, 0, 2, 2}, {3, 3, 3, 2, 3, 3}, {0, 0, 0, 2, 0, 2}};
   net << "MATRIX\n";
@@ -64,7 +65,7 @@ TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
     for (const auto& r : rules) net << r[j] << ' ';
     net << '\n';
   }
-  net << "WEIGHTS\n1 1\n2 1\n1 0.5\n2 1\n1 1\nEND\n";
+  net << "WEIGHTS\n1 1\n2 1\n3 0.5\n4 1\n1 1\nEND\n";
   TNetLoad load = LoadNet(net.str());
   ASSERT_EQ(load.Status, LoadOk) << load.Messages;
   for (int i : {1, 4}) load.Net->Partitions[i].Sets[2].b = std::numeric_limits<float>::quiet_NaN();
@@ -74,13 +75,14 @@ TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
   int firstNaN = 0, laterNaN = 0;
   unsigned seed = 7;
   for (int p = 0; p < 300; p++) {
-    std::string row = "DIMENSIONS\n6 2\nPATTERNS\n1\n";
+    std::string row = "DIMENSIONS\n6 4\nPATTERNS\n1\n";
     for (int i = 0; i < 6; i++) {
       seed = seed * 1103515245u + 12345u;
       const double u = (seed >> 16 & 0xff) / 255.0;  // the rules reading input 1's NaN set see no zero degree
       row += std::to_string(i == 0 ? 0.5 + 3 * u : 1.05 + 1.9 * u) + " ";
     }
-    auto task = LoadTask(row + (p % 2 ? "0 1\n" : "1 0\n") + "END\n");
+    const char* targets[] = {"1 0 0 0\n", "0 1 0 0\n", "0 0 1 0\n", "0 0 0 1\n"};
+    auto task = LoadTask(row + targets[p % 4] + "END\n");
     ASSERT_NE(task, nullptr);
     const TPattern pattern = task->Patterns[1];
     float error = -1.0f;
