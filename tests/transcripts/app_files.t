@@ -1,0 +1,123 @@
+A pattern file with an unknown keyword loads with a warning. show patterninfo
+describes the set: names or their absence, ranges (the data's, widened but
+never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
+read as the marker, which takes no part in a range; 1.4e-44 is a value) and
+classes. A failed load keeps the state it found: the fuzzy set counts set
+after the good load survive it, while a new pattern set resets them. A
+network loads, shows its ranges and names, and is saved with the header of
+a network file.
+== copy two_features.pat
+== copy small.net
+== file warn.pat
+DIMENSIONS
+2 2
+FOO
+PATTERNS
+4
+1.4e-45 0.5 1 0
+1e-45 2 0 1
+2 1.5 0 1
+1.5 1.4e-44 1 0
+INRANGES
+1.7 1.8
+0 1
+END
+== args cmds
+== file cmds
+load pattern warn.pat
+show patterninfo
+set NumberOfFSets[2] = 5
+load pattern small.net
+show NumberOfFSets
+load pattern two_features.pat
+show NumberOfFSets
+load net small.net
+show ranges
+show inputnames
+show classnames
+save net copy.net
+! head -n 4 copy.net
+== stdout
+KORVALIN 1.0, 
+A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
+Type 'help' for an overview of the commands.
+[Warning]
+Can't open '@DIR@/korvalin.cfg' (No such file or directory).
+Using default configuration.
+[end]
+**** Reading commands from cmds... ****
+korvalin> load pattern warn.pat
+ Loading pattern from ./warn.pat...
+[Warning]
+Unkwown keyword "FOO" ignored.
+[end]
+korvalin> show patterninfo
+[Patterninfo]
+Pattern loaded from     : @DIR@/warn.pat
+Number of input features: 2
+Number of classes       : 2
+Number of patterns      : 4
+Classified patterns     : Yes
+Missing values          : 2 (missing values are denoted as '1.4013e-45')
+
+
+# Name of the pattern set:
+
+
+# Input features
+Input feature 1: 
+	 Label: No label defined.
+	 Range: [1.5,2]
+
+Input feature 2: 
+	 Label: No label defined.
+	 Range: [0,2]
+
+
+# Class information
+Class 1: 
+	 Label: No label defined.
+	 Number of patterns: 2
+
+Class 2: 
+	 Label: No label defined.
+	 Number of patterns: 2
+
+[end]
+korvalin> set NumberOfFSets[2] = 5
+korvalin> load pattern small.net
+ Loading pattern from ./small.net...
+[Error]
+No or invalid pattern dimensions specified!
+ Loading pattern from @DIR@/small.net failed.
+[end]
+korvalin> show NumberOfFSets
+ NumberOfFSets = <3, 5>korvalin> load pattern two_features.pat
+ Loading pattern from ./two_features.pat...
+korvalin> show NumberOfFSets
+ NumberOfFSets = <3, 3>korvalin> load net small.net
+ Loading network from ./small.net...
+korvalin> show ranges
+[Ranges]
+0	10
+0	4
+[end]
+korvalin> show inputnames
+[InputNames]
+width
+height
+[end]
+korvalin> show classnames
+[ClassNames]
+narrow
+wide
+[end]
+korvalin> save net copy.net
+[Information]
+ Network has been saved to ./copy.net.
+[end]
+korvalin> ! head -n 4 copy.net
+#
+# KORVALIN 1.0 network definition file
+#
+% This are the network parameters:

@@ -1,0 +1,82 @@
+Learning in batch mode runs in the foreground. The status is printed after
+epoch 1 and every Update_Cycle epochs, never with a cycle of 0; the final
+block repeats the last epoch. Learning stops at the first epoch whose
+misclassified patterns are at most Stop_At_Misclassified, or whose percentage
+is at most Stop_At_Percent (exactly 6.00% here), or at MaxEpoch. Every run
+rewrites the error curve, one line per epoch. With output redirected no
+"Net was trained" message appears.
+== copy iris.pat
+== copy iris_rules.net iris.net
+== args cmds
+== file korvalin.cfg
+Stop_At_Misclassified = -1
+Stop_At_Percent = -1
+Update_Cycle = 4
+MaxEpoch = 9
+== file cmds
+load pattern iris.pat
+load net iris.net
+run learning
+load net iris.net
+set Stop_At_Misclassified = 10
+set Update_Cycle = 0
+run learning
+load net iris.net
+set Stop_At_Misclassified = -1
+set Stop_At_Percent = 6
+run learning
+== expect iris.err
+#
+# KORVALIN 1.0 error file
+#
+# Network trained : @DIR@/iris.net
+# Pattern used    : @DIR@/iris.pat
+#
+# This file contains the error values and number of misclassifications 
+# the network above made while be trained with the specified pattern.
+# To draw the error curve, use GNUPLOT for example.
+#
+# Format of each line: 
+#   <number of epoch> <total error> <number of misclass.> <misclass. in percent>
+#
+    1 	   35.597 	    11 	  7.33 
+    2 	   31.359 	    10 	  6.67 
+    3 	   28.190 	    12 	  8.00 
+    4 	   25.771 	    10 	  6.67 
+    5 	   23.894 	     9 	  6.00 
+== stdout
+KORVALIN 1.0, 
+A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
+Type 'help' for an overview of the commands.
+ Loading configuration from ./korvalin.cfg...
+**** Reading commands from cmds... ****
+korvalin> load pattern iris.pat
+ Loading pattern from ./iris.pat...
+korvalin> load net iris.net
+ Loading network from ./iris.net...
+korvalin> run learning
+ Starting the learning process.
+
+ Epoch:    1, total error:  35.60,   11(7.33%) misclassifications.
+ Epoch:    4, total error:  25.77,   10(6.67%) misclassifications.
+ Epoch:    8, total error:  21.15,    5(3.33%) misclassifications.
+[Learning results]
+ Epoch:    9, total error:  20.59,    5(3.33%) misclassifications.
+korvalin> load net iris.net
+ Loading network from ./iris.net...
+korvalin> set Stop_At_Misclassified = 10
+korvalin> set Update_Cycle = 0
+korvalin> run learning
+ Starting the learning process.
+
+[Learning results]
+ Epoch:    2, total error:  31.36,   10(6.67%) misclassifications.
+korvalin> load net iris.net
+ Loading network from ./iris.net...
+korvalin> set Stop_At_Misclassified = -1
+korvalin> set Stop_At_Percent = 6
+korvalin> run learning
+ Starting the learning process.
+
+[Learning results]
+ Epoch:    5, total error:  23.89,    9(6.00%) misclassifications.

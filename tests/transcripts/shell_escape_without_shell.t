@@ -1,7 +1,0 @@
-Without SHELL the bare shell escape does nothing and says nothing.
-== program shell
-== stdin
-!
-exit
-== stdout noeol
-korvalin> ^@korvalin> ^@

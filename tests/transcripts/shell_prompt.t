@@ -1,0 +1,96 @@
+At the prompt over pipes the prompt ends in a NUL and no line end, every
+message is framed, and lines are neither trimmed of comments nor skipped
+when blank; options alone keep the interactive loop, and an overlong line is
+skipped whole however long. The shell escape runs the rest of its line, or
+without it the program named by SHELL after a note; what it writes keeps its
+place. Started by a relative path, the program finds its help file after a
+change of directory. Help shows the section of a topic (adjacent topic lines
+share one, a bare topic line inside a section is text, long lines stop
+nothing), the general text with the list of topics, and the contents; topics
+are matched exactly, trailing blanks included. A missing help file is an
+error naming where it was looked for. The end of input ends the loop; a last
+line without a line end still runs first.
+== program shell
+== link bin/korvalin
+== args -p -x
+== env SHELL=echo started the shell
+== mkdir elsewhere
+== file bin/korvalin.hlp
+lines before any topic are never shown
+@5000*w@
+\topic
+ General help.
+\topic load
+\topic save
+ Loading and saving.
+\topic
+ still the save section
+\topic cd  
+ Changing directory.
+== stdin noeol
+
+   
+# not a comment here
+foo
+  cd   elsewhere  
+exit@300* @x
+@200000*q@
+!echo  one   two
+!
+help load
+help
+help CONTENTS
+help Load
+help cd
+! rm ../bin/korvalin.hlp
+help load
+== stdout noeol
+korvalin> ^@korvalin> ^@korvalin> ^@[Error]
+Invalid command '#'. Type 'help' for more information.
+[end]
+korvalin> ^@[Error]
+Invalid command 'foo'. Type 'help' for more information.
+[end]
+korvalin> ^@[Information]
+ Working directory set to '@DIR@/elsewhere'.
+[end]
+korvalin> ^@[Error]
+Command line too long (more than 254 characters), ignored.
+[end]
+korvalin> ^@[Error]
+Command line too long (more than 254 characters), ignored.
+[end]
+korvalin> ^@one two
+korvalin> ^@ Type exit to return to korvalin...
+started the shell
+korvalin> ^@[Help]
+ Loading and saving.
+\topic
+ still the save section
+
+[end]
+korvalin> ^@[Help]
+ General help.
+ The following help topics are available:
+
+	load
+	save
+	cd  
+
+[end]
+korvalin> ^@[Help contents]
+	load
+	save
+	cd  
+
+[end]
+korvalin> ^@[Information]
+ No help for 'Load' available.
+[end]
+korvalin> ^@[Information]
+ No help for 'cd' available.
+[end]
+korvalin> ^@korvalin> ^@[Error]
+Can't open '@DIR@/bin/korvalin.hlp' (No such file or directory).
+[end]
+korvalin> ^@
