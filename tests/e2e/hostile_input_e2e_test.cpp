@@ -139,6 +139,40 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
          });
 }
 
+// Values are read by the parameter's type, names in any letter case:
+// integers as far as they go (only "0" is zero), floats that stay finite in
+// single precision (only "0" and "0.0" are zero), yes/no words and choice
+// words. A refused value leaves the one before.
+TEST_F(Refused, ParameterValuesByType) {
+  const std::vector<std::pair<std::string, std::string>> accepted = {
+      {"maxepoch = 0", "MaxEpoch = 0"},        {"MaxEpoch = 12abc", "MaxEpoch = 12"},
+      {"MaxEpoch = -5", "MaxEpoch = -5"},      {"SIGMA = 0", "sigma = 0"},
+      {"sigma = 2e-2", "sigma = 0.02"},        {"sigma_a = .5", "sigma_a = 0.5"},
+      {"sigma_b = 0.0", "sigma_b = 0"},        {"CreateLogFile = n", "CreateLogFile = No"},
+      {"createlogfile = YES", "CreateLogFile = Yes"}, {"FsIntersect_0.5 = y", "FsIntersect_0.5 = Yes"},
+      {"Learning_Rules = BESTperCLASS", "Learning_Rules = BestPerClass"},
+      {"AggregationFunc = maximum", "AggregationFunc = Maximum"},
+      {"Learning_Weights = Normalized", "Learning_Weights = Normalized"}};
+  std::string commands;
+  for (const auto& [setting, shown] : accepted) commands += "set " + setting + "\nshow " + setting.substr(0, setting.find(' ')) + "\n";
+  const RunResult r = Batch(commands);
+  for (const auto& [setting, shown] : accepted)
+    EXPECT_NE(r.out.find("korvalin> set " + setting + "\nkorvalin> show " + setting.substr(0, setting.find(' ')) + "\n " +
+                         shown + '\0'),
+              std::string::npos)
+        << setting << "\n" << r.out;
+  std::vector<Refusal> refused;
+  for (const char* setting : {"MaxEpoch = 00", "MaxEpoch = -0", "MaxEpoch = 99999999999", "MaxEpoch = -3000000000",
+                              "sigma_a = 0.00", "sigma_a = x", "sigma_a = nan", "sigma_a = inf", "sigma_a = 1e40",
+                              "sigma_a = -1e39", "CreateLogFile = true", "Learning_Weights = best"}) {
+    const std::string name = std::string(setting).substr(0, std::string(setting).find(' '));
+    refused.push_back({std::string("set ") + setting, "[Warning]\nSetting Parameter " + name + " to " +
+                                                          std::string(setting).substr(name.size() + 3) +
+                                                          " failed.Invalid value format.\n[end]"});
+  }
+  Expect("", refused);
+}
+
 TEST_F(Refused, PatternFiles) {
   const std::string noDimensions = "[Error]\nNo or invalid pattern dimensions specified!";
   Expect("load pattern " + kData + "two_features.pat\nload net " + kData + "small.net\n",
