@@ -1,0 +1,104 @@
+// Path names, bounded line reading and the containers' contract: the places
+// where a name or a line could silently change meaning.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "../scratch_dir.h"
+#include "containers.h"
+#include "stdutils.h"
+
+TEST(Paths, SplitPathAndReplaceExt) {
+  struct Case {
+    const char *path, *dir, *name, *ext;
+  } cases[] = {
+      {"/a/b/c.d.e", "/a/b/", "c.d", ".e"}, {"data.pat", "", "data", ".pat"}, {".profile", "", "", ".profile"},
+      {"..", "", ".", "."},                 {"~", "~", "", ""},              {"~x.pat", "~", "x", ".pat"},
+      {"", "", "", ""},                     {"a.b/c", "a.b/", "c", ""},      {"/", "/", "", ""},
+  };
+  for (const Case& k : cases) {
+    std::string dir = "?", name = "?", ext = "?";
+    SplitPath(k.path, dir, name, ext);
+    EXPECT_EQ(dir + "|" + name + "|" + ext, std::string(k.dir) + "|" + k.name + "|" + k.ext) << k.path;
+  }
+  EXPECT_EQ(ReplaceExt("run.1/iris", ".err"), "run.1/iris.err");
+  EXPECT_EQ(ReplaceExt("a.b.c", ".d"), "a.b.d");
+}
+
+TEST(Paths, AbsPathAndRelPathAroundHomeAndTheWorkingDirectory) {
+  TScratchDir scratch;
+  const std::string dir = scratch.Path(), cwd = CurrentDirectory();
+  const char* home = std::getenv("HOME");
+  const std::string oldHome = home != nullptr ? home : "";
+  std::filesystem::create_directories(dir + "/home/u");
+  std::filesystem::create_directories(dir + "/work");
+  ASSERT_EQ(chdir((dir + "/work").c_str()), 0);
+  setenv("HOME", (dir + "/home/u").c_str(), 1);
+  EXPECT_EQ(AbsPath("./x"), dir + "/work/x");
+  EXPECT_EQ(AbsPath("../x"), dir + "/x");
+  EXPECT_EQ(AbsPath("data/x"), "data/x");  // relative without a leading dot: unchanged
+  EXPECT_EQ(AbsPath("~/x"), dir + "/home/u/x");
+  EXPECT_EQ(AbsPath("./missing/x"), dir + "/work/x");  // the working directory stands in
+  EXPECT_EQ(CurrentDirectory(), dir + "/work");       // and it is where it was
+  EXPECT_EQ(RelPath(dir + "/home/u/a.net"), "~/a.net");
+  EXPECT_EQ(RelPath(dir + "/work/a.net"), "./a.net");
+  EXPECT_EQ(RelPath(dir + "/workshop/x"), dir + "/workshop/x");  // whole directories only
+  EXPECT_EQ(AbsPath(RelPath(dir + "/home/user2/x")), dir + "/home/user2/x");
+  unsetenv("HOME");
+  EXPECT_EQ(AbsPath("~/x"), "~/x");
+  if (home != nullptr) setenv("HOME", oldHome.c_str(), 1);
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+}
+
+TEST(Lines, ReadersBoundLinesAndSurviveReadErrors) {
+  std::istringstream in("12345\n123456\n");
+  std::string line;
+  EXPECT_TRUE(GetLine(in, line, 5) && line == "12345");
+  EXPECT_FALSE(GetLine(in, line, 5));
+  EXPECT_TRUE(in.fail() && !in.eof());
+  std::istringstream cut("abcdefgh\nxy\nlast");
+  for (const char* expected : {"abc", "xy", "las"}) EXPECT_TRUE(GetLineCut(cut, line, 3) && line == expected);
+  EXPECT_FALSE(GetLineCut(cut, line, 3));
+  // Reading a directory makes file buffers throw; the readers report it as badbit.
+  std::ifstream dir("/");
+  EXPECT_FALSE(GetLine(dir, line, 10));
+  EXPECT_TRUE(dir.bad());
+}
+
+TEST(Lines, PrintErrorLineNamesTheLineOfAPosition) {
+  const std::string text = "first\nsecond\n\n" + std::string(300, 'x') + "\n";
+  for (const auto& [position, expected] : std::vector<std::pair<long, std::string>>{
+           {5, "Line 1: \"first\""}, {6, "Line 2: \"second\""}, {13, "Line 3: \"\""},
+           {14, "Line 4: \"" + std::string(127, 'x') + "\""}, {315, "Unexpected end of file."}}) {
+    std::istringstream in(text);
+    in.setstate(std::ios::failbit);  // as a failed reader leaves it
+    std::ostringstream out;
+    PrintErrorLine(out, in, position);
+    EXPECT_EQ(out.str(), expected + '\0') << position;
+  }
+}
+
+TEST(Containers, VectorsResizeCopyAndReadAsTheyHold) {
+  TVector<float> v(3, 1.5f), copy = v;
+  copy[1] = 9;
+  v.ChangeDimension(4);
+  EXPECT_EQ(v[1], 1.5f);
+  EXPECT_EQ(v[4], 0.0f);
+  std::ostringstream out;
+  out << v;
+  EXPECT_EQ(out.str(), "1.5\t1.5\t1.5\t0\t");
+  std::istringstream in("4 5 6 7");
+  TVector<int> w(3, 0);
+  in >> w;
+  EXPECT_EQ(w[3], 6);
+  // Misuse ends the program with a runtime error naming the class.
+  EXPECT_EXIT(TVector<float>(0, 1.0f), ::testing::ExitedWithCode(1),
+              "^Runtime error 101 \\(class TVector\\):\nBad argument for constructor\\.\n\n$");
+  EXPECT_EXIT(TMatrix<int>(2, 3, 0) * TMatrix<int>(2, 3, 0), ::testing::ExitedWithCode(1),
+              "^Runtime error 113 \\(class TMatrix\\):\nIncompatible operand for operator '\\*'\\.\n\n$");
+}
