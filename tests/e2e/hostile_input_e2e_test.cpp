@@ -136,6 +136,12 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
              {"create net -r5", "[Error]\nCan't create net: Pattern file contains no class information!\n[end]"},
              {"run test", "[Error]\nCan't execute 'run': pattern and net have incompatible dimensions.\n[end]"},
              {"run learning", "incompatible dimensions"},
+             {"set numberoffsets[0] = 3", "[Error]\nInvalid Index 0.\n[end]"},
+             {"set NumberOfFSets[3] = 3", "[Error]\nInvalid Index 3.\n[end]"},
+             {"set NumberOfFSets[2] = 8", "[Error]\nInvalid Value 8.\n[end]"},
+             {"set NumberOfFSets[1] = 0", "[Error]\nInvalid Value 0.\n[end]"},
+             {"set NumberOfFSets2] = 3", "[Error]\nMissing open brace ('[').\n[end]"},
+             {"set NumberOfFSets[2 = 3", "[Error]\nMissing close brace (']').\n[end]"},
          });
 }
 

@@ -3,9 +3,9 @@ describes the set: names or their absence, ranges (the data's, widened but
 never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
 read as the marker, which takes no part in a range; 1.4e-44 is a value) and
 classes. A failed load keeps the state it found: the fuzzy set counts set
-after the good load survive it, while a new pattern set resets them. A
-network loads, shows its ranges and names, and is saved with the header of
-a network file.
+after the good load survive it, while a new FSetsPerVariable and a new
+pattern set reset them. A network loads, shows its ranges and names, and is
+saved with the header of a network file.
 == copy two_features.pat
 == copy small.net
 == file warn.pat
@@ -29,6 +29,9 @@ show patterninfo
 set NumberOfFSets[2] = 5
 load pattern small.net
 show NumberOfFSets
+set FSetsPerVariable = 4
+show NumberOfFSets
+set NumberOfFSets[1] = 2
 load pattern two_features.pat
 show NumberOfFSets
 load net small.net
@@ -92,10 +95,13 @@ No or invalid pattern dimensions specified!
  Loading pattern from @DIR@/small.net failed.
 [end]
 korvalin> show NumberOfFSets
- NumberOfFSets = <3, 5>korvalin> load pattern two_features.pat
+ NumberOfFSets = <3, 5>korvalin> set FSetsPerVariable = 4
+korvalin> show NumberOfFSets
+ NumberOfFSets = <4, 4>korvalin> set NumberOfFSets[1] = 2
+korvalin> load pattern two_features.pat
  Loading pattern from ./two_features.pat...
 korvalin> show NumberOfFSets
- NumberOfFSets = <3, 3>korvalin> load net small.net
+ NumberOfFSets = <4, 4>korvalin> load net small.net
  Loading network from ./small.net...
 korvalin> show ranges
 [Ranges]
