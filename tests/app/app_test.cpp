@@ -1,8 +1,12 @@
+// The application's own parts: command completion, the shipped help file
+// against the command and parameter tables, and taking in a learning
+// child's report.
 #include "app.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <regex>
@@ -12,15 +16,35 @@
 #include <vector>
 
 #include "../scratch_dir.h"
+#include "fuzzynet.h"
 
-TEST(FullPath, NamesAreAlwaysAbsoluteAndKeepMissingDirectories) {
-  std::string cwd = CurrentDirectory();
-  EXPECT_EQ(FullPath("/a/b.net"), "/a/b.net");
-  EXPECT_EQ(FullPath("x.net"), cwd + "/x.net");
-  EXPECT_EQ(FullPath("no/such/x.net"), cwd + "/no/such/x.net");
-  EXPECT_EQ(FullPath("./no/such/x.net"), cwd + "/./no/such/x.net");
-  EXPECT_EQ(FullPath("./x.net"), cwd + "/x.net");
-}
+namespace {
+
+// An application whose messages are kept instead of shown.
+class TQuietApp : public TApplication {
+ public:
+  std::vector<std::pair<TMessageType, std::string>> Messages;
+
+  TQuietApp() : TApplication(1, Argv()) {}
+  void PrintMsg(std::ostringstream& msg, TMessageType type) override {
+    Messages.push_back({type, msg.str()});
+    msg.str("");
+  }
+  // The report a learning child sends: status line, then the network.
+  Boolean Take(const std::string& report) {
+    std::istringstream in(report);
+    return Background.Take(in);
+  }
+
+ private:
+  static const char* const* Argv() {
+    static const char* const argv[] = {"korvalin", nullptr};
+    setenv("KVLPATH", "/nonexistent-korvalin-dir", 1);  // no configuration file is read
+    return argv;
+  }
+};
+
+}  // namespace
 
 TEST(Completion, CommandWordsArgumentWordsParametersAndFileNames) {
   setenv("KVLPATH", "/nonexistent-korvalin-dir", 1);
@@ -64,5 +88,28 @@ TEST(Tables, EveryCommandAndParameterHasItsHelpSection) {
     ASSERT_TRUE(std::regex_match(line, m, std::regex(" (.*[^ ]) +default: (.*)"))) << line;
     EXPECT_EQ(m[1], row.Help);
     EXPECT_EQ(stricmp(m[2].str().c_str(), row.Default), 0) << line;
+  }
+}
+
+TEST(LearningReport, TakenInWholeOrNotAtAll) {
+  TQuietApp app;
+  const std::string net = ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net");
+  ASSERT_TRUE(app.Take("12\t3\tinf\n" + net));  // a diverged run's error comes back too
+  EXPECT_EQ(app.Epoch, 12);
+  EXPECT_EQ(app.Misclassified, 3);
+  EXPECT_TRUE(std::isinf(app.TotalError));
+  ASSERT_TRUE(app.Take("7\t2\t1.25\n" + net));
+  const TFuzzyPerceptron* kept = app.Net.get();
+  ASSERT_NE(kept, nullptr);
+  for (const std::string& broken : {"seven\t2\t1.0\n" + net, "8\t1\n" + net, std::string("8\t1\t0.5\n"),
+                                    "8\t1\t0.5\n" + net.substr(0, net.find("MATRIX") + 12),
+                                    "8\t1\t0.5\n" + net.substr(0, net.rfind("END"))}) {
+    app.Messages.clear();
+    EXPECT_FALSE(app.Take(broken)) << broken;
+    EXPECT_EQ(app.Net.get(), kept);
+    EXPECT_EQ(app.Epoch * 100 + app.Misclassified, 702);
+    EXPECT_EQ(app.TotalError, 1.25f);
+    ASSERT_EQ(app.Messages.size(), 1u) << broken;
+    EXPECT_EQ(app.Messages[0].first, Error);
   }
 }

@@ -1,6 +1,7 @@
+// Output files are written aside and take the place of the old file only
+// when complete: a failed write leaves the old file as it was.
 #include "outfile.h"
 
-#include <dirent.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -8,117 +9,77 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "../scratch_dir.h"
 
 namespace {
 
-class OutputFileTest : public ::testing::Test {
- protected:
-  TScratchDir Scratch;
-  const std::string Dir = Scratch.Path();
+bool Write(const std::string& name, const std::string& text) {
+  TOutputFile out;
+  if (!out.Open(name)) return false;
+  out.Stream() << text;
+  return out.Commit();
+}
 
-  static std::string Read(const std::string& name) { return ReadText(name); }
-  static bool FileExists(const std::string& name) {
-    struct stat info;
-    return stat(name.c_str(), &info) == 0;
-  }
-  int Entries() const {
-    int n = 0;
-    DIR* d = opendir(Dir.c_str());
-    while (dirent* e = readdir(d))
-      if (e->d_name[0] != '.' || (e->d_name[1] != '\0' && e->d_name[1] != '.')) n++;
-    closedir(d);
-    return n;
-  }
-};
+unsigned Mode(const std::string& name) {
+  struct stat info {};
+  lstat(name.c_str(), &info);
+  return info.st_mode & 07777;
+}
 
 }  // namespace
 
-TEST_F(OutputFileTest, NewFileAppearsOnCommitWithCreationRights) {
-  std::string name = Dir + "/a.net";
+TEST(OutputFile, ReplacesOnCommitKeepingRightsAndLinks) {
+  TScratchDir scratch;
+  const std::string dir = scratch.Path(), name = dir + "/a.net";
   TOutputFile out;
   ASSERT_TRUE(out.Open(name));
   out.Stream() << "new\n";
-  EXPECT_FALSE(FileExists(name));
+  EXPECT_FALSE(std::filesystem::exists(name));  // nothing shows before the commit
   ASSERT_TRUE(out.Commit());
-  EXPECT_EQ(Read(name), "new\n");
-  mode_t mask = umask(022);
+  EXPECT_EQ(ReadText(name), "new\n");
+  const mode_t mask = umask(022);
   umask(mask);
-  struct stat info;
-  ASSERT_EQ(stat(name.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0664u & ~mask);
-  EXPECT_EQ(Entries(), 1);  // no temporary file left behind
+  EXPECT_EQ(Mode(name), 0664u & ~mask);
+  chmod(name.c_str(), 0600);  // a replaced file keeps its rights
+  ASSERT_TRUE(Write(name, "again"));
+  EXPECT_EQ(Mode(name), 0600u);
+  // A link is followed, and the file it names replaced; a device is written in place.
+  const std::string link = dir + "/link.net";
+  ASSERT_EQ(symlink(name.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(Write(link, "through the link"));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadText(name), "through the link");
+  EXPECT_TRUE(Write("/dev/null", "discarded"));
+  ASSERT_TRUE(Write(dir + "/" + std::string(255, 'n'), "longest name"));  // the temporary name fits too
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 3);
 }
 
-TEST_F(OutputFileTest, ReplacedFileKeepsItsRights) {
-  std::string name = Dir + "/private.cfg";
-  std::ofstream(name) << "old";
-  chmod(name.c_str(), 0600);
-  TOutputFile out;
-  ASSERT_TRUE(out.Open(name));
-  out.Stream() << "new";
-  EXPECT_EQ(Read(name), "old");
-  ASSERT_TRUE(out.Commit());
-  EXPECT_EQ(Read(name), "new");
-  struct stat info;
-  ASSERT_EQ(stat(name.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-}
-
-TEST_F(OutputFileTest, WriteCutShortKeepsOldFile) {
-  // A file size limit makes the write fail even where permissions do not.
-  std::string name = Dir + "/d.net";
+TEST(OutputFile, AFailedWriteKeepsTheOldFile) {
+  TScratchDir scratch;
+  const std::string name = scratch.Path() + "/d.net";
   std::ofstream(name) << "kept\n";
+  // A file size limit makes the write fail even where permissions do not.
   struct sigaction ignore {}, old {};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGXFSZ, &ignore, &old);
-  struct rlimit limit, saved;
+  struct rlimit saved, limit;
   getrlimit(RLIMIT_FSIZE, &saved);
   limit = saved;
   limit.rlim_cur = 4096;
   setrlimit(RLIMIT_FSIZE, &limit);
   TOutputFile out;
-  bool opened = out.Open(name);
+  const bool opened = out.Open(name);
   if (opened) out.Stream() << std::string(10000, 'x');
-  bool committed = opened && out.Commit();
+  const bool committed = opened && out.Commit();
   setrlimit(RLIMIT_FSIZE, &saved);
   sigaction(SIGXFSZ, &old, nullptr);
   ASSERT_TRUE(opened);
   EXPECT_FALSE(committed);
   EXPECT_EQ(std::string(out.ErrorMsg(WriteError)), "Error writing '" + name + "' (File too large).");
-  EXPECT_EQ(Read(name), "kept\n");
-  EXPECT_EQ(Entries(), 1);
-}
-
-TEST_F(OutputFileTest, LongestNamesCanBeReplaced) {
-  std::string name = Dir + "/" + std::string(255, 'n');
-  std::ofstream(name) << "old";
-  TOutputFile out;
-  ASSERT_TRUE(out.Open(name));
-  out.Stream() << "new";
-  ASSERT_TRUE(out.Commit());
-  EXPECT_EQ(Read(name), "new");
-}
-
-TEST_F(OutputFileTest, DevicesAndLinkedFilesAreWrittenInPlace) {
-  TOutputFile null;
-  ASSERT_TRUE(null.Open("/dev/null"));
-  null.Stream() << "discarded";
-  EXPECT_TRUE(null.Commit());
-
-  std::string real = Dir + "/real.net", link = Dir + "/link.net";
-  std::ofstream(real) << "old";
-  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
-  TOutputFile out;
-  ASSERT_TRUE(out.Open(link));
-  out.Stream() << "new";
-  ASSERT_TRUE(out.Commit());
-  struct stat info;
-  ASSERT_EQ(lstat(link.c_str(), &info), 0);
-  EXPECT_TRUE(S_ISLNK(info.st_mode));
-  EXPECT_EQ(Read(real), "new");
+  EXPECT_EQ(ReadText(name), "kept\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), std::filesystem::directory_iterator()), 1);
 }

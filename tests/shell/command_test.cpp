@@ -1,5 +1,7 @@
+// Command lines against a command table, and the frame's last resort.
 #include <gtest/gtest.h>
 
+#include "cmdapp.h"
 #include "command.h"
 
 namespace {
@@ -12,75 +14,41 @@ const TCmdDef kTable[] = {
 
 }  // namespace
 
-TEST(TCommand, LooksUpNamesExactlyAndChecksArgumentCounts) {
+TEST(TCommand, WordsNamesArgumentCountsAndOptions) {
   struct Case {
     const char* line;
     int id, status, args;
+    const char *last, *option;  // the last argument; the value of -r, or null
   } cases[] = {
-      {"", 0, ParseValid, 0},
-      {"  \t \r\n", 0, ParseValid, 0},
-      {"help", 1, ParseValid, 0},
-      {"Help", 0, ParseUnknownCommand, 0},
-      {"help a b", 1, ParseArgCountWrong, 2},
-      {"cd", 3, ParseArgCountWrong, 0},
-      {"exit now", -1, ParseArgCountWrong, 1},  // the identifier survives a bad count
-      {"quit", -1, ParseValid, 0},
-      {"helpxxxxxxxxx", 0, ParseUnknownCommand, 0},
-      {"help a b c d e f g", 1, ParseArgCountWrong, 5},  // words past the sixth are dropped
-      {"\tcd   /tmp  ", 3, ParseValid, 1},
+      {"  \t \r\n", 0, ParseValid, 0, "", nullptr},
+      {"Help", 0, ParseUnknownCommand, 0, "", nullptr},
+      {"helpxxxxxxxxx", 0, ParseUnknownCommand, 0, "", nullptr},
+      {"help a b", 1, ParseArgCountWrong, 2, "b", nullptr},
+      {"cd", 3, ParseArgCountWrong, 0, "", nullptr},
+      {"exit now", -1, ParseArgCountWrong, 1, "now", nullptr},  // the identifier survives a bad count
+      {"help a b c d e f g", 1, ParseArgCountWrong, 5, "e", nullptr},  // words past the sixth are dropped
+      {"\tcd   /tmp  ", 3, ParseValid, 1, "/tmp", nullptr},
+      {"load pattern \"my file\"", 10, ParseArgCountWrong, 3, "file\"", nullptr},  // no quoting
+      {"  !ls -l  'a  b'  ", 2, ParseValid, 1, "ls -l  'a  b'  ", nullptr},  // the rest of the line, verbatim
+      {" ! \t", 2, ParseValid, 0, "", nullptr},
+      {"help !x", 1, ParseValid, 1, "!x", nullptr},  // not at the start: an ordinary word
+      {"create net my-rules.net -r30 -r5", 14, ParseArgCountWrong, 4, "-r5", "30"},
+      {"create net -r", 14, ParseValid, 2, "-r", ""},
+      {"create net my-rules.net", 14, ParseValid, 2, "my-rules.net", nullptr},  // only at an argument's start
+      {"-rx", 0, ParseUnknownCommand, 0, "", nullptr},  // never in the command name
   };
   for (const Case& k : cases) {
-    TCommand c(k.line, StdCommands);
+    TCommand c(k.line, kTable);
     EXPECT_EQ(c.ID(), k.id) << k.line;
     EXPECT_EQ(c.ParseStatus, k.status) << k.line;
     EXPECT_EQ(c.ArgCount(), k.args) << k.line;
+    EXPECT_STREQ(c.Arg(c.ArgCount()), k.last) << k.line;
+    EXPECT_STREQ(c.Arg(c.ArgCount() + 1), "") << k.line;
+    const char* option = c.GetOption("-r");
+    EXPECT_EQ(option == nullptr ? std::string("null") : option, k.option == nullptr ? "null" : k.option) << k.line;
   }
-  EXPECT_STREQ(TCommand(" ", StdCommands).Name(), "");
-  TCommand c("help a b c d e f g", StdCommands);
-  EXPECT_STREQ(c.Arg(5), "e");
-  EXPECT_STREQ(c.Arg(6), "");
-  EXPECT_STREQ(c.Arg(0), "");
-  EXPECT_STREQ(c.Arg(-1), "");
-  EXPECT_EQ(c.MinArgs, 0);
-  EXPECT_EQ(c.MaxArgs, 1);
 }
 
-TEST(TCommand, FindsRowsOfALargerTable) {
-  TCommand load("load pattern \"my file\"", kTable);
-  EXPECT_EQ(load.ID(), 10);
-  EXPECT_EQ(load.ParseStatus, ParseArgCountWrong);  // quotes do not group words
-  EXPECT_STREQ(load.Arg(2), "\"my");
-  EXPECT_EQ(TCommand("cd x", kTable).ID(), 3);
-  EXPECT_EQ(TCommand("save", kTable).ParseStatus, ParseUnknownCommand);
-}
-
-TEST(TCommand, ShellEscapeTakesTheRestOfTheLineVerbatim) {
-  TCommand a("  !ls -l  'a  b'  ", StdCommands);
-  EXPECT_EQ(a.ID(), 2);
-  EXPECT_STREQ(a.Name(), "!");
-  EXPECT_EQ(a.ArgCount(), 1);
-  EXPECT_STREQ(a.Arg(1), "ls -l  'a  b'  ");
-
-  TCommand b("!   date", StdCommands);
-  EXPECT_STREQ(b.Arg(1), "date");
-
-  TCommand alone(" ! \t", StdCommands);
-  EXPECT_EQ(alone.ID(), 2);
-  EXPECT_EQ(alone.ArgCount(), 0);
-  EXPECT_EQ(alone.ParseStatus, ParseValid);
-
-  TCommand later("help !x", StdCommands);  // not at the start: an ordinary word
-  EXPECT_EQ(later.ID(), 1);
-  EXPECT_STREQ(later.Arg(1), "!x");
-}
-
-TEST(TCommand, OptionsCountOnlyAtTheStartOfAnArgument) {
-  TCommand c("create net my-rules.net -r30 -r5", kTable);
-  ASSERT_NE(c.GetOption("-r"), nullptr);
-  EXPECT_STREQ(c.GetOption("-r"), "30");
-  EXPECT_STREQ(TCommand("create net -r", kTable).GetOption("-r"), "");
-  EXPECT_EQ(TCommand("create net my-rules.net", kTable).GetOption("-r"), nullptr);
-  EXPECT_EQ(TCommand("create", kTable).GetOption("-r"), nullptr);
-  // Only arguments are searched, never the command name.
-  EXPECT_EQ(TCommand("-rx", kTable).GetOption("-r"), nullptr);
+TEST(TCmdApplication, OutOfMemoryEndsTheProgram) {
+  EXPECT_EXIT(OutOfMemory(), ::testing::ExitedWithCode(1), "^\nkorvalin: Out of memory!\n$");
 }
