@@ -115,6 +115,7 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
                  {"load something x", "[Error]\nInvalid argument 'something'. Type 'help load' for more information."},
                  {"load Pattern x", "Invalid argument 'Pattern'."},
                  {"save nothing", "Invalid argument 'nothing'. Type 'help save'"},
+                 {"save pattern", "Invalid argument 'pattern'. Type 'help save'"},
                  {"create net my.net", "Invalid argument 'my.net'. Type 'help create'"},
                  {"create net -rx", "Invalid argument '-rx'."},
                  {"create net -r", "Invalid argument '-r'."},
