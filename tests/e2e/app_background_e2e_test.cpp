@@ -1,7 +1,7 @@
 // Background learning at the interactive prompt, driven over pipes: the
 // learning gate, stop, abort, exit, learning that ends by itself, a child
-// that dies, a stopped or held child, a diverging run, large reports, and
-// the fallback to the foreground.
+// that dies, a stopped or held child, a diverging run, and the fallback to
+// the foreground.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,16 +39,15 @@ class Background : public ::testing::Test {
   }
 
   // Over pipes only pipe mode learns in the background.
-  void Start(const std::vector<std::string>& options = {"-p"}, const std::string& net = "iris_rules.net",
-             const std::string& patterns = "iris.pat") {
+  void Start(const std::vector<std::string>& options = {"-p"}) {
     RunSpec spec;
     spec.args = options;
     spec.env["KVLPATH"] = spec.cwd = Dir.Path();
     S = std::make_unique<Session>(spec);
     Prompts = 0;
     NextPrompt();
-    Do("load pattern " + patterns);
-    Do("load net " + net);
+    Do("load pattern iris.pat");
+    Do("load net iris_rules.net");
   }
 
   // Runs one command and returns what came between its prompt and the
@@ -194,36 +192,6 @@ TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
   EXPECT_TRUE(Children().empty());
   Do("save net after.net");
   EXPECT_EQ(ReadFile(Dir / "after.net"), ReadFile(Dir / "before.net"));
-  EXPECT_EQ(S->Finish(), 0);
-}
-
-TEST_F(Background, LargeReportsComeThroughThePipe) {
-  // 25,000 rules over 30 inputs: a report of about two megabytes, which the
-  // parent must take in while the child writes it.
-  std::ostringstream net, patterns;
-  net << "PARAMETERS\n30 25000 2 25000\nFUZZY\n";
-  for (int i = 0; i < 30; i++) net << "3\n0 1\n0 .25 .5 1 0 s\n.25 .5 .75 0 0 m\n.5 .75 1 0 1 l\n";
-  net << "MATRIX\n";
-  for (int i = 0; i < 30; i++) {
-    for (int r = 0; r < 25000; r++) net << (r / (i + 1) + i) % 4 << ' ';
-    net << '\n';
-  }
-  net << "WEIGHTS\n";
-  for (int r = 0; r < 25000; r++) net << r % 2 + 1 << " 1\n";
-  Dir.Write("big.net", net.str() + "END\n");
-  patterns << "DIMENSIONS\n30 2\nPATTERNS\n20\n";
-  for (int p = 0; p < 20; p++) {
-    for (int i = 0; i < 30; i++) patterns << (p * 37 + i * 11) % 100 / 100.0 << ' ';
-    patterns << (p % 2 == 0 ? "1 0\n" : "0 1\n");
-  }
-  Dir.Write("big.pat", patterns.str() + "END\n");
-  Start({}, "big.net", "big.pat");
-  Do("run learning");
-  EXPECT_NE(Do("stop").find("Learning process stopped after "), std::string::npos);
-  Do("save net out.net");
-  const std::string out = ReadFile(Dir / "out.net");
-  EXPECT_NE(out.find("PARAMETERS\n30\t25000\t2\t25000\n"), std::string::npos);
-  EXPECT_EQ(out.substr(out.size() - 4), "END\n");
   EXPECT_EQ(S->Finish(), 0);
 }
 
