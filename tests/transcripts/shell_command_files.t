@@ -18,8 +18,6 @@ line end: the files after it are announced, but none of their lines runs.
   cd sub  
 foo bar
 cd
-help a b
-cd no/such/dir
 !
 ! echo from the shell
 exit @250*y@
@@ -49,14 +47,6 @@ Invalid command 'foo'. Type 'help' for more information.
 korvalin> cd
 [Error]
 Too less arguments for 'cd'. 
-[end]
-korvalin> help a b
-[Error]
-Too many arguments for 'help'. 
-[end]
-korvalin> cd no/such/dir
-[Error]
-Can't change to directory 'no/such/dir': (No such file or directory).
 [end]
 korvalin> !
 [Error]

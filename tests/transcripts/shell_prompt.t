@@ -1,7 +1,7 @@
 At the prompt over pipes the prompt ends in a NUL and no line end, every
 message is framed, and lines are neither trimmed of comments nor skipped
-when blank; options alone keep the interactive loop, and an overlong line is
-skipped whole however long. The shell escape runs the rest of its line, or
+when blank; options alone keep the interactive loop, and a line longer than
+254 characters is skipped whole however long. The shell escape runs the rest of its line, or
 without it the program named by SHELL after a note; what it writes keeps its
 place. Started by a relative path, the program finds its help file after a
 change of directory. Help shows the section of a topic (adjacent topic lines
@@ -35,6 +35,7 @@ foo
   cd   elsewhere  
 exit@300* @x
 @200000*q@
+@254*x@
 !echo  one   two
 !
 help load
@@ -59,6 +60,9 @@ Command line too long (more than 254 characters), ignored.
 [end]
 korvalin> ^@[Error]
 Command line too long (more than 254 characters), ignored.
+[end]
+korvalin> ^@[Error]
+Invalid command '@254*x@'. Type 'help' for more information.
 [end]
 korvalin> ^@one two
 korvalin> ^@ Type exit to return to korvalin...
