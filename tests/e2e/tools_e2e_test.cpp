@@ -30,18 +30,23 @@ bool IsPng(const std::string& path) { return ReadFile(path).compare(0, 8, "\x89P
 
 TEST(Tools, CsvConvertsOrExplainsAndLeavesNoFile) {
   TempDir dir;
-  const std::string csv = dir.Write("plants.csv", "size;colour\n1,5;red\n2;blue\n");
+  // Quoted fields with doubled quotes, a decimal comma where ';' delimits, a missing value.
+  const std::string csv = dir.Write("plants.csv", "\"size \"\"cm\"\"\";colour\n1,5;red\n?;blue\n\"2\";red\n");
   RunResult r = Execute(kBin + "korvalin-csv", {csv, dir / "plants.pat"});
-  EXPECT_EQ(r.err, "korvalin-csv: 2 patterns, 1 inputs, 2 classes (red, blue)\n");
+  EXPECT_EQ(r.err, "korvalin-csv: note: 1 missing values written as 1.4e-45\n"
+                   "korvalin-csv: 3 patterns, 1 inputs, 2 classes (red, blue)\n");
   EXPECT_EQ(ReadFile(dir / "plants.pat"),
-            "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize\nred\nblue\n"
-            "PATTERNS\n2\n1.5   1 0\n2   0 1\nEND\n");
-  r = Execute(kBin + "korvalin-csv", {"-", "--noclass", "--classes=red,blue", "--class", "colour", "-N", "unknown"}, "size,colour\n3,?\n");
+            "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize \"cm\"\nred\nblue\n"
+            "PATTERNS\n3\n1.5   1 0\n1.4e-45   0 1\n2   1 0\nEND\n");
+  r = Execute(kBin + "korvalin-csv", {"-", "--noclass", "--classes=red,blue", "--class", "colour", "-N", "unknown"},
+              "size,colour\n3,?\n");
   EXPECT_NE(r.out.find("NAME\nunknown\nVARNAMES\nsize\nred\nblue\nNOCLASS\nPATTERNS\n1\n3\nEND\n"), std::string::npos) << r.err;
-  const std::string bad = dir.Write("bad.csv", "a,b,c\n1,two,x\n");
+  // Every bad row is named; no file is left.
+  const std::string bad = dir.Write("bad.csv", "a,b,c\n1,two,x\n1,2\n");
   r = Execute(kBin + "korvalin-csv", {bad, dir / "bad.pat"});
   EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.err, "korvalin-csv: " + bad + ": line 2: 'two' in column 2 ('b') is not a number\n");
+  EXPECT_EQ(r.err, "korvalin-csv: " + bad + ": line 2: 'two' in column 2 ('b') is not a number\nkorvalin-csv: " + bad +
+                       ": line 3: 2 fields, but the header has 3\n");
   EXPECT_FALSE(FileExists(dir / "bad.pat"));
   EXPECT_EQ(Execute(kBin + "korvalin-csv", {"--delimiter", "|", bad}).exitCode, 2);
   EXPECT_EQ(Execute(kBin + "korvalin-csv", {"--folds", "1", bad}).exitCode, 2);
