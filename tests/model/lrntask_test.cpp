@@ -1,14 +1,12 @@
-// Pattern files: classes from class vectors, ranges of features without a
-// value, and numbers read exactly.
+// Pattern files: classes from class vectors, and ranges of features without
+// a value.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
 
 #include "lrntask.h"
-#include "numread.h"
 
 namespace {
 
@@ -44,28 +42,3 @@ TEST(PatternFile, ClassesRangesAndMissingFeatures) {
   EXPECT_EQ(t->Bounds[1].Upper, 0.0f);
 }
 
-TEST(ReadNumbers, CorrectlyRoundedAndStrict) {
-  const std::pair<const char*, unsigned> good[] = {
-      {"1.4e-45", 0x00000001u}, {"7.1e-46", 0x00000001u}, {"7e-46", 0x00000000u},
-      {"+.5", 0x3f000000u},     {"0.1", 0x3dcccccdu},     {"16777217", 0x4b800000u},
-  };
-  for (const auto& [text, bits] : good) {
-    std::istringstream in(std::string(" \n") + text + " ");
-    float v;
-    unsigned got;
-    EXPECT_TRUE(ReadFloat(in, v) && in.good()) << text;
-    std::memcpy(&got, &v, sizeof got);
-    EXPECT_EQ(got, bits) << text;
-  }
-  for (const char* bad : {"1e", "1e+x", "-", ".", "inf", "nan", "-3.5e38", ""}) {
-    std::istringstream in(bad);
-    float v;
-    EXPECT_FALSE(ReadFloat(in, v) || !in.fail()) << bad;
-  }
-  std::istringstream in("+7 -2147483648 12.5");
-  int v;
-  EXPECT_TRUE(ReadInt(in, v) && v == 7);
-  EXPECT_TRUE(ReadInt(in, v) && v == -2147483647 - 1);
-  EXPECT_TRUE(ReadInt(in, v) && v == 12);
-  EXPECT_FALSE(ReadInt(in, v));  // ".5"
-}
