@@ -18,6 +18,8 @@ using namespace e2e;
 namespace {
 
 const std::string kData = std::string(KORVALIN_TEST_DATA) + "/";
+// A pattern set and a network, with a fuzzy set count of its own.
+const std::string kLoaded = "load pattern " + kData + "two_features.pat\nset NumberOfFSets[2] = 5\nload net " + kData + "small.net\n";
 
 // Deterministic bytes of every value, NULs and line ends included.
 std::string Garbage(std::size_t size) {
@@ -182,7 +184,7 @@ TEST_F(Refused, ParameterValuesByType) {
 
 TEST_F(Refused, PatternFiles) {
   const std::string noDimensions = "[Error]\nNo or invalid pattern dimensions specified!";
-  Expect("load pattern " + kData + "two_features.pat\nload net " + kData + "small.net\n",
+  Expect(kLoaded,
          Loads("pattern", "two_features.pat",
                {
                    {"", "", noDimensions + "\n Loading pattern from "},
@@ -213,7 +215,7 @@ TEST_F(Refused, PatternFiles) {
 
 TEST_F(Refused, NetworkFiles) {
   const std::string noParameters = "[Error]\nNo or invalid net parameters specified!";
-  Expect("load pattern " + kData + "two_features.pat\nload net " + kData + "small.net\n",
+  Expect(kLoaded,
          Loads("net", "small.net",
                {
                    {"", "", "[Error]\nNet parameter section missing!\n Loading net from "},
@@ -247,7 +249,7 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
   Dir.Write("oneline.cfg", "MaxEpoch = " + std::string(1 << 20, '9'));
   Dir.Write("limits.cfg", std::string(200, 'n') + " = 3\nsigma = " + std::string(200, '1') + "\nsigma\n");
   Dir.Write("numbers.cfg", "MaxEpoch = 2147483648\nUpdate_Cycle = -2147483649\nsigma = nan\nsigma_a = inf\nsigma_b = -1e39\n");
-  Expect("load pattern " + kData + "two_features.pat\nload net " + kData + "small.net\n",
+  Expect(kLoaded,
          {
              {"load config oneline.cfg", "(line 1): \nLine too long (more than 254 characters)."},
              {"load config limits.cfg",

@@ -2,10 +2,9 @@ A pattern file with an unknown keyword loads with a warning. show patterninfo
 describes the set: names or their absence, ranges (the data's, widened but
 never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
 read as the marker, which takes no part in a range; 1.4e-44 is a value) and
-classes. A failed load keeps the state it found: the fuzzy set counts set
-after the good load survive it, while a new FSetsPerVariable and a new
-pattern set reset them. A network loads, shows its ranges and names, and is
-saved with the header of a network file.
+classes. Fuzzy set counts set for one input are reset by a new
+FSetsPerVariable and by a new pattern set. A network loads, shows its ranges
+and names, and is saved with the header of a network file.
 == copy two_features.pat
 == copy small.net
 == file warn.pat
@@ -27,7 +26,6 @@ END
 load pattern warn.pat
 show patterninfo
 set NumberOfFSets[2] = 5
-load pattern small.net
 show NumberOfFSets
 set FSetsPerVariable = 4
 show NumberOfFSets
@@ -88,12 +86,6 @@ Class 2:
 
 [end]
 korvalin> set NumberOfFSets[2] = 5
-korvalin> load pattern small.net
- Loading pattern from ./small.net...
-[Error]
-No or invalid pattern dimensions specified!
- Loading pattern from @DIR@/small.net failed.
-[end]
 korvalin> show NumberOfFSets
  NumberOfFSets = <3, 5>korvalin> set FSetsPerVariable = 4
 korvalin> show NumberOfFSets
