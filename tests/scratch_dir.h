@@ -17,15 +17,12 @@ class TScratchDir {
     if (mkdtemp(pattern) == nullptr) throw std::runtime_error("mkdtemp failed");
     Dir = std::filesystem::canonical(pattern).string();
   }
-  // A test may have taken away its rights to the directory; removal restores them.
   ~TScratchDir() {
     std::error_code ignored;
-    std::filesystem::permissions(Dir, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(Dir, ignored);
   }
   TScratchDir(const TScratchDir&) = delete;
   TScratchDir& operator=(const TScratchDir&) = delete;
-
   const std::string& Path() const { return Dir; }
 
  private:
