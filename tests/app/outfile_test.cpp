@@ -81,5 +81,6 @@ TEST(OutputFile, AFailedWriteKeepsTheOldFile) {
   EXPECT_FALSE(committed);
   EXPECT_EQ(std::string(out.ErrorMsg(WriteError)), "Error writing '" + name + "' (File too large).");
   EXPECT_EQ(ReadText(name), "kept\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), std::filesystem::directory_iterator()), 1);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.Path()), std::filesystem::directory_iterator()),
+            1);
 }

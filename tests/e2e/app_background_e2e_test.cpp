@@ -23,7 +23,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Framed(const std::string& label, const std::string& text) { return "[" + label + "]\n" + text + "\n[end]\n"; }
+std::string Framed(const std::string& label, const std::string& text) {
+  return "[" + label + "]\n" + text + "\n[end]\n";
+}
 const std::string kNoStop = Framed("Information", " Can't 'stop'. No learning process is being run.");
 
 class Background : public ::testing::Test {
@@ -33,9 +35,11 @@ class Background : public ::testing::Test {
   std::size_t Prompts = 0;  // prompts taken so far
 
   void SetUp() override {
-    for (const char* name : {"iris.pat", "iris_rules.net"}) fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, Dir / name);
+    for (const char* name : {"iris.pat", "iris_rules.net"})
+      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, Dir / name);
     // Learning that goes on until it is stopped.
-    Dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
+    Dir.Write("korvalin.cfg",
+              "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
   }
 
   // Over pipes only pipe mode learns in the background.
@@ -112,7 +116,8 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
   ASSERT_NE(stopped.find(after), std::string::npos) << stopped;
   const int epochs = std::stoi(stopped.substr(stopped.find(after) + after.size()));
   EXPECT_NE(stopped.find(std::to_string(epochs) + " epochs.\n[end]\n"), std::string::npos);
-  EXPECT_NE(stopped.find("[Learning status]\nEpoch                 : " + std::to_string(epochs) + "\n"), std::string::npos);
+  EXPECT_NE(stopped.find("[Learning status]\nEpoch                 : " + std::to_string(epochs) + "\n"),
+            std::string::npos);
   EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
   // The report describes the network between two epochs: the error curve,
   // written by the child epoch by epoch, ends at the epoch reported.
@@ -131,9 +136,11 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
                          " Total error           : 0.000\n"),
             std::string::npos)
       << aborted;
-  EXPECT_GT(aborted.find(Framed("Information", "Learning process terminated by user.")), aborted.find("[Learning status]"));
+  EXPECT_GT(aborted.find(Framed("Information", "Learning process terminated by user.")),
+            aborted.find("[Learning status]"));
   EXPECT_TRUE(Children().empty());
-  EXPECT_NE(Do("abort").find(Framed("Information", " Can't 'abort'. No learning process is being run.")), std::string::npos);
+  EXPECT_NE(Do("abort").find(Framed("Information", " Can't 'abort'. No learning process is being run.")),
+            std::string::npos);
   Do("save net aborted.net");
   EXPECT_EQ(ReadFile(Dir / "aborted.net"), ReadFile(Dir / "stopped.net"));
   EXPECT_EQ(S->Finish(), 0);
@@ -158,7 +165,8 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   // The same learning in the foreground gives the same network.
   RunSpec batch;
   batch.env["KVLPATH"] = batch.cwd = Dir.Path();
-  batch.args = {Dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net foreground.net\n")};
+  batch.args = {
+      Dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net foreground.net\n")};
   ASSERT_EQ(RunProgram(batch).exitCode, 0);
   EXPECT_EQ(ReadFile(Dir / "background.net"), ReadFile(Dir / "foreground.net"));
   EXPECT_NE(ReadFile(Dir / "background.net"), ReadFile(Dir / "iris_rules.net"));
@@ -212,7 +220,8 @@ TEST_F(Background, WithoutAPipeLearningRunsInTheForeground) {
   const struct rlimit limit = {static_cast<rlim_t>(room), static_cast<rlim_t>(room)};
   ASSERT_EQ(prlimit(S->Pid(), RLIMIT_NOFILE, &limit, nullptr), 0);
   const std::string out = Do("run learning");
-  EXPECT_NE(out.find(Framed("Error", "Can't open pipe for background execution.\n Starting learning process in foreground...")),
+  EXPECT_NE(out.find(Framed("Error",
+                            "Can't open pipe for background execution.\n Starting learning process in foreground...")),
             std::string::npos)
       << out;
   EXPECT_NE(out.find("[Learning results]\nEpoch                 : 2\n"), std::string::npos) << out;

@@ -45,14 +45,16 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
 
 TEST(Terminal, LearningReportsItsDuration) {
   TempDir dir;
-  for (const char* file : {"iris.pat", "iris_rules.net"}) fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
+  for (const char* file : {"iris.pat", "iris_rules.net"})
+    fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
   RunSpec spec;
   spec.env["KVLPATH"] = spec.cwd = dir.Path();
   dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
   spec.args = {dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\n")};
   const RunResult r = RunOnTerminal(spec);
-  EXPECT_TRUE(std::regex_search(r.out, std::regex("\n\n Net was trained for 2 epochs.\r?\n Execution time: \\d+ s \r?\n\r?\n"
-                                                  "\\[Learning results\\]\r?\n Epoch:    2,")))
+  EXPECT_TRUE(
+      std::regex_search(r.out, std::regex("\n\n Net was trained for 2 epochs.\r?\n Execution time: \\d+ s \r?\n\r?\n"
+                                          "\\[Learning results\\]\r?\n Epoch:    2,")))
       << r.out << r.err;
 }
 
@@ -64,8 +66,10 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
   TempDir dir;
   const std::string home = fs::canonical(dir.Path()).string(), prompt = "korvalin> ";
   fs::create_directory(home + "/sub");
-  for (const char* file : {"iris.pat", "iris_rules.net"}) fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
-  dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
+  for (const char* file : {"iris.pat", "iris_rules.net"})
+    fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
+  dir.Write("korvalin.cfg",
+            "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
   std::unique_ptr<Session> s;
   std::size_t seen = 0;
   auto expect = [&](const std::string& text) {  // waits for `text` after what was seen and moves past it
@@ -79,7 +83,8 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
   };
   auto start = [&](bool withHome) {
     RunSpec spec;
-    spec.env = {{"KVLPATH", home}, {"TERM", "xterm"}, {"HOME", withHome ? std::optional<std::string>(home) : std::nullopt}};
+    spec.env = {
+        {"KVLPATH", home}, {"TERM", "xterm"}, {"HOME", withHome ? std::optional<std::string>(home) : std::nullopt}};
     spec.cwd = home;
     s = std::make_unique<Session>(spec, Io::Terminal);
     seen = 0;

@@ -35,12 +35,14 @@ TEST(Tools, CsvConvertsOrExplainsAndLeavesNoFile) {
   RunResult r = Execute(kBin + "korvalin-csv", {csv, dir / "plants.pat"});
   EXPECT_EQ(r.err, "korvalin-csv: note: 1 missing values written as 1.4e-45\n"
                    "korvalin-csv: 3 patterns, 1 inputs, 2 classes (red, blue)\n");
-  EXPECT_EQ(ReadFile(dir / "plants.pat"),
-            "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize \"cm\"\nred\nblue\n"
-            "PATTERNS\n3\n1.5   1 0\n1.4e-45   0 1\n2   1 0\nEND\n");
+  EXPECT_EQ(
+      ReadFile(dir / "plants.pat"),
+      "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize \"cm\"\nred\nblue\n"
+      "PATTERNS\n3\n1.5   1 0\n1.4e-45   0 1\n2   1 0\nEND\n");
   r = Execute(kBin + "korvalin-csv", {"-", "--noclass", "--classes=red,blue", "--class", "colour", "-N", "unknown"},
               "size,colour\n3,?\n");
-  EXPECT_NE(r.out.find("NAME\nunknown\nVARNAMES\nsize\nred\nblue\nNOCLASS\nPATTERNS\n1\n3\nEND\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.out.find("NAME\nunknown\nVARNAMES\nsize\nred\nblue\nNOCLASS\nPATTERNS\n1\n3\nEND\n"), std::string::npos)
+      << r.err;
   // Every bad row is named; no file is left.
   const std::string bad = dir.Write("bad.csv", "a,b,c\n1,two,x\n1,2\n");
   r = Execute(kBin + "korvalin-csv", {bad, dir / "bad.pat"});
@@ -66,8 +68,10 @@ TEST(Tools, CrossValidationReportsEveryFoldAndTheMean) {
   EXPECT_TRUE(FileExists(dir / "cv/fold-2.rul"));
   // The same seed gives the same figures; without --keep nothing is left behind.
   args.erase(args.begin() + 8, args.begin() + 10);
-  EXPECT_EQ(Execute(kBin + "korvalin-cv", args).out, first.out.substr(0, first.out.rfind("The folds and their files are in")));
-  const RunResult r = Execute(kBin + "korvalin-cv", {dir.Write("x.pat", "DIMENSIONS\n1 2\nNOCLASS\nPATTERNS\n1\n1\nEND\n")});
+  EXPECT_EQ(Execute(kBin + "korvalin-cv", args).out,
+            first.out.substr(0, first.out.rfind("The folds and their files are in")));
+  const RunResult r =
+      Execute(kBin + "korvalin-cv", {dir.Write("x.pat", "DIMENSIONS\n1 2\nNOCLASS\nPATTERNS\n1\n1\nEND\n")});
   EXPECT_NE(r.err.find("the patterns have no classes to split by"), std::string::npos) << r.err;
 }
 

@@ -139,7 +139,8 @@ TEST_P(Transcripts, Match) {
     } else if (s.kind == "mkdir") {
       fs::create_directories(fs::path(dir) / arg);
     } else if (s.kind == "copy") {
-      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg, fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg));
+      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg,
+                    fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg));
     } else if (s.kind == "file") {
       scratch.Write(arg, Expand(s.Text(), dir));
     } else if (s.kind == "stdin") {
@@ -158,7 +159,8 @@ TEST_P(Transcripts, Match) {
   auto actual = [&](const Section& s) -> std::string {
     if (s.kind == "stdout") return r.out;
     if (s.kind == "stderr") return r.err;
-    if (s.kind == "exit") return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
+    if (s.kind == "exit")
+      return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
     if (s.kind == "expect") return ReadFile(fs::path(dir) / Expand(s.words.at(0), dir));
     std::vector<std::string> names;  // every entry below the scratch directory, directories with a '/'
     for (const auto& e : fs::recursive_directory_iterator(dir))

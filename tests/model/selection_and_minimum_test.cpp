@@ -59,7 +59,8 @@ TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
   std::ostringstream net;
   net << "PARAMETERS\n6 5 4 5\nUSESUM\nFUZZY\n";
   for (int i = 0; i < 6; i++) net << "3\n0 4\n0 1 2 1 0  small\n1 2 3 0 0  medium\n2 3 4 0 1  large\n";
-  const int rules[5][6] = {{2, 2, 2, 2, 2, 2}, {1, 2, 2, 2, 2, 2}, {2, 0, 2, 0, 2, 2}, {3, 3, 3, 2, 3, 3}, {0, 0, 0, 2, 0, 2}};
+  const int rules[5][6] = {
+      {2, 2, 2, 2, 2, 2}, {1, 2, 2, 2, 2, 2}, {2, 0, 2, 0, 2, 2}, {3, 3, 3, 2, 3, 3}, {0, 0, 0, 2, 0, 2}};
   net << "MATRIX\n";
   for (int j = 0; j < 6; j++) {
     for (const auto& r : rules) net << r[j] << ' ';
