@@ -53,8 +53,8 @@ run test
 	Output: 0	0	
 	Target: 0	1	
 	Pattern error : 1
-	Computed class: narrow (Class 1)
-	Classification: false
+	Computed class: undecided (no rule fired)
+	Classification: undecided
 
 # Pattern 3:
 	Output: 1	0	
@@ -81,7 +81,7 @@ run test
 
 # Pattern 2:
 	Output: 0	0	
-	Computed class: narrow (Class 1)
+	Computed class: undecided (no rule fired)
 
 [Test results]
  Misclassified patterns: 0(0.00%)
