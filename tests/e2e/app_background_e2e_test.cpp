@@ -23,9 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Framed(const std::string& label, const std::string& text) {
-  return "[" + label + "]\n" + text + "\n[end]\n";
-}
 const std::string kNoStop = Framed("Information", " Can't 'stop'. No learning process is being run.");
 
 class Background : public ::testing::Test {
@@ -63,7 +60,7 @@ class Background : public ::testing::Test {
     return NextPrompt();
   }
   std::string NextPrompt() {
-    const std::string prompt = std::string("korvalin> ") + '\0';
+    const std::string prompt = Prompt();
     std::size_t begin = 0, end = 0;
     const bool found = S->Until([&](const std::string& out) {
       begin = 0;
@@ -91,10 +88,6 @@ class Background : public ::testing::Test {
   }
 
   std::vector<pid_t> Children() const { return ChildrenOf(S->Pid()); }
-  static bool Alive(pid_t pid) {
-    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
-    return !stat.empty() && stat[stat.rfind(')') + 2] != 'Z';
-  }
   int Descriptors() const {
     const fs::path fds = "/proc/" + std::to_string(S->Pid()) + "/fd";
     return static_cast<int>(std::distance(fs::directory_iterator(fds), fs::directory_iterator()));

@@ -260,4 +260,16 @@ std::string ReadFile(const std::string& path) {
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+bool Alive(pid_t pid) {
+  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  return !stat.empty() && stat[stat.rfind(')') + 2] != 'Z';
+}
+
+std::string Prompt(const std::string& program) { return program + "> " + std::string(1, '\0'); }
+std::string Echo(const std::string& line, const std::string& program) { return program + "> " + line + "\n"; }
+std::string Framed(const std::string& label, const std::string& text) { return "[" + label + "]\n" + text + "\n[end]\n"; }
+std::string OnTerminal(const std::string& label, const std::string& text, const std::string& program) {
+  return program + ": " + label + ": " + text + "\n";
+}
+
 }  // namespace e2e

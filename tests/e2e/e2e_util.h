@@ -98,5 +98,13 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& text);
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
 bool FileExists(const std::string& path);
+bool Alive(pid_t pid);  // exists and is not a zombie
+
+// Pieces of the command shell's output.
+std::string Prompt(const std::string& program = "korvalin");  // "korvalin> " and a NUL
+std::string Echo(const std::string& line, const std::string& program = "korvalin");  // a command file's line
+std::string Framed(const std::string& label, const std::string& text);  // "[label]\ntext\n[end]\n"
+// A Warning or Error at a terminal, on standard error.
+std::string OnTerminal(const std::string& label, const std::string& text, const std::string& program = "korvalin");
 
 }  // namespace e2e

@@ -29,7 +29,7 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
   spec.env["PAGER"] = "sed s/^/paged:/";
   spec.input = "foo\ncd /\ncd\nhelp short\nhelp long\n";
   const RunResult r = RunOnTerminal(spec);
-  const std::string prompt = name + "> " + '\0';
+  const std::string prompt = Prompt(name);
   // Text that fits the screen (80 x 24) is shown directly, longer text through the pager.
   const std::string head = prompt + prompt + " Working directory set to '/'.\n" + prompt + prompt +
                            " Loading and saving.\n\n" + prompt;
