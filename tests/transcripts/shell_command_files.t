@@ -1,11 +1,12 @@
 The bare command shell skips leading options and runs the other arguments as
 command files, in order; one that cannot be opened or read is reported and
-skipped. Comment and blank lines are skipped without echo, every other line
-is trimmed and echoed after the prompt, and every failure is reported in a
-frame while the file goes on. Lines longer than 254 characters are reported
-and skipped whole; one of exactly 254 is still a command. exit with an
-argument is refused and still ends the run, also as a last line without a
-line end: the files after it are announced, but none of their lines runs.
+skipped, and the run ends with status 2. Comment and blank lines are skipped
+without echo, every other line is trimmed and echoed after the prompt, and
+every failure is reported in a frame while the file goes on. Lines longer
+than 254 characters are reported and skipped whole; one of exactly 254 is
+still a command. exit with an argument is refused and still ends the run,
+also as a last line without a line end: the files after it are announced, but
+none of their lines runs.
 == program shell
 == args -p --other missing d cmds last
 == mkdir d
@@ -73,3 +74,5 @@ korvalin> exit now
 Too many arguments for 'exit'. 
 [end]
 **** Reading commands from last... ****
+== exit
+2
