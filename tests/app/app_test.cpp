@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "../scratch_dir.h"
-#include "fuzzynet.h"
+#include "korvalin.h"
 
 namespace {
 

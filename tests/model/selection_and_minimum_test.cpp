@@ -34,17 +34,18 @@ TEST(NetSelection, RulesOfEqualPerformanceKeepTheirOrder) {
   for (TRuleMode mode : {Best, BestPerClass}) {
     std::ostringstream log;
     int notCreated = 0, refNotCreated = 0;
-    TFuzzyPerceptron net(*task, 10, mode, TVector<int>(3, 3), WeightedSum, notCreated, log);
-    ASSERT_EQ(net.NumberOfRules, 27);
-    net.EvaluateRules(*task, mode, log);
+    auto net = TNetAccess::Create(*task, 10, mode, TVector<int>(3, 3), WeightedSum, notCreated, log);
+    ASSERT_EQ(net->NumberOfRules(), 27);
+    TNetAccess::EvaluateRules(*net, *task, mode, log);
     TRefNet ref;
     ref.Create(*task, 10, mode, 3, refNotCreated);
     ref.Evaluate(*task, mode);
-    ASSERT_EQ(net.NumberOfRules, 10);
+    ASSERT_EQ(net->NumberOfRules(), 10);
     ASSERT_EQ(ref.Rules(), 10);
     for (int r = 1; r <= 10; r++) {
-      for (int j = 1; j <= 3; j++) EXPECT_EQ(net.Rules[r]->Antecedent[j], ref.Ante[r - 1][j]) << mode << " rule " << r;
-      EXPECT_EQ(net.Rules[r]->Class, ref.Class[r - 1]) << mode << " rule " << r;
+      const TRule& rule = TNetAccess::Rule(*net, r);
+      for (int j = 1; j <= 3; j++) EXPECT_EQ(rule.Antecedent[j], ref.Ante[r - 1][j]) << mode << " rule " << r;
+      EXPECT_EQ(rule.Class, ref.Class[r - 1]) << mode << " rule " << r;
     }
   }
 }
@@ -67,11 +68,14 @@ TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
     net << '\n';
   }
   net << "WEIGHTS\n1 1\n2 1\n3 0.5\n4 1\n1 1\nEND\n";
-  TNetLoad load = LoadNet(net.str());
-  ASSERT_EQ(load.Status, LoadOk) << load.Messages;
-  for (int i : {1, 4}) load.Net->Partitions[i].Sets[2].b = std::numeric_limits<float>::quiet_NaN();
-  load.Net->RulesChanged();
-  TRefNet ref(*load.Net);
+  auto loaded = NetFromText(net.str());
+  ASSERT_NE(loaded, nullptr);
+  for (int i : {1, 4}) {
+    TFuzzySet set = TNetAccess::Partition(*loaded, i).Sets[2];
+    set.b = std::numeric_limits<float>::quiet_NaN();
+    TNetAccess::SetFuzzySet(*loaded, i, 2, set);
+  }
+  TRefNet ref(*loaded);
 
   int firstNaN = 0, laterNaN = 0;
   unsigned seed = 7;
@@ -86,8 +90,9 @@ TEST(NetMinimum, NaNDegreesInThePassesThatDoNotLearnLikeTheModel) {
     auto task = LoadTask(row + targets[p % 4] + "END\n");
     ASSERT_NE(task, nullptr);
     const TPattern pattern = task->Patterns[1];
-    float error = -1.0f;
-    const int wrong = load.Net->Test(*task, error);
+    const TTestTotals totals = TestNet(*loaded, *task);
+    const int wrong = totals.Misclassified;
+    const float error = totals.Error;
     ref.Propagate(pattern.Input.data(), task->MissingValue);
     int computed;
     EXPECT_EQ(wrong, ref.CheckOutput(pattern.Class, computed) ? 0 : 1) << row;
