@@ -3,8 +3,8 @@ describes the set: names or their absence, ranges (the data's, widened but
 never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
 read as the marker, which takes no part in a range; 1.4e-44 is a value) and
 classes. Fuzzy set counts set for one input are reset by a new
-FSetsPerVariable and by a new pattern set. A network loads, shows its ranges
-and names, and is saved with the header of a network file.
+FSetsPerVariable and by a new pattern set. A network loads, shows its ranges,
+and is saved with the header of a network file.
 == copy two_features.pat
 == copy small.net
 == file warn.pat
@@ -34,8 +34,6 @@ load pattern two_features.pat
 show NumberOfFSets
 load net small.net
 show ranges
-show inputnames
-show classnames
 save net copy.net
 ! head -n 4 copy.net
 == stdout
@@ -99,16 +97,6 @@ korvalin> show ranges
 [Ranges]
 0	10
 0	4
-[end]
-korvalin> show inputnames
-[InputNames]
-width
-height
-[end]
-korvalin> show classnames
-[ClassNames]
-narrow
-wide
 [end]
 korvalin> save net copy.net
 [Information]

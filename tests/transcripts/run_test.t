@@ -1,12 +1,33 @@
-Testing writes the per-pattern results, with a header naming the pattern and
-network files and the summary at the end, into a file named after the
-network; the screen gets the same summary and a pointer to the file.
+Testing writes the per-pattern results, under a header naming the pattern
+and network files and above the summary, to a file named after the network;
+the screen gets the summary and a pointer to the file. A pattern that fires
+no rule is undecided: the result file says so with the reason, and its
+false and undecided verdicts add up to the misclassified count; the
+confusion matrix, the predictions and the explanations follow the same
+decisions. The default predictions file is named after the
+pattern file, but a file of that name that holds no predictions is kept.
 Patterns without classes cannot be learnt from but are tested; their results
 have no target and no verdict. A set without patterns stops learning after one
 epoch (its percentage is no number) without a status, and its test summary
 shows zeros rather than dividing by zero.
-== copy two_features.pat
 == copy small.net
+== file mixed.pat
+DIMENSIONS
+2 2
+VARNAMES
+width
+height
+narrow
+wide
+PATTERNS
+4
+1.0 0.5   1 0
+9.0 4.5   0 1
+5.0 2.0   1 0
+2.0 1.4e-45   1 0
+END
+== file mixed.csv
+width,height,class
 == file plain.pat
 DIMENSIONS
 2 2
@@ -24,10 +45,16 @@ PATTERNS
 END
 == args cmds
 == file cmds
-load pattern two_features.pat
+load pattern mixed.pat
 load net small.net
 run test
-! mv small.res classes.res
+show confusion
+save predictions
+save predictions mixed.csv
+explain 2
+explain 4
+explain 5
+! mv small.res mixed.res
 load pattern plain.pat
 run learning
 run test
@@ -35,11 +62,11 @@ run test
 load pattern none.pat
 run learning
 run test
-== expect classes.res
+== expect mixed.res
 #
 # KORVALIN 1.0 test result file
 #
-# Pattern tested: @DIR@/two_features.pat
+# Pattern tested: @DIR@/mixed.pat
 # Network used  : @DIR@/small.net
 #
 # Pattern 1:
@@ -57,17 +84,30 @@ run test
 	Classification: undecided
 
 # Pattern 3:
-	Output: 1	0	
+	Output: 0	0.571429	
 	Target: 1	0	
-	Pattern error : 0
+	Pattern error : 1.32653
+	Computed class: wide (Class 2)
+	Classification: false
+
+# Pattern 4:
+	Output: 1	0.571429	
+	Target: 1	0	
+	Pattern error : 0.326531
 	Computed class: narrow (Class 1)
 	Classification: correct
 
 [Test results]
- Misclassified patterns: 1(33.33%)
- Total error           : 1.000
- Mean error            : 0.333
+ Misclassified patterns: 2(50.00%)
+ Total error           : 2.653
+ Mean error            : 0.663
 
+== expect mixed.csv
+pattern,class,share,rule,activation,target
+1,narrow,1,1,1,narrow
+2,,0,0,0,wide
+3,wide,1,3,1,narrow
+4,narrow,0.636364,1,1,narrow
 == expect plain.res
 #
 # KORVALIN 1.0 test result file
@@ -97,22 +137,72 @@ Can't open '@DIR@/korvalin.cfg' (No such file or directory).
 Using default configuration.
 [end]
 **** Reading commands from cmds... ****
-korvalin> load pattern two_features.pat
- Loading pattern from ./two_features.pat...
+korvalin> load pattern mixed.pat
+ Loading pattern from ./mixed.pat...
 korvalin> load net small.net
  Loading network from ./small.net...
 korvalin> run test
  Propagating patterns...
 
 [Test results]
- Misclassified patterns: 1(33.33%)
- Total error           : 1.000
- Mean error            : 0.333
+ Misclassified patterns: 2(50.00%)
+ Total error           : 2.653
+ Mean error            : 0.663
 [Information]
  
  See ./small.res for detailed test results.
 [end]
-korvalin> ! mv small.res classes.res
+korvalin> show confusion
+[Confusion]
+Test of ./small.net on ./mixed.pat, 4 patterns:
+target \ computed  narrow  wide  undecided
+narrow                  2     1          0
+wide                    0     0          1
+
+class              recall  precision
+narrow              0.667      1.000
+wide                0.000      0.000
+Balanced accuracy : 0.333
+Undecided patterns: 1
+[end]
+korvalin> save predictions
+[Error]
+Can't save predictions: ./mixed.csv exists and holds no predictions.
+ Name the file to write: 'save predictions <file>'.
+[end]
+korvalin> save predictions mixed.csv
+[Information]
+ Predictions have been saved to ./mixed.csv.
+[end]
+korvalin> explain 2
+[Explanation]
+Pattern 2 of ./mixed.pat, class wide (Class 2)
+Inputs: width = 9, height = 4.5
+No rule fires.
+Class outputs:
+ narrow: 0
+ wide: 0
+Decision: undecided, no rule fired
+[end]
+korvalin> explain 4
+[Explanation]
+Pattern 4 of ./mixed.pat, class narrow (Class 1)
+Inputs: width = 2, height = missing
+Rule 1 (THEN narrow) fires with activation 1:
+ width IS small: 1
+ height IS small: 1 (missing value)
+Rule 3 (THEN wide) fires with activation 1:
+ height IS medium: 1 (missing value)
+Class outputs:
+ narrow: 1
+ wide: 0.571429
+Decision: narrow (Class 1), by rule 1 (activation 1)
+[end]
+korvalin> explain 5
+[Error]
+Can't explain pattern 5: the pattern set has 4 patterns.
+[end]
+korvalin> ! mv small.res mixed.res
 korvalin> load pattern plain.pat
  Loading pattern from ./plain.pat...
 korvalin> run learning
