@@ -109,24 +109,15 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
   Expect("", {
                  {"create net -r5", "[Error]\nCan't create net: No pattern file loaded!\n[end]"},
                  {"save net", "[Error]\nCan't save net. No net loaded or created.\n[end]"},
-                 {"save rules x.rul", "[Error]\nCan't save rules. No net loaded or created."},
                  {"run test", "[Error]\nCan't execute 'run': No pattern file loaded and no net defined."},
                  {"show ranges", noNet + "ranges'. No net loaded or defined."},
-                 {"show InputNames", noNet + "InputNames'. No net loaded or defined."},
-                 {"show classnames", noNet + "classnames'. No net loaded or defined."},
                  {"set NumberOfFSets[1] = 4", "[Error]\nInvalid Index 1.\n[end]"},
                  {"stop", "[Information]\n Can't 'stop'. No learning process is being run.\n[end]"},
-                 {"abort", "[Information]\n Can't 'abort'. No learning process is being run.\n[end]"},
                  {"load something x", "[Error]\nInvalid argument 'something'. Type 'help load' for more information."},
-                 {"load Pattern x", "Invalid argument 'Pattern'."},
-                 {"save nothing", "Invalid argument 'nothing'. Type 'help save'"},
                  {"save pattern", "Invalid argument 'pattern'. Type 'help save'"},
                  {"create net my.net", "Invalid argument 'my.net'. Type 'help create'"},
                  {"create net -rx", "Invalid argument '-rx'."},
                  {"create net -r", "Invalid argument '-r'."},
-                 {"create network -r5", "Invalid argument 'network'."},
-                 {"create net -r0x1f my.net", "No pattern file loaded!"},
-                 {"run fast", "Invalid argument 'fast'. Type 'help run'"},
                  {"Load pattern x", "[Error]\nInvalid command 'Load'. Type 'help' for more information.\n[end]"},
                  {"load pattern", "[Error]\nToo less arguments for 'load'. \n[end]"},
                  {"set sigma = 1 2", "[Error]\nToo many arguments for 'set'. \n[end]"},
@@ -141,7 +132,6 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
          {
              {"create net -r5", "[Error]\nCan't create net: Pattern file contains no class information!\n[end]"},
              {"run test", "[Error]\nCan't execute 'run': pattern and net have incompatible dimensions.\n[end]"},
-             {"run learning", "incompatible dimensions"},
              {"set numberoffsets[0] = 3", "[Error]\nInvalid Index 0.\n[end]"},
              {"set NumberOfFSets[3] = 3", "[Error]\nInvalid Index 3.\n[end]"},
              {"set NumberOfFSets[2] = 8", "[Error]\nInvalid Value 8.\n[end]"},
@@ -157,14 +147,10 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
 // words. A refused value leaves the one before.
 TEST_F(Refused, ParameterValuesByType) {
   const std::vector<std::pair<std::string, std::string>> accepted = {
-      {"maxepoch = 0", "MaxEpoch = 0"},        {"MaxEpoch = 12abc", "MaxEpoch = 12"},
-      {"MaxEpoch = -5", "MaxEpoch = -5"},      {"SIGMA = 0", "sigma = 0"},
-      {"sigma = 2e-2", "sigma = 0.02"},        {"sigma_a = .5", "sigma_a = 0.5"},
-      {"sigma_b = 0.0", "sigma_b = 0"},        {"CreateLogFile = n", "CreateLogFile = No"},
-      {"createlogfile = YES", "CreateLogFile = Yes"}, {"FsIntersect_0.5 = y", "FsIntersect_0.5 = Yes"},
-      {"Learning_Rules = BESTperCLASS", "Learning_Rules = BestPerClass"},
-      {"AggregationFunc = maximum", "AggregationFunc = Maximum"},
-      {"Learning_Weights = Normalized", "Learning_Weights = Normalized"}};
+      {"MaxEpoch = 12abc", "MaxEpoch = 12"}, {"SIGMA = 0", "sigma = 0"},
+      {"sigma_b = 0.0", "sigma_b = 0"},     {"sigma = 2e-2", "sigma = 0.02"},
+      {"createlogfile = n", "CreateLogFile = No"},
+      {"Learning_Rules = BESTperCLASS", "Learning_Rules = BestPerClass"}};
   std::string commands;
   for (const auto& [setting, shown] : accepted)
     commands += "set " + setting + "\nshow " + setting.substr(0, setting.find(' ')) + "\n";
@@ -175,9 +161,8 @@ TEST_F(Refused, ParameterValuesByType) {
               std::string::npos)
         << setting;
   std::vector<Refusal> refused;
-  for (const char* setting : {"MaxEpoch = 00", "MaxEpoch = -0", "MaxEpoch = 99999999999", "MaxEpoch = -3000000000",
-                              "sigma_a = 0.00", "sigma_a = x", "sigma_a = nan", "sigma_a = inf", "sigma_a = 1e40",
-                              "sigma_a = -1e39", "CreateLogFile = true", "Learning_Weights = best"}) {
+  for (const char* setting : {"MaxEpoch = 00", "MaxEpoch = 99999999999", "sigma_a = 0.00", "sigma_a = nan",
+                              "sigma_a = 1e40", "CreateLogFile = true", "Learning_Weights = best"}) {
     const std::string name = std::string(setting).substr(0, std::string(setting).find(' '));
     refused.push_back({std::string("set ") + setting, "[Warning]\nSetting Parameter " + name + " to " +
                                                           std::string(setting).substr(name.size() + 3) +
@@ -196,23 +181,14 @@ TEST_F(Refused, PatternFiles) {
                    {"", std::string(4 << 20, 'A'), "failed."},
                    {"", "% comment only\n", "Unexpected end of file."},
                    {"2 2", "-2 2", noDimensions},
-                   {"2 2", "2 -1", noDimensions},
-                   {"2 2", "0 2", noDimensions},
-                   {"DIMENSIONS\n", "DIMENSIONS ", noDimensions},
                    {"2 2", "1000001 2", "Line 3: \"1000001 2\""},
-                   {"2 2", "2 2000000000", "Line 3: \"2 2000000000\""},
                    {"NAME", std::string(80, 'K'), "Line 4: \"KKKK"},
-                   {"\nwidth", "\n" + std::string(30, 'n'), "Line 7: \"nnnn"},
                    {"0 5", "0 1e39", "Line 13: \"0 1e39\""},
-                   {"0 5", "0", "Line 14: \"PATTERNS\""},
                    {"3\n1.0", "-1\n1.0", "Line 15: \"-1\""},
                    {"3\n1.0", "2147483648\n1.0", "Line 15: \"2147483648\""},
                    {"3\n1.0", "2147483647\n1.0", "Line 19: \"END\""},
                    {"0.5   1 0", "nan   1 0", "Line 16: \"1.0 nan   1 0\""},
-                   {"0.5   1 0", "1e39   1 0", "Line 16:"},
-                   {"9.0 4.5", "inf 4.5", "Line 17: \"inf 4.5   0 1\""},
                    {"0.5   1 0", "0.5   1.5 0", "Line 16:"},
-                   {"0.5   1 0", "0.5   1 % comment", "Line 16:"},
                    {"2.0 1.0   1 0\nEND\n", "2.0 1.0", "Unexpected end of file."},
                }));
 }
@@ -224,24 +200,17 @@ TEST_F(Refused, NetworkFiles) {
                {
                    {"", "", "[Error]\nNet parameter section missing!\n Loading net from "},
                    {"", Garbage(20000), "failed."},
-                   {"", std::string(4 << 20, 'P'), "failed."},
                    {"2\t3\t2\t5", "2\t0\t2\t5", noParameters},
-                   {"2\t3\t2\t5", "2\t-3\t2\t5", noParameters},
                    {"2\t3\t2\t5", "2000000000\t3\t2\t5", noParameters + "\n Loading net from "},
                    {"2\t3\t2\t5", "2\t3\t2000000000\t5", "Line 5: \"2\t3\t2000000000\t5\""},
                    {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Line 35: \"% This are the conclusion weights:\""},
                    {"FUZZY", "FUZZ", "Unkwown keyword \"FUZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
                    {"FUZZY", "FUZZ", "Fuzzy set section missing!"},
-                   {"MATRIX", "MATRIXX", "Connection matrix section missing!"},
-                   {"WEIGHTS", "WEIGHT", "Conclusion weight section missing!"},
                    {"2\n0.000000\t10.000000", "0\n0.000000\t10.000000", "Invalid fuzzy partition of input 1!\n"},
-                   {"2\n0.000000\t10.000000", "-4\n0.000000\t10.000000", "Line 19: \"-4\""},
                    {"1\t3\t2", "1\t4\t2", "Rule 2 uses fuzzy set 4 of input 2, which has only 3 sets!"},
                    {"   2   0.750000", "   3   0.750000", "Rule 2 points to class 3, which does not exist!"},
-                   {"   2   0.750000", "   0   0.750000", "Rule 2 points to class 0, which does not exist!"},
                    {"0.750000", "x", "Line 39: \"   2   x\""},
                    {"0.750000", "nan", "Line 39: \"   2   nan\""},
-                   {"0.000000\t1.000000", "-inf\t1.000000", "-inf"},
                    {"width", std::string(30, 'h'), "Line 8: \"hhhh"},
                    {"   2   1.000000\n\nEND\n", "   2   1.0", "Unexpected end of file."},
                }));
@@ -268,7 +237,6 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
              {"load net " + Dir.Path(), "' (Is a directory)."},
              {"cd cmds", "(Not a directory)"},
              {"cd " + missing, "Can't change to directory"},
-             {"load net " + missing, "nnn' (No such file or directory)."},
              {"save rules " + missing, "nnn' (No such file or directory)."},
          });
 }
