@@ -2,7 +2,6 @@
 // build directory, and the installation.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 
 #include "e2e_util.h"
@@ -75,36 +74,6 @@ TEST(Tools, CrossValidationReportsEveryFoldAndTheMean) {
   EXPECT_NE(r.err.find("the patterns have no classes to split by"), std::string::npos) << r.err;
 }
 
-TEST(Tools, CrossValidationGridChoosesBySettingInsideEachTrainingPart) {
-  const std::string iris = std::string(KORVALIN_SOURCE_DIR) + "/examples/iris.pat";
-  std::vector<std::string> args = {"-k", "3", "-i", "2", "-r", "9", "-s", "Learning_Rules=BestPerClass",
-                                   "-g", "epochs=0,3", "-g", "prune=no,yes", "-j", "2", iris};
-  RunResult r = Execute(kBin + "korvalin-cv", args);
-  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(r.out.rfind("3-fold cross-validation of iris.pat (seed 1), 4 settings; inside each training part "
-                        "2-fold cross-validation chooses one\nsetting ",
-                        0),
-            0u)
-      << r.out;
-  for (const char* row : {"\nepochs=0 prune=no ", "\nepochs=0 prune=yes ", "\nepochs=3 prune=no ",
-                          "\nepochs=3 prune=yes ", "\nnested selection ", "\nChosen per fold: 1:"})
-    EXPECT_NE(r.out.find(row), std::string::npos) << row << "\n" << r.out;
-  // One process at a time gives the same figures; only the seconds (the
-  // last 15 characters of the table's lines) differ.
-  auto figures = [](const std::string& out) {
-    std::istringstream in(out);
-    std::string line, kept;
-    for (int n = 0; std::getline(in, line); n++)
-      kept += (n > 0 && line.rfind("Chosen", 0) != 0 ? line.substr(0, line.size() - 15) : line) + "\n";
-    return kept;
-  };
-  args[args.size() - 2] = "1";
-  EXPECT_EQ(figures(Execute(kBin + "korvalin-cv", args).out), figures(r.out));
-  r = Execute(kBin + "korvalin-cv", {"-g", "Sets=3", iris});
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("korvalin-cv: Setting Parameter Sets to 3 failed."), std::string::npos) << r.err;
-}
-
 TEST(Tools, DemoTrainsTestsAndDraws) {
   TempDir dir;
   RunSpec spec;
@@ -136,12 +105,4 @@ TEST(Tools, InstallPutsProgramsHelpAndManualInPlace) {
   for (const char* file : {"bin/korvalin", "bin/korvalin.hlp", "bin/korvalin.cfg", "bin/korvalin-csv",
                            "bin/korvalin-plot", "bin/korvalin-cv", "share/man/man1/korvalin.1"})
     EXPECT_TRUE(FileExists(dir / file)) << file;
-  // The installed program finds its help and configuration files beside itself.
-  RunSpec spec;
-  spec.program = dir / "bin/korvalin";
-  spec.input = "help exit\n";
-  spec.env["KVLPATH"] = std::nullopt;
-  const RunResult installed = RunProgram(spec);
-  EXPECT_NE(installed.out.find("Ends the program."), std::string::npos) << installed.out;
-  EXPECT_EQ(installed.out.find("[Warning]"), std::string::npos) << installed.out;
 }
