@@ -154,25 +154,3 @@ TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
   for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
   EXPECT_FALSE(Alive(child[0]));
 }
-
-#ifdef KORVALIN_LINE_EDITING
-TEST(CtrlC, DropsTheLineBeingEdited) {
-  TempDir dir;
-  dir.Write("korvalin.cfg", "");
-  RunSpec spec = In(dir, {});
-  spec.env["TERM"] = "xterm";
-  spec.env["HOME"] = std::nullopt;
-  Session s(spec, Io::Terminal);
-  ASSERT_TRUE(s.WaitFor("korvalin> "));
-  s.Type("cd s");
-  ASSERT_TRUE(s.WaitFor("korvalin> cd s"));
-  const std::size_t from = s.AllOut().size();
-  kill(s.Pid(), SIGINT);
-  ASSERT_TRUE(s.WaitFor("korvalin> ", from)) << s.AllOut();
-  s.Type("ub\r");
-  ASSERT_TRUE(s.WaitFor("korvalin> ", s.AllOut().find("korvalin> ", from) + 1));
-  s.Type("quit\r");
-  EXPECT_EQ(s.Finish(), 0);
-  EXPECT_EQ(s.AllErr(), OnTerminal("Error", "Invalid command 'ub'. Type 'help' for more information."));
-}
-#endif

@@ -1,14 +1,13 @@
 // The programs at a terminal, where messages go unframed to standard error,
-// long paged text goes through the pager, learning reports its duration,
-// and (with libedit) lines are edited, completed and kept in a history. Everything over
-// pipes is covered by the transcripts.
+// long paged text goes through the pager, and (with libedit) lines are
+// edited, completed and kept in a history. Everything over pipes is covered
+// by the transcripts.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
-#include <regex>
 #include <string>
 
 #include "e2e_util.h"
@@ -41,21 +40,6 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
   EXPECT_EQ(r.err, name + ": Error: Invalid command 'foo'. Type 'help' for more information.\n" + name +
                        ": Error: Too less arguments for 'cd'. \n");
   EXPECT_TRUE(fs::is_empty(scratch.Path())) << "paged text file left behind";
-}
-
-TEST(Terminal, LearningReportsItsDuration) {
-  TempDir dir;
-  for (const char* file : {"iris.pat", "iris_rules.net"})
-    fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
-  RunSpec spec;
-  spec.env["KVLPATH"] = spec.cwd = dir.Path();
-  dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
-  spec.args = {dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\n")};
-  const RunResult r = RunOnTerminal(spec);
-  EXPECT_TRUE(
-      std::regex_search(r.out, std::regex("\n\n Net was trained for 2 epochs.\r?\n Execution time: \\d+ s \r?\n\r?\n"
-                                          "\\[Learning results\\]\r?\n Epoch:    2,")))
-      << r.out << r.err;
 }
 
 #ifdef KORVALIN_LINE_EDITING
