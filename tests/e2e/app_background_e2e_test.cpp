@@ -21,7 +21,7 @@ const std::string kNoStop = Framed("Information", " Can't 'stop'. No learning pr
 
 class Background : public ::testing::Test {
  protected:
-  TempDir Dir;
+  TScratchDir Dir;
   std::unique_ptr<Session> S;
   std::size_t Prompts = 0;  // prompts taken so far
 
@@ -108,14 +108,14 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
   EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
   // The report describes the network between two epochs: the error curve,
   // written by the child epoch by epoch, ends at the epoch reported.
-  const std::string curve = ReadFile(Dir / "iris_rules.err");
+  const std::string curve = ReadText(Dir / "iris_rules.err");
   int lines = 0;
   for (std::size_t at = curve.find("\n "); at != std::string::npos; at = curve.find("\n ", at + 1)) lines++;
   EXPECT_EQ(lines, epochs);
   EXPECT_TRUE(Children().empty());
   EXPECT_EQ(Descriptors(), descriptors);
   Do("save net stopped.net");
-  EXPECT_NE(ReadFile(Dir / "stopped.net"), ReadFile(Dir / "before.net"));
+  EXPECT_NE(ReadText(Dir / "stopped.net"), ReadText(Dir / "before.net"));
 
   Do("run learning");
   const std::string aborted = Do("abort");
@@ -129,7 +129,7 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
   EXPECT_NE(Do("abort").find(Framed("Information", " Can't 'abort'. No learning process is being run.")),
             std::string::npos);
   Do("save net aborted.net");
-  EXPECT_EQ(ReadFile(Dir / "aborted.net"), ReadFile(Dir / "stopped.net"));
+  EXPECT_EQ(ReadText(Dir / "aborted.net"), ReadText(Dir / "stopped.net"));
   EXPECT_EQ(S->Finish(), 0);
 }
 
@@ -155,8 +155,8 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   batch.args = {
       Dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net foreground.net\n")};
   ASSERT_EQ(RunProgram(batch).exitCode, 0);
-  EXPECT_EQ(ReadFile(Dir / "background.net"), ReadFile(Dir / "foreground.net"));
-  EXPECT_NE(ReadFile(Dir / "background.net"), ReadFile(Dir / "iris_rules.net"));
+  EXPECT_EQ(ReadText(Dir / "background.net"), ReadText(Dir / "foreground.net"));
+  EXPECT_NE(ReadText(Dir / "background.net"), ReadText(Dir / "iris_rules.net"));
 }
 
 TEST_F(Background, ExitOrEndOfInputEndsTheChildQuietly) {
@@ -186,7 +186,7 @@ TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
   EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
   EXPECT_TRUE(Children().empty());
   Do("save net after.net");
-  EXPECT_EQ(ReadFile(Dir / "after.net"), ReadFile(Dir / "before.net"));
+  EXPECT_EQ(ReadText(Dir / "after.net"), ReadText(Dir / "before.net"));
   EXPECT_EQ(S->Finish(), 0);
 }
 
@@ -199,10 +199,10 @@ TEST_F(Background, StoppedChildrenAbortedCurvesAndEndingSignals) {
   ASSERT_EQ(Children().size(), 1u);
   kill(Children()[0], SIGSTOP);
   EXPECT_NE(Do("stop").find("Learning process stopped after "), std::string::npos);
-  const std::string curve = ReadFile(Dir / "iris_rules.err");
+  const std::string curve = ReadText(Dir / "iris_rules.err");
   Do("run learning");
   EXPECT_NE(Do("abort").find("Learning process terminated by user."), std::string::npos);
-  EXPECT_EQ(ReadFile(Dir / "iris_rules.err"), curve);
+  EXPECT_EQ(ReadText(Dir / "iris_rules.err"), curve);
 
   Do("run learning");
   const std::vector<pid_t> child = Children();

@@ -14,7 +14,7 @@
 using namespace e2e;
 
 TEST(AppHelp, ShippedFileAnswersItsTopics) {
-  TempDir home;
+  TScratchDir home;
   std::filesystem::copy_file(std::string(KORVALIN_SOURCE_DIR) + "/help/korvalin.hlp", home / "korvalin.hlp");
   const char* topics[] = {"create",     "exit",       "maxepoch",       "learning_rules", "patternfile",
                           "netfile",    "configfile", "resultfile",     "predictionfile", "logfile",
@@ -39,13 +39,13 @@ TEST(AppHelp, ShippedFileAnswersItsTopics) {
 }
 
 TEST(AppStart, ShippedConfigurationHoldsTheDefaultsAndIsFoundBesideTheProgram) {
-  TempDir empty, work;
+  TScratchDir empty, work;
   RunSpec spec;
   spec.env["KVLPATH"] = empty.Path();
   spec.cwd = work.Path();
   spec.input = "save config defaults.cfg\n";
   ASSERT_EQ(RunProgram(spec).exitCode, 0);
-  EXPECT_EQ(ReadFile(work / "defaults.cfg"), ReadFile(std::string(KORVALIN_SOURCE_DIR) + "/etc/korvalin.cfg"));
+  EXPECT_EQ(ReadText(work / "defaults.cfg"), ReadText(std::string(KORVALIN_SOURCE_DIR) + "/etc/korvalin.cfg"));
 
   spec.env["KVLPATH"] = std::nullopt;
   spec.input = "";

@@ -16,14 +16,14 @@ using namespace e2e;
 
 namespace {
 
-int TemporaryFiles(const TempDir& dir) {
+int TemporaryFiles(const TScratchDir& dir) {
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     if (entry.path().filename().string().rfind(".korvalin.", 0) == 0) count++;
   return count;
 }
 
-RunSpec In(const TempDir& dir, std::vector<std::string> args) {
+RunSpec In(const TScratchDir& dir, std::vector<std::string> args) {
   RunSpec spec;
   spec.args = std::move(args);
   spec.cwd = dir.Path();
@@ -34,7 +34,7 @@ RunSpec In(const TempDir& dir, std::vector<std::string> args) {
 }  // namespace
 
 TEST(Saves, SpecialTargetsAreWrittenInPlace) {
-  TempDir dir;
+  TScratchDir dir;
   std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/iris_rules.net", dir / "iris_rules.net");
   ASSERT_EQ(mkfifo((dir / "fifo.net").c_str(), 0600), 0);
   std::filesystem::create_symlink("target.net", dir / "dangling.net");
@@ -55,7 +55,7 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   const RunResult r = RunProgram(spec);
   ASSERT_FALSE(r.timedOut) << "a FIFO without reader held the save";
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  const std::string out = ReadFile(dir / "out.txt");
+  const std::string out = ReadText(dir / "out.txt");
   EXPECT_EQ(out.rfind("KORVALIN 1.0, ", 0), 0u) << out;
   EXPECT_NE(out.find(Echo("save net /dev/stdout") + "#\n# KORVALIN 1.0 network definition file\n"), std::string::npos);
   EXPECT_NE(out.find("END\n" + Framed("Information", " Network has been saved to /dev/stdout.")), std::string::npos);
@@ -65,10 +65,10 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   EXPECT_NE(out.find(Echo("cd .")), std::string::npos);
 
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "dangling.net"));
-  EXPECT_NE(ReadFile(dir / "target.net").find("END\n"), std::string::npos);
+  EXPECT_NE(ReadText(dir / "target.net").find("END\n"), std::string::npos);
   struct stat about {};
   ASSERT_EQ(stat(theirs.c_str(), &about), 0);
-  EXPECT_NE(ReadFile(theirs), "old\n");
+  EXPECT_NE(ReadText(theirs), "old\n");
   EXPECT_EQ(about.st_mode & 07777, 0640u);
   if (root) {
     EXPECT_EQ(about.st_uid, 1234u);
@@ -79,7 +79,7 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
 
 TEST(Saves, ASignalDuringASaveLeavesNoTemporaryFile) {
   // Creating the net of this set takes a while, all the time writing its log.
-  TempDir dir;
+  TScratchDir dir;
   std::ostringstream patterns;
   const int count = 20000;
   patterns << "DIMENSIONS\n10 2\nPATTERNS\n" << count << "\n";
@@ -106,7 +106,7 @@ TEST(Saves, ASignalDuringASaveLeavesNoTemporaryFile) {
 }
 
 TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
-  TempDir dir;
+  TScratchDir dir;
   for (const char* name : {"iris.pat", "iris_rules.net"})
     std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, dir / name);
   dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Percent = -1\n"
@@ -120,7 +120,7 @@ TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
     s.Type("\x03");
     EXPECT_EQ(s.Finish(), 0) << s.AllOut() << s.AllErr();
     EXPECT_NE(s.AllOut().find("Learning process stopped after "), std::string::npos) << s.AllOut();
-    EXPECT_NE(ReadFile(dir / "learnt.net"), "");
+    EXPECT_NE(ReadText(dir / "learnt.net"), "");
   }
 
   // At the prompt the line typed so far is dropped; the learning child is

@@ -130,8 +130,8 @@ class Determinism : public ::testing::TestWithParam<Case> {};
 
 TEST_P(Determinism, OutputFilesKeepTheirChecksums) {
   const Case& c = GetParam();
-  TempDir tmp;
-  tmp.Write("det.pat", ReadFile(std::string(KORVALIN_TEST_DATA) + "/determinism.pat"));
+  TScratchDir tmp;
+  tmp.Write("det.pat", ReadText(std::string(KORVALIN_TEST_DATA) + "/determinism.pat"));
   tmp.Write("cmds", Commands(c));
   RunSpec spec;
   spec.env["KVLPATH"] = tmp.Path();
@@ -147,7 +147,7 @@ TEST_P(Determinism, OutputFilesKeepTheirChecksums) {
   bool same = true;
   for (int f = 0; f < kFileCount; f++) {
     ASSERT_TRUE(FileExists(tmp / kFiles[f])) << kFiles[f] << "\n" << r.out;
-    std::string sum = Checksum(Body(ReadFile(tmp / kFiles[f])));
+    std::string sum = Checksum(Body(ReadText(tmp / kFiles[f])));
     if (sum != c.sums[f]) {
       ADD_FAILURE() << kFiles[f] << " changed: checksum " << sum << ", pinned " << c.sums[f];
       same = false;

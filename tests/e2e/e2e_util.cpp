@@ -12,10 +12,8 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -218,7 +216,7 @@ std::vector<pid_t> ChildrenOf(pid_t pid) {
     const std::string name = entry.path().filename();
     if (name.find_first_not_of("0123456789") != std::string::npos) continue;
     // The fields after the command name, which may hold blanks: state, then parent.
-    const std::string stat = ReadFile("/proc/" + name + "/stat");
+    const std::string stat = ReadText("/proc/" + name + "/stat");
     std::istringstream rest(stat.substr(stat.rfind(')') + 1));
     char state = 0;
     pid_t parent = 0;
@@ -227,41 +225,10 @@ std::vector<pid_t> ChildrenOf(pid_t pid) {
   return found;
 }
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kvl-e2e.XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) Fail("mkdtemp");
-  Dir = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(Dir, ignored);
-}
-
-std::string TempDir::Write(const std::string& name, const std::string& text) const {
-  const std::string path = *this / name;
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  WriteFile(path, text);
-  return path;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!(out << text)) throw std::runtime_error("cannot write " + path);
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 bool Alive(pid_t pid) {
-  const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+  const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
   return !stat.empty() && stat[stat.rfind(')') + 2] != 'Z';
 }
 

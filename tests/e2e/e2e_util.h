@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "../scratch_dir.h"
+
 namespace e2e {
 
 struct RunSpec {
@@ -79,24 +81,6 @@ RunResult RunOnTerminal(const RunSpec& spec);
 // Processes whose parent is `pid`, zombies included.
 std::vector<pid_t> ChildrenOf(pid_t pid);
 
-// A fresh directory, removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const std::string& Path() const { return Dir; }
-  std::string operator/(const std::string& name) const { return Dir + "/" + name; }
-  // Writes `text` to `name` (parent directories made); returns its path.
-  std::string Write(const std::string& name, const std::string& text) const;
-
- private:
-  std::string Dir;
-};
-
-void WriteFile(const std::string& path, const std::string& text);
-std::string ReadFile(const std::string& path);  // "" when it cannot be read
 bool FileExists(const std::string& path);
 bool Alive(pid_t pid);  // exists and is not a zombie
 

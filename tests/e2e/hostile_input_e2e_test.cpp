@@ -42,7 +42,7 @@ struct Variant {
 
 class Refused : public ::testing::Test {
  protected:
-  TempDir Dir;
+  TScratchDir Dir;
 
   RunResult Batch(const std::string& commands) {
     RunSpec spec;
@@ -54,7 +54,7 @@ class Refused : public ::testing::Test {
 
   // tests/data/`good` with its first `from` replaced by `to`.
   static std::string Changed(const std::string& good, const std::string& from, const std::string& to) {
-    std::string text = ReadFile(kData + good);
+    std::string text = ReadText(kData + good);
     return text.replace(text.find(from), from.size(), to);
   }
 
@@ -88,7 +88,7 @@ class Refused : public ::testing::Test {
     const std::size_t second = out.find("korvalin> show patterninfo\n", firstEnd);
     ASSERT_NE(second, std::string::npos) << out;
     EXPECT_EQ(out.substr(second, out.find("korvalin> save net probe2") - second), out.substr(first, firstEnd - first));
-    EXPECT_EQ(ReadFile(Dir / "probe1.net"), ReadFile(Dir / "probe2.net"));
+    EXPECT_EQ(ReadText(Dir / "probe1.net"), ReadText(Dir / "probe2.net"));
     // Answers come in command order; an over-long line is refused before
     // it is echoed, so only its answer marks it.
     std::size_t cursor = firstEnd;

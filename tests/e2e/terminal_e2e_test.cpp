@@ -16,7 +16,7 @@ using namespace e2e;
 namespace fs = std::filesystem;
 
 TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
-  TempDir dir, scratch;
+  TScratchDir dir, scratch;
   const std::string name = "a-rather-long-program-name";
   std::string longText;
   for (int i = 1; i <= 24; i++) longText += " line " + std::to_string(i) + "\n";
@@ -47,7 +47,7 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
 // through its file, and a background report that arrives while a line is
 // half typed.
 TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
-  TempDir dir;
+  TScratchDir dir;
   const std::string home = fs::canonical(dir.Path()).string(), prompt = "korvalin> ";
   fs::create_directory(home + "/sub");
   for (const char* file : {"iris.pat", "iris_rules.net"})

@@ -23,19 +23,19 @@ RunResult Execute(const std::string& program, std::vector<std::string> args, con
 
 bool HaveGnuplot() { return Execute("/bin/sh", {"-c", "command -v gnuplot"}).exitCode == 0; }
 
-bool IsPng(const std::string& path) { return ReadFile(path).compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
+bool IsPng(const std::string& path) { return ReadText(path).compare(0, 8, "\x89PNG\r\n\x1a\n") == 0; }
 
 }  // namespace
 
 TEST(Tools, CsvConvertsOrExplainsAndLeavesNoFile) {
-  TempDir dir;
+  TScratchDir dir;
   // Quoted fields with doubled quotes, a decimal comma where ';' delimits, a missing value.
   const std::string csv = dir.Write("plants.csv", "\"size \"\"cm\"\"\";colour\n1,5;red\n?;blue\n\"2\";red\n");
   RunResult r = Execute(kBin + "korvalin-csv", {csv, dir / "plants.pat"});
   EXPECT_EQ(r.err, "korvalin-csv: note: 1 missing values written as 1.4e-45\n"
                    "korvalin-csv: 3 patterns, 1 inputs, 2 classes (red, blue)\n");
   EXPECT_EQ(
-      ReadFile(dir / "plants.pat"),
+      ReadText(dir / "plants.pat"),
       "% converted by korvalin-csv from plants.csv\nDIMENSIONS\n1 2\nNAME\nplants\nVARNAMES\nsize \"cm\"\nred\nblue\n"
       "PATTERNS\n3\n1.5   1 0\n1.4e-45   0 1\n2   1 0\nEND\n");
   r = Execute(kBin + "korvalin-csv", {"-", "--noclass", "--classes=red,blue", "--class", "colour", "-N", "unknown"},
@@ -54,7 +54,7 @@ TEST(Tools, CsvConvertsOrExplainsAndLeavesNoFile) {
 }
 
 TEST(Tools, CrossValidationReportsEveryFoldAndTheMean) {
-  TempDir dir;
+  TScratchDir dir;
   std::vector<std::string> args = {"-k", "3", "-r", "6", "-s", "FSetsPerVariable=3", "-s", "MaxEpoch=5",
                                    "--keep", dir / "cv", std::string(KORVALIN_SOURCE_DIR) + "/examples/iris.pat"};
   const RunResult first = Execute(kBin + "korvalin-cv", args);
@@ -75,7 +75,7 @@ TEST(Tools, CrossValidationReportsEveryFoldAndTheMean) {
 }
 
 TEST(Tools, DemoTrainsTestsAndDraws) {
-  TempDir dir;
+  TScratchDir dir;
   RunSpec spec;
   spec.program = "/bin/sh";
   spec.args = {std::string(KORVALIN_SOURCE_DIR) + "/examples/demo.sh", dir / "run"};
@@ -99,7 +99,7 @@ TEST(Tools, DemoTrainsTestsAndDraws) {
 }
 
 TEST(Tools, InstallPutsProgramsHelpAndManualInPlace) {
-  TempDir dir;
+  TScratchDir dir;
   const RunResult r = Execute("/bin/sh", {"-c", "cmake --install \"$0\" --prefix \"$1\"", kBin, dir.Path()});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   for (const char* file : {"bin/korvalin", "bin/korvalin.hlp", "bin/korvalin.cfg", "bin/korvalin-csv",

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -111,9 +112,9 @@ class Transcripts : public ::testing::TestWithParam<std::string> {};
 TEST_P(Transcripts, Match) {
   const std::string path = kTranscripts + "/" + GetParam();
   std::string preamble;
-  std::vector<Section> sections = Parse(ReadFile(path), preamble);
-  TempDir scratch, tmp;
-  const std::string dir = fs::canonical(scratch.Path()).string();
+  std::vector<Section> sections = Parse(ReadText(path), preamble);
+  TScratchDir scratch, tmp;
+  const std::string& dir = scratch.Path();
   RunSpec spec;
   spec.cwd = dir;
   spec.env = {{"KVLPATH", dir}, {"TMPDIR", tmp.Path()}, {"SHELL", std::nullopt}, {"HOME", "/nonexistent"}};
@@ -161,7 +162,7 @@ TEST_P(Transcripts, Match) {
     if (s.kind == "stderr") return r.err;
     if (s.kind == "exit")
       return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
-    if (s.kind == "expect") return ReadFile(fs::path(dir) / Expand(s.words.at(0), dir));
+    if (s.kind == "expect") return ReadText(fs::path(dir) / Expand(s.words.at(0), dir));
     std::vector<std::string> names;  // every entry below the scratch directory, directories with a '/'
     for (const auto& e : fs::recursive_directory_iterator(dir))
       names.push_back(fs::relative(e.path(), dir).string() + (e.is_directory() ? "/" : ""));
@@ -181,7 +182,7 @@ TEST_P(Transcripts, Match) {
       }
       text += "== " + s.kind + (s.rest.empty() ? "" : " " + s.rest) + (s.noEol ? " noeol" : "") + "\n" + s.body;
     }
-    WriteFile(path, text);
+    std::ofstream(path, std::ios::binary) << text;
     return;
   }
   for (const Section& s : sections) {
