@@ -132,6 +132,7 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
          {
              {"create net -r5", "[Error]\nCan't create net: Pattern file contains no class information!\n[end]"},
              {"run test", "[Error]\nCan't execute 'run': pattern and net have incompatible dimensions.\n[end]"},
+             {"prune", "[Error]\nCan't execute 'prune': pattern and net have incompatible dimensions.\n[end]"},
              {"set numberoffsets[0] = 3", "[Error]\nInvalid Index 0.\n[end]"},
              {"set NumberOfFSets[3] = 3", "[Error]\nInvalid Index 3.\n[end]"},
              {"set NumberOfFSets[2] = 8", "[Error]\nInvalid Value 8.\n[end]"},

@@ -48,9 +48,7 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
   auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
   const TPruneCase cases[] = {
-      {"best per class", BestPerClass, 30, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0},
       {"learnt weights", BestPerClass, 30, WeightedSum, Normalized, 20, TPruneOrder::Ranked, false, 0},
-      {"every rule, maximum", Simple, 0, Maximum, Fixed, 0, TPruneOrder::Ranked, true, 0},
       {"free weights, in order", Best, 12, WeightedSum, Free, 10, TPruneOrder::Sequential, true, 0},
       {"at most four rules", Simple, 0, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 4},
   };
@@ -104,17 +102,4 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     EXPECT_EQ(status, LoadOk);
     EXPECT_EQ(TextOf(*loaded), text);
   }
-}
-
-TEST(Prune, RefusesWhatItCannotJudge) {
-  auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
-  ASSERT_TRUE(task);
-  auto net = Trained(*task, {"", BestPerClass, 6, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 0});
-  EXPECT_EQ(CheckPrune(*net, *task), nullptr);
-  TLearningTask unlabelled(*task);
-  unlabelled.ClassInfo = False;
-  EXPECT_STREQ(CheckPrune(*net, unlabelled), "the pattern set has no class information");
-  auto other = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/two_features.pat"));
-  ASSERT_TRUE(other);
-  EXPECT_STREQ(CheckPrune(*net, *other), "pattern set and network have different dimensions");
 }
