@@ -81,26 +81,12 @@ std::string Expand(const std::string& text, const std::string& dir) {
   return out;
 }
 
-// The inverse of Expand, for output taken into a transcript.
-std::string Contract(const std::string& text, const std::string& dir) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t run = 1;
-    while (i + run < text.size() && text[i + run] == text[i]) run++;
-    if (text.compare(i, dir.size(), dir) == 0) {
-      out += "@DIR@";
-      i += dir.size();
-    } else if (text[i] == '\0') {
-      out += "^@";
-      i++;
-    } else if (run >= 40 && text[i] != '\n') {
-      out += "@" + std::to_string(run) + "*" + text[i] + "@";
-      i += run;
-    } else {
-      out += text[i++];
-    }
-  }
-  return out;
+// The inverse of Expand for output taken into a transcript (runs of a
+// character are left to the editor).
+std::string Contract(std::string text, const std::string& dir) {
+  for (std::size_t at; (at = text.find(dir)) != std::string::npos;) text.replace(at, dir.size(), "@DIR@");
+  for (std::size_t at; (at = text.find('\0')) != std::string::npos;) text.replace(at, 1, "^@");
+  return text;
 }
 
 bool IsResult(const std::string& kind) {
