@@ -54,8 +54,7 @@ TEST(Completion, CommandWordsArgumentWordsParametersAndFileNames) {
   testing::internal::GetCapturedStdout();
   unsetenv("KVLPATH");
   for (const auto& [before, word, offered] : std::vector<std::tuple<const char*, const char*, bool>>{
-           {"  ", "explain", true}, {"save ", "predictions", true}, {"show ", "confusion", true},
-           {"show ", "Learning_Rules", true}, {"set sigma_a ", "=", true}, {"help ", "create", true},
+           {"  ", "explain", true}, {"show ", "Learning_Rules", true}, {"set sigma_a ", "=", true},
            {"load ", "learning", false}, {"explain ", "net", false}}) {
     const std::vector<std::string> words = app.Complete(before).Words;
     EXPECT_EQ(std::find(words.begin(), words.end(), word) != words.end(), offered) << before << word;

@@ -3,10 +3,6 @@
 // parameters stay as they were, and the program goes on taking commands.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -262,34 +258,6 @@ TEST_F(Refused, GarbageCommands) {
     EXPECT_NE(r.out.find("[Error]\nCommand line too long (more than 254 characters), ignored."), std::string::npos);
     EXPECT_NE(r.out.find("Number of patterns      : 3"), std::string::npos) << prompt;
   }
-}
-
-// Directories nested beyond 4,000 characters work like any other: the
-// program goes down, loads and saves there, and comes back up. One level
-// further the absolute name is longer than the system takes: a clear error.
-TEST_F(Refused, DeeplyNestedDirectories) {
-  const std::string segment(200, 'd');
-  int deep = open(Dir.Path().c_str(), O_RDONLY | O_DIRECTORY);
-  for (int i = 0; i < 21 && deep >= 0; i++) {  // by relative steps: the whole name is too long for the system
-    mkdirat(deep, segment.c_str(), 0755);
-    const int next = i < 20 ? openat(deep, segment.c_str(), O_RDONLY | O_DIRECTORY) : deep;
-    if (next != deep) close(deep);
-    deep = next;
-  }
-  ASSERT_GE(deep, 0);
-  std::string commands;
-  for (int i = 0; i < 20; i++) commands += "cd " + segment + "\n";
-  commands += "load pattern " + kData + "two_features.pat\nsave config deep.cfg\ncd " + segment + "\n";
-  for (int i = 0; i < 20; i++) commands += "cd ..\n";
-  const RunResult r = Batch(commands + "save config back.cfg\n");
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(faccessat(deep, "deep.cfg", F_OK, 0), 0);
-  close(deep);
-  EXPECT_TRUE(FileExists(Dir / "back.cfg"));
-  EXPECT_NE(r.out.find(" Configuration has been saved to ./deep.cfg."), std::string::npos);
-  EXPECT_NE(r.out.find(segment + "': (File name too long)."), std::string::npos) << r.out.substr(0, 3000);
-  // The temporary directory's own removal takes whole path names.
-  EXPECT_EQ(std::system(("rm -rf " + Dir / segment).c_str()), 0);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// Path names, where a name could silently come to mean another file, and the
-// containers' contract.
+// Path names, where a name could silently come to mean another file.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -7,7 +6,6 @@
 #include <filesystem>
 
 #include "../scratch_dir.h"
-#include "containers.h"
 #include "stdutils.h"
 
 TEST(Paths, SplitPathAndReplaceExt) {
@@ -50,15 +48,4 @@ TEST(Paths, AbsPathAndRelPathAroundHomeAndTheWorkingDirectory) {
   EXPECT_EQ(AbsPath("~/x"), "~/x");
   if (home != nullptr) setenv("HOME", oldHome.c_str(), 1);
   ASSERT_EQ(chdir(cwd.c_str()), 0);
-}
-
-TEST(Containers, VectorsResizeAndMisuseEndsTheProgram) {
-  TVector<float> v(3, 1.5f);
-  v.ChangeDimension(4);
-  EXPECT_EQ(v[3], 1.5f);
-  EXPECT_EQ(v[4], 0.0f);
-  EXPECT_EXIT(TVector<float>(0, 1.0f), ::testing::ExitedWithCode(1),
-              "^Runtime error 101 \\(class TVector\\):\nBad argument for constructor\\.\n\n$");
-  EXPECT_EXIT(TMatrix<int>(2, 3, 0) * TMatrix<int>(2, 3, 0), ::testing::ExitedWithCode(1),
-              "^Runtime error 113 \\(class TMatrix\\):\nIncompatible operand for operator '\\*'\\.\n\n$");
 }
