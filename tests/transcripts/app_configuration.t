@@ -59,9 +59,6 @@ show sigma
 show Learning_Rules
 save config
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
  Loading configuration from ./korvalin.cfg...
 **** Reading commands from cmds... ****
 korvalin> save config sub/copy.cfg

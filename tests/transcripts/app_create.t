@@ -81,13 +81,6 @@ dup.net
 dup.rul
 per.net
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load pattern data/dup.pat
  Loading pattern from ./data/dup.pat...

@@ -41,13 +41,6 @@ save net learnt.net
 == expect other.log
 my own notes
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load pattern wide.pat
  Loading pattern from ./wide.pat...

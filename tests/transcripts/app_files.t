@@ -37,13 +37,6 @@ show ranges
 save net copy.net
 ! head -n 4 copy.net
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load pattern warn.pat
  Loading pattern from ./warn.pat...

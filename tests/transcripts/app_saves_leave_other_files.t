@@ -30,13 +30,6 @@ notes.txt
 small.net
 small.rul
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load config notes.txt
  Loading configuration from ./notes.txt...

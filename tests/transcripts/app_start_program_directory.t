@@ -7,9 +7,6 @@ MaxEpoch = 3
 == stdin
 help
 == stdout noeol
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
  Loading configuration from ./bin/korvalin.cfg...
 korvalin> ^@[Error]
 Can't open '@DIR@/bin/korvalin.hlp' (No such file or directory).

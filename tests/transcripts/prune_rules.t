@@ -14,13 +14,6 @@ prune
 show rules
 prune entries rules lax -r2
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load pattern iris.pat
  Loading pattern from ./iris.pat...

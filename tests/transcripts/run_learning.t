@@ -45,9 +45,6 @@ run learning
     4 	   25.771 	    10 	  6.67 
     5 	   23.894 	     9 	  6.00 
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
  Loading configuration from ./korvalin.cfg...
 **** Reading commands from cmds... ****
 korvalin> load pattern iris.pat

@@ -10,13 +10,6 @@ set Stop_At_Misclassified = -1
 run learning
 run test
 == stdout noeol
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 korvalin> ^@ Loading pattern from ./two_features.pat...
 korvalin> ^@ Loading network from ./small.net...
 korvalin> ^@korvalin> ^@korvalin> ^@ Starting the learning process.

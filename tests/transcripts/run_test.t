@@ -129,13 +129,6 @@ pattern,class,share,rule,activation,target
  Mean error            : 0.000
 
 == stdout
-KORVALIN 1.0, 
-A neuro-fuzzy classifier: fuzzy rules learnt from labelled patterns.
-Type 'help' for an overview of the commands.
-[Warning]
-Can't open '@DIR@/korvalin.cfg' (No such file or directory).
-Using default configuration.
-[end]
 **** Reading commands from cmds... ****
 korvalin> load pattern mixed.pat
  Loading pattern from ./mixed.pat...
