@@ -238,26 +238,4 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
          });
 }
 
-// Garbage as commands, from a command file and at the prompt: every line is
-// refused or fails, and the commands after it still run.
-TEST_F(Refused, GarbageCommands) {
-  std::string garbage = Garbage(60000) + std::string(100000, 'c') + "\n";
-  for (char& c : garbage)
-    if (c == '!') c = '?';  // no shell escapes: the garbage must not run programs
-  RunSpec spec;
-  spec.env["KVLPATH"] = spec.cwd = Dir.Path();
-  spec.args = {Dir.Write("garbage.cmd", garbage),
-               Dir.Write("good.cmd", "load pattern " + kData + "two_features.pat\nshow patterninfo\n")};
-  for (bool prompt : {false, true}) {
-    if (prompt) {
-      spec.args.clear();
-      spec.input = garbage + "\nload pattern " + kData + "two_features.pat\nshow patterninfo\n";
-    }
-    const RunResult r = RunProgram(spec);
-    EXPECT_EQ(r.exitCode, 0) << prompt;
-    EXPECT_NE(r.out.find("[Error]\nCommand line too long (more than 254 characters), ignored."), std::string::npos);
-    EXPECT_NE(r.out.find("Number of patterns      : 3"), std::string::npos) << prompt;
-  }
-}
-
 }  // namespace
