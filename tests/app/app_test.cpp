@@ -1,18 +1,15 @@
-// The application's own parts: command completion, the shipped help file
-// against the command and parameter tables, and taking in a learning
-// child's report.
+// The application's own parts: the shipped help file against the command
+// and parameter tables, and taking in a learning child's report.
 #include "app.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "../scratch_dir.h"
@@ -45,23 +42,6 @@ class TQuietApp : public TApplication {
 };
 
 }  // namespace
-
-TEST(Completion, CommandWordsArgumentWordsParametersAndFileNames) {
-  setenv("KVLPATH", "/nonexistent-korvalin-dir", 1);
-  const char* argv[] = {"korvalin", nullptr};
-  testing::internal::CaptureStdout();
-  TApplication app(1, argv);
-  testing::internal::GetCapturedStdout();
-  unsetenv("KVLPATH");
-  for (const auto& [before, word, offered] : std::vector<std::tuple<const char*, const char*, bool>>{
-           {"  ", "explain", true}, {"show ", "Learning_Rules", true}, {"set sigma_a ", "=", true},
-           {"load ", "learning", false}, {"explain ", "net", false}}) {
-    const std::vector<std::string> words = app.Complete(before).Words;
-    EXPECT_EQ(std::find(words.begin(), words.end(), word) != words.end(), offered) << before << word;
-  }
-  for (const char* files : {"load pattern ", "create net -r5 ", "cd "}) EXPECT_TRUE(app.Complete(files).FileNames);
-  for (const char* words : {"", "set ", "run test "}) EXPECT_FALSE(app.Complete(words).FileNames);
-}
 
 // The shipped help file has a section for every command and parameter, and
 // a parameter's section opens with the row's help line and its default.

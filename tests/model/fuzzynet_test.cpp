@@ -1,4 +1,4 @@
-// Hand-made networks through the API: decisions, explanations, learning
+// Hand-made networks through the API: decisions, learning
 // steps worked out by hand, an empty pattern set, and what a network
 // without a readable text form does.
 #include <gtest/gtest.h>
@@ -60,25 +60,6 @@ TEST(NetClassify, DecidedTiedAndNothingFired) {
     EXPECT_EQ(o.Rule, c.rule) << c.x;
     EXPECT_FALSE(o.Correct);
   }
-}
-
-TEST(NetClassify, MissingAndAbsentValuesSatisfyEverySet) {
-  auto net = Net(NetText(2, 2, {{{3, 1}, 1, 1.0f}, {{2, 2}, 2, 1.0f}}));
-  const float x[2] = {kMissing, 1.25f};
-  const std::vector<TFiring> firings = Explain(*net, x, 2, kMissing);
-  ASSERT_EQ(firings.size(), 2u);
-  EXPECT_EQ(firings[0].Activation, 0.75f);
-  EXPECT_EQ(firings[0].Memberships, (std::vector<float>{1.0f, 0.75f}));
-  EXPECT_EQ(firings[1].Activation, 0.25f);
-  // A row shorter than the inputs: the absent value is missing too.
-  const std::vector<TFiring> shorter = Explain(*net, x + 1, 1, kMissing);
-  ASSERT_EQ(shorter.size(), 1u);
-  EXPECT_EQ(shorter[0].Rule, 2);
-  EXPECT_EQ(shorter[0].Memberships, (std::vector<float>{0.25f, 1.0f}));
-  // With the marker 0 nothing is missing: 1.4e-45 lies in "small" only.
-  const TOutcome o = Classify(*net, x, 2, 0.0f);
-  EXPECT_EQ(o.Outputs, (std::vector<float>{0.0f, 0.0f}));
-  EXPECT_EQ(o.Decision, TDecision::NoRuleFired);
 }
 
 TEST(NetLearn, OneStepWorkedOutByHand) {
