@@ -12,7 +12,7 @@ BUILD = Path(os.environ.get("KORVALIN_BUILD", ROOT / "build"))
 PROGRAM = Path(os.environ.get("KORVALIN_BIN", BUILD / "korvalin"))
 DATA = ROOT / "tests" / "data"
 
-# Worker processes (joblib, dask) find the module through the environment.
+# Worker processes (joblib) find the module through the environment.
 sys.path.insert(0, str(BUILD / "python"))
 os.environ["PYTHONPATH"] = os.pathsep.join(filter(None, [str(BUILD / "python"), os.environ.get("PYTHONPATH")]))
 
