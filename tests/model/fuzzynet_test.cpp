@@ -1,6 +1,6 @@
-// Hand-made networks through the API: decisions, learning
-// steps worked out by hand, an empty pattern set, and what a network
-// without a readable text form does.
+// Hand-made networks through the API: learning steps worked out by hand,
+// an empty pattern set, and what a network without a readable text form
+// does. (Decisions are compared with the model in the exactness tests.)
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -36,30 +36,6 @@ std::unique_ptr<TFuzzyPerceptron> Net(const std::string& text) {
   auto net = NetFromText(text);
   EXPECT_NE(net, nullptr);
   return net;
-}
-
-const float kMissing = 1.4e-45f;
-
-TEST(NetClassify, DecidedTiedAndNothingFired) {
-  auto net = Net(NetText(1, 2, {{{1}, 1, 1.0f}, {{2}, 2, 1.0f}}));
-  const struct {
-    float x;
-    TDecision decision;
-    float out1, out2;
-    int rule;
-  } cases[] = {
-      {1.25f, TDecision::Decided, 0.75f, 0.25f, 1},
-      {1.5f, TDecision::Tie, 0.5f, 0.5f, 0},
-      {3.5f, TDecision::NoRuleFired, 0.0f, 0.0f, 0},
-  };
-  for (const auto& c : cases) {
-    const TOutcome o = Classify(*net, &c.x, 1, kMissing);
-    EXPECT_EQ(o.Decision, c.decision) << c.x;
-    EXPECT_EQ(o.Best, 1) << c.x;
-    EXPECT_EQ(o.Outputs, (std::vector<float>{c.out1, c.out2})) << c.x;
-    EXPECT_EQ(o.Rule, c.rule) << c.x;
-    EXPECT_FALSE(o.Correct);
-  }
 }
 
 TEST(NetLearn, OneStepWorkedOutByHand) {
