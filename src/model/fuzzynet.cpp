@@ -50,6 +50,7 @@ void TFuzzyPerceptron::SetWeight(int rule, float weight) {
   Weights[rule - 1] = weight;
   if (!Index) return;
   Index->NoteWeight(weight);
+  Index->DropPasses();
   WeightsChanged();
 }
 
@@ -71,8 +72,12 @@ void TFuzzyPerceptron::ReplaceRules(std::vector<TRule> rules, std::vector<float>
   Index.reset();
 }
 
-// The index depends on the partitions' set counts only, which stay.
-void TFuzzyPerceptron::SetFuzzySet(int input, int set, const TFuzzySet& value) { Partitions[input].Sets[set] = value; }
+// The index depends on the partitions' set counts only, which stay; what
+// was prepared from the memberships does not.
+void TFuzzyPerceptron::SetFuzzySet(int input, int set, const TFuzzySet& value) {
+  Partitions[input].Sets[set] = value;
+  if (Index) Index->DropPasses();
+}
 
 void TFuzzyPerceptron::WeightsChanged() {
   if (Index) Index->WeightsValid = false;

@@ -21,6 +21,8 @@ struct TNetAccess {
     return std::unique_ptr<TFuzzyPerceptron>(new TFuzzyPerceptron(in, status, messages));
   }
   // A network with its initial rule base; EvaluateRules then selects.
+  // Called next, on the same pattern set left unchanged, EvaluateRules
+  // finishes what the connection check prepared for it.
   static std::unique_ptr<TFuzzyPerceptron> Create(const TLearningTask& task, int maxRules, TRuleMode mode,
                                                   const TVector<int>& setsPerInput, TAggregationFunc aggregation,
                                                   int& notCreated, std::ostream& log) {

@@ -88,6 +88,9 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
 
 int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& params, float& error) {
   if (!task.ClassInfo) return 0;
+  // Learning steps weights and sets in place, which the passes' blocks and
+  // what they prepared do not follow.
+  if (Index) Index->DropPasses();
   float total = 0.0f;
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {

@@ -92,13 +92,16 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Masks.assign(static_cast<std::size_t>(slots) * words, 0);
   DontCare.assign(static_cast<std::size_t>(Inputs) * words, 0);
   Usable.assign(words, 0);
-  Slot.clear();
-  // Rules still to come grow it as they arrive: creation's capacity is
+  // Rules still to come grow these as they arrive: creation's capacity is
   // only an upper bound.
-  Slot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
   SmallSlots = OneSlot <= 255;
+  Slot.clear();
   SmallSlot.clear();
-  if (SmallSlots) SmallSlot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
+  if (SmallSlots)
+    SmallSlot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
+  else
+    Slot.reserve(static_cast<std::size_t>(net.NumberOfRules()) * Inputs);
+  Entries.assign(Inputs, 0);
   Class.clear();
   Class.reserve(capacity);
   NegativeZero = OutsideUnit = false;
@@ -111,12 +114,18 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Live.assign(words, 0);
   Order.assign(Inputs, 0);
   Passing.assign(Inputs, 0);
+  TouchedSets.assign(Inputs, 0);
+  Blocks.reset();
+  Prepared.reset();
   TouchedFrom.assign(static_cast<std::size_t>(Inputs) + 1, 0);
   Touched.assign(static_cast<std::size_t>(slots) + Inputs, nullptr);
   Fired.clear();
   Fired.reserve(capacity);
   Num.assign(Classes, 0.0f);
   Err.assign(Classes, 0.0f);
+  Out.assign(Classes, 0.0f);
+  Lo.assign(Classes, 0.0);
+  Hi.assign(Classes, 0.0);
   WeightsValid = false;
   WeightSum.assign(Classes, 0.0f);
   WeightsFinite.assign(Classes, 1);
@@ -125,32 +134,54 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   for (int r = 1; r <= net.NumberOfRules(); r++) Add(net, r);
 }
 
+void TFuzzyPerceptron::TRuleIndex::Reserve(int capacity) {
+  const int words = (capacity + 63) / 64;
+  if (words <= Words) return;
+  auto widen = [&](std::vector<std::uint64_t>& rows, std::size_t count) {
+    std::vector<std::uint64_t> wide(count * words, 0);
+    for (std::size_t row = 0; row < count; row++)
+      std::copy_n(rows.begin() + static_cast<std::ptrdiff_t>(row * Words), Words,
+                  wide.begin() + static_cast<std::ptrdiff_t>(row * words));
+    rows.swap(wide);
+  };
+  widen(Masks, static_cast<std::size_t>(OneSlot));
+  widen(DontCare, static_cast<std::size_t>(Inputs));
+  widen(Usable, 1);
+  Cand.assign(words, 0);
+  Live.assign(words, 0);
+  Words = words;
+}
+
 void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
   Rules = r;
   const std::size_t word = static_cast<std::size_t>(r - 1) / 64;
   const std::uint64_t bit = std::uint64_t(1) << ((r - 1) % 64);
   const TRule* rule = r < static_cast<int>(net.Rules.size()) ? net.Rules[r].get() : nullptr;
   bool usable = rule != nullptr && rule->Antecedent.Dimension() == Inputs;
+  int* entries = Entries.data();
   for (int j = 0; j < Inputs; j++) {
     const int count = SetOffset[j + 1] - SetOffset[j];
     const int entry = usable ? rule->Antecedent.Data[j] : 0;
     if (entry < 1) {
-      Slot.push_back(OneSlot);
+      entries[j] = OneSlot;
       DontCare[static_cast<std::size_t>(j) * Words + word] |= bit;
       for (int s = 0; s < count; s++) Masks[static_cast<std::size_t>(SetOffset[j] + s) * Words + word] |= bit;
     } else if (entry <= count) {
-      Slot.push_back(SetOffset[j] + entry - 1);
+      entries[j] = SetOffset[j] + entry - 1;
       Masks[static_cast<std::size_t>(SetOffset[j] + entry - 1) * Words + word] |= bit;
     } else {
       // A set the partition does not have: the rule can never be evaluated.
-      Slot.push_back(OneSlot);
+      entries[j] = OneSlot;
       usable = false;
     }
   }
   if (usable) Usable[word] |= bit;
   for (int j = 0; j < Inputs; j++) {
-    const int entry = Slot[static_cast<std::size_t>(r - 1) * Inputs + j];
-    if (SmallSlots) SmallSlot.push_back(static_cast<std::uint8_t>(entry));
+    const int entry = entries[j];
+    if (SmallSlots)
+      SmallSlot.push_back(static_cast<std::uint8_t>(entry));
+    else
+      Slot.push_back(entry);
     if (entry == OneSlot) {
       DontCareRules[j]++;
       for (int s = SetOffset[j]; s < SetOffset[j + 1]; s++) SlotRules[s]++;
@@ -170,6 +201,17 @@ void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
   }
 }
 
+void TFuzzyPerceptron::TRuleIndex::SetClass(int r, int cls) {
+  Class[r - 1] = (cls >= 1 && cls <= Classes) ? cls : 0;
+  if (Blocks && Blocks->Position[r - 1] >= 0) Blocks->Class[Blocks->Position[r - 1]] = Class[r - 1];
+  Prepared.reset();
+}
+
+void TFuzzyPerceptron::TRuleIndex::DropPasses() {
+  Blocks.reset();
+  Prepared.reset();
+}
+
 void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const float* weights) {
   for (int k = 0; k < Classes; k++) WeightSum[k] = 0.0f;
   for (int r = 0; r < Rules; r++) {
@@ -182,36 +224,29 @@ void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const float* weights) {
   WeightsValid = true;
 }
 
-void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput) {
-  TRuleIndex& ix = CurrentIndex();
-  const int n = ix.Inputs;
-  const int words = (ix.Rules + 63) / 64;
-  float* input = InputActivation.Data;
-  float* ruleAct = RuleActivation.Data;
-  const float* weight = Weights.data();
-  int* minInput = MinInput.Data;
-
-  for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
-  ix.Fired.clear();
+void TFuzzyPerceptron::TRuleIndex::Touch(TFuzzyPerceptron& net, const float* pattern, int dimension, float missing) {
+  const int n = Inputs;
+  float* input = net.InputActivation.Data;
 
   // Memberships of every input, and the rule masks of the sets each touches.
   int touchedCount = 0;
   int ordered = 0;
-  std::fill(ix.Memb.begin(), ix.Memb.begin() + ix.OneSlot, 0.0f);
+  std::fill(Memb.begin(), Memb.begin() + OneSlot, 0.0f);
   for (int j = 0; j < n; j++) {
-    ix.TouchedFrom[j] = touchedCount;
-    float* memb = ix.Memb.data() + ix.SetOffset[j];
-    const int count = ix.SetOffset[j + 1] - ix.SetOffset[j];
+    TouchedFrom[j] = touchedCount;
+    float* memb = Memb.data() + SetOffset[j];
+    const int count = SetOffset[j + 1] - SetOffset[j];
     const bool present = j < dimension;
     const float x = present ? pattern[j] : 0.0f;
     input[j] = x;
     if (!present || (missing != 0.0f && x == missing)) {
       // A missing value satisfies every set of its input fully: no rule is excluded.
       for (int s = 0; s < count; s++) memb[s] = 1.0f;
+      TouchedSets[j] = count;
       continue;
     }
     // The same scan as TPartition::GetMembershipVector, without its vector.
-    const TFuzzySet* sets = Partitions[j + 1].Sets.data();
+    const TFuzzySet* sets = net.Partitions[j + 1].Sets.data();
     int i = 1;
     while (i <= count && x > sets[i].c) i++;
     int passing = 0;
@@ -219,43 +254,49 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
       const float m = sets[i].Membership(x);
       memb[i - 1] = m;
       if (m != 0.0f) {
-        const int slot = ix.SetOffset[j] + i - 1;
-        ix.Touched[touchedCount++] = ix.Masks.data() + static_cast<std::size_t>(slot) * ix.Words;
-        passing += ix.SlotRules[slot];
+        const int slot = SetOffset[j] + i - 1;
+        Touched[touchedCount++] = Masks.data() + static_cast<std::size_t>(slot) * Words;
+        passing += SlotRules[slot];
       }
     }
-    if (touchedCount == ix.TouchedFrom[j]) {
-      ix.Touched[touchedCount++] = ix.DontCare.data() + static_cast<std::size_t>(j) * ix.Words;
-      passing = ix.DontCareRules[j];
+    TouchedSets[j] = touchedCount - TouchedFrom[j];
+    if (touchedCount == TouchedFrom[j]) {
+      Touched[touchedCount++] = DontCare.data() + static_cast<std::size_t>(j) * Words;
+      passing = DontCareRules[j];
     }
-    ix.Passing[j] = passing;
+    Passing[j] = passing;
     // Insertion by selectivity: intersecting the narrowest input first
     // leaves the fewest words for the others.
     int at = ordered++;
-    while (at > 0 && ix.Passing[ix.Order[at - 1]] > passing) {
-      ix.Order[at] = ix.Order[at - 1];
+    while (at > 0 && Passing[Order[at - 1]] > passing) {
+      Order[at] = Order[at - 1];
       at--;
     }
-    ix.Order[at] = j;
+    Order[at] = j;
   }
-  ix.TouchedFrom[n] = touchedCount;
+  TouchedFrom[n] = touchedCount;
+  Ordered = ordered;
+}
 
+int TFuzzyPerceptron::TRuleIndex::Intersect() {
+  const int words = (Rules + 63) / 64;
+  const int ordered = Ordered;
   // The rules every input lets through; Live lists the non-zero words in
   // ascending order, so rules are found in rule order.
-  std::uint64_t* cand = ix.Cand.data();
-  int* live = ix.Live.data();
+  std::uint64_t* cand = Cand.data();
+  int* live = Live.data();
   int liveCount = 0;
   for (int w = 0; w < words; w++) {
-    cand[w] = ix.Usable[w];
+    cand[w] = Usable[w];
     liveCount += cand[w] != 0;
   }
   // While most words still hold candidates, passes over the whole array
   // (which vectorise) are cheaper than walking the list of live words.
   int o = 0;
   for (; o < ordered && liveCount * 2 >= words && liveCount > 0; o++) {
-    const int j = ix.Order[o];
-    const std::uint64_t* const* masks = ix.Touched.data() + ix.TouchedFrom[j];
-    const int touched = ix.TouchedFrom[j + 1] - ix.TouchedFrom[j];
+    const int j = Order[o];
+    const std::uint64_t* const* masks = Touched.data() + TouchedFrom[j];
+    const int touched = TouchedFrom[j + 1] - TouchedFrom[j];
     if (touched == 1) {
       const std::uint64_t* m0 = masks[0];
       for (int w = 0; w < words; w++) cand[w] &= m0[w];
@@ -279,9 +320,9 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     liveCount += cand[w] != 0;
   }
   for (; o < ordered && liveCount > 0; o++) {
-    const int j = ix.Order[o];
-    const std::uint64_t* const* masks = ix.Touched.data() + ix.TouchedFrom[j];
-    const int touched = ix.TouchedFrom[j + 1] - ix.TouchedFrom[j];
+    const int j = Order[o];
+    const std::uint64_t* const* masks = Touched.data() + TouchedFrom[j];
+    const int touched = TouchedFrom[j + 1] - TouchedFrom[j];
     int kept = 0;
     if (touched == 1) {
       const std::uint64_t* m0 = masks[0];
@@ -315,6 +356,42 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
     }
     liveCount = kept;
   }
+  return liveCount;
+}
+
+double TFuzzyPerceptron::TRuleIndex::TouchedProduct() const {
+  double product = 1.0;
+  for (int j = 0; j < Inputs; j++) product *= TouchedSets[j];
+  return product;
+}
+
+int TFuzzyPerceptron::TRuleIndex::CountFiring(int liveCount, int cls) const {
+  int count = 0;
+  for (int t = 0; t < liveCount; t++) {
+    const int w = Live[t];
+    for (std::uint64_t bits = Cand[w]; bits != 0; bits &= bits - 1)
+      count += Class[w * 64 + CountTrailingZeros(bits)] == cls;
+  }
+  return count;
+}
+
+void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, float missing, bool keepMinInput) {
+  TRuleIndex& ix = CurrentIndex();
+  ix.Touch(*this, pattern, dimension, missing);
+  ix.Propagate(*this, ix.Intersect(), keepMinInput);
+}
+
+void TFuzzyPerceptron::TRuleIndex::Propagate(TFuzzyPerceptron& net, int liveCount, bool keepMinInput) {
+  TRuleIndex& ix = *this;
+  const int n = ix.Inputs;
+  float* ruleAct = net.RuleActivation.Data;
+  int* minInput = net.MinInput.Data;
+  const float* weight = net.Weights.data();
+
+  for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
+  ix.Fired.clear();
+  const std::uint64_t* cand = ix.Cand.data();
+  const int* live = ix.Live.data();
 
   const float* memb = ix.Memb.data();
   if (ix.SmallSlots)
@@ -322,9 +399,9 @@ void TFuzzyPerceptron::PropagateValues(const float* pattern, int dimension, floa
   else
     Activate(memb, ix.Slot.data(), n, cand, live, liveCount, keepMinInput, ruleAct, minInput, ix.Fired);
 
-  float* out = OutputActivation.Data;
+  float* out = net.OutputActivation.Data;
   const int classes = ix.Classes;
-  if (AggregationFunc == Maximum) {
+  if (net.AggregationFunc == Maximum) {
     for (int k = 0; k < classes; k++) out[k] = 0.0f;
     for (int r : ix.Fired) {
       const int k = ix.Class[r - 1];
@@ -395,4 +472,271 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
     error += d * d;
   }
   return error;
+}
+
+void TFuzzyPerceptron::TRuleIndex::TBlocks::Build(const TFuzzyPerceptron& net, const TRuleIndex& ix) {
+  Inputs = ix.Inputs;
+  Slots = ix.OneSlot;
+  SetOffset = ix.SetOffset;
+  const int n = Inputs;
+  auto slot = [&ix, n](int r, int j) {
+    const std::size_t at = static_cast<std::size_t>(r) * n + j;
+    return ix.SmallSlots ? static_cast<int>(ix.SmallSlot[at]) : ix.Slot[at];
+  };
+  std::vector<int> order;
+  order.reserve(ix.Rules);
+  for (int r = 0; r < ix.Rules; r++)
+    if ((ix.Usable[r / 64] >> (r % 64)) & 1) order.push_back(r);
+  // By class first: a pattern's firing rules are mostly of one class, and
+  // so are the connection check's sums it adds to.
+  const int* cls = ix.Class.data();
+  std::stable_sort(order.begin(), order.end(), [&slot, n, cls](int a, int b) {
+    if (cls[a] != cls[b]) return cls[a] < cls[b];
+    for (int j = 0; j < n; j++)
+      if (slot(a, j) != slot(b, j)) return slot(a, j) < slot(b, j);
+    return false;
+  });
+  Count = static_cast<int>(order.size());
+  Blocks = (Count + 63) / 64;
+  SumWords = (Blocks + 63) / 64;
+  // Rows for the don't-care entries only when some rule has one.
+  bool dontCare = false;
+  for (int pos = 0; pos < Count && !dontCare; pos++)
+    for (int j = 0; j < n; j++) dontCare = dontCare || slot(order[pos], j) == ix.OneSlot;
+  Stride = Slots + (dontCare ? Inputs : 0);
+  Position.assign(ix.Rules, -1);
+  Class.assign(Count, 0);
+  RuleAt.assign(Count, 0);
+  Bits.assign(static_cast<std::size_t>(Blocks) * Stride, 0);
+  RowRules.assign(static_cast<std::size_t>(Slots) + Inputs, 0);
+  for (int pos = 0; pos < Count; pos++) {
+    const int r = order[pos];
+    Position[r] = pos;
+    Class[pos] = ix.Class[r];
+    RuleAt[pos] = r;
+    std::uint64_t* block = Bits.data() + static_cast<std::size_t>(pos / 64) * Stride;
+    const std::uint64_t bit = std::uint64_t(1) << (pos % 64);
+    for (int j = 0; j < n; j++) {
+      const int s = slot(r, j);
+      const int row = s == ix.OneSlot ? Slots + j : s;
+      block[row] |= bit;
+      RowRules[row]++;
+    }
+  }
+  Summary.assign(static_cast<std::size_t>(Stride) * SumWords, 0);
+  Tail.assign(static_cast<std::size_t>(SumWords) + 1, 0);
+  for (int b = 0; b < Blocks; b++) {
+    const std::uint64_t bit = std::uint64_t(1) << (b % 64);
+    Tail[b / 64] |= bit;
+    for (int row = 0; row < Stride; row++)
+      if (Bits[static_cast<std::size_t>(b) * Stride + row] != 0)
+        Summary[static_cast<std::size_t>(row) * SumWords + b / 64] |= bit;
+  }
+  // The positions of the last block, for a pattern that filters nothing.
+  Tail[SumWords] = Count % 64 == 0 ? ~std::uint64_t(0) : (std::uint64_t(1) << (Count % 64)) - 1;
+
+  Degrees.assign(Slots, TDegree{0.0f, 0});
+  Filter.assign(static_cast<std::size_t>(Slots) + Inputs, 0);
+  RowCount.assign(Inputs, 0);
+  Order.assign(Inputs, 0);
+  Pair.assign(2 * static_cast<std::size_t>(Inputs), 0);
+  Cand.assign(SumWords, 0);
+  BlockList.assign(Blocks, 0);
+  SumList.assign(SumWords, 0);
+  FiredPos.assign(Count, 0);
+  FiredAct.assign(Count, 0.0f);
+  FiredCls.assign(Count, 0);
+  UnitWeights = std::all_of(RuleAt.begin(), RuleAt.end(), [&net](int r) { return net.Weights[r] == 1.0f; });
+}
+
+bool TFuzzyPerceptron::TRuleIndex::TBlocks::Prepare(const TFuzzyPerceptron& net, const float* pattern, int dimension,
+                                                    float missing, const std::uint64_t* onlySummary) {
+  DegreeCount = 0;
+  Filters = 0;
+  Nothing = false;
+  Limited = onlySummary != nullptr;
+  // A limited search narrows the candidate blocks input by input, and stops
+  // as soon as none is left: for a few rules, most patterns end there.
+  const std::size_t words = SumWords;
+  std::uint64_t* cand = Cand.data();
+  int* word = SumList.data();
+  int wordCount = 0;
+  if (Limited)
+    for (std::size_t q = 0; q < words; q++) {
+      cand[q] = Tail[q] & onlySummary[q];
+      word[wordCount] = static_cast<int>(q);
+      wordCount += cand[q] != 0;
+    }
+  for (int j = 0; j < Inputs; j++) {
+    const bool present = j < dimension;
+    const float x = present ? pattern[j] : 0.0f;
+    // A missing value satisfies every set of its input fully: degree 1 for
+    // every rule, no rule excluded.
+    if (!present || (missing != 0.0f && x == missing)) continue;
+    const int count = SetOffset[j + 1] - SetOffset[j];
+    const TFuzzySet* sets = net.Partitions[j + 1].Sets.data();
+    int* rows = Filter.data() + SetOffset[j] + j;
+    int used = 0;
+    // The same scan as TPartition::GetMembershipVector.
+    int i = 1;
+    while (i <= count && x > sets[i].c) i++;
+    for (; i <= count && sets[i].a <= x; i++) {
+      const float m = sets[i].Membership(x);
+      if (m == 0.0f) continue;
+      if (!(m <= 1.0f)) return false;
+      const int slot = SetOffset[j] + i - 1;
+      rows[used++] = slot;
+      if (m < 1.0f) Degrees[DegreeCount++] = TDegree{m, slot};
+    }
+    if (RowRules[Slots + j] != 0) rows[used++] = Slots + j;
+    if (used == 0) Nothing = true;  // no rule passes this input
+    if (Limited) {
+      int kept = 0;
+      for (int t = 0; t < wordCount; t++) {
+        const int q = word[t];
+        std::uint64_t any = 0;
+        for (int u = 0; u < used; u++) any |= Summary[static_cast<std::size_t>(rows[u]) * words + q];
+        cand[q] &= any;
+        word[kept] = q;
+        kept += cand[q] != 0;
+      }
+      wordCount = kept;
+      if (wordCount == 0) Nothing = true;
+    }
+    if (Nothing) return true;
+    RowCount[j] = used;
+    Order[Filters++] = j;
+  }
+  Sorted = false;
+  // Most inputs let one or two rows through: those filters as pairs of
+  // rows (a single row twice), for the block loop.
+  Narrow = true;
+  for (int f = 0; f < Filters; f++) {
+    const int j = Order[f];
+    const int* rows = Filter.data() + SetOffset[j] + j;
+    Narrow = Narrow && RowCount[j] <= 2;
+    Pair[2 * f] = rows[0];
+    Pair[2 * f + 1] = RowCount[j] >= 2 ? rows[1] : rows[0];
+  }
+  LimitedWords = wordCount;
+  return true;
+}
+
+int TFuzzyPerceptron::TRuleIndex::TBlocks::Fire(const std::uint64_t* only, const std::uint64_t* onlySummary) {
+  if (Nothing || Count == 0) return 0;
+  // Locals throughout: the stores to the lists below could otherwise alias
+  // any member and force reloads.
+  const int filters = Filters;
+  const bool narrow = Narrow;
+  const int* pair = Pair.data();
+  const std::size_t words = SumWords;
+  const std::uint64_t* summary = Summary.data();
+
+  // The blocks that hold, for every filtering input, some rule it lets
+  // through; a limited search walks only the summary words it has.
+  std::uint64_t* cand = Cand.data();
+  int* word = SumList.data();
+  int wordCount = 0;
+  if (Limited) {
+    wordCount = LimitedWords;  // narrowed by Prepare already
+  } else {
+    for (std::size_t q = 0; q < words; q++) {
+      cand[q] = onlySummary != nullptr ? Tail[q] & onlySummary[q] : Tail[q];
+      word[wordCount] = static_cast<int>(q);
+      wordCount += cand[q] != 0;
+    }
+  }
+  for (int f = 0; f < filters && wordCount > 0 && !Limited; f++) {
+    const int j = Order[f];
+    const int* rows = Filter.data() + SetOffset[j] + j;
+    const int used = RowCount[j];
+    const std::uint64_t* s0 = summary + static_cast<std::size_t>(pair[2 * f]) * words;
+    const std::uint64_t* s1 = summary + static_cast<std::size_t>(pair[2 * f + 1]) * words;
+    int kept = 0;
+    for (int t = 0; t < wordCount; t++) {
+      const int q = word[t];
+      std::uint64_t any = s0[q] | s1[q];
+      for (int u = 2; u < used; u++) any |= summary[static_cast<std::size_t>(rows[u]) * words + q];
+      cand[q] &= any;
+      word[kept] = q;
+      kept += cand[q] != 0;
+    }
+    wordCount = kept;
+  }
+  int listed = 0;
+  int* list = BlockList.data();
+  for (int t = 0; t < wordCount; t++)
+    for (std::uint64_t bits = cand[word[t]]; bits != 0; bits &= bits - 1)
+      list[listed++] = word[t] * 64 + CountTrailingZeros(bits);
+
+  if (listed == 0) return 0;
+  if (!Sorted) {
+    // The degrees from the lowest up (insertion: there are few).
+    TDegree* d = Degrees.data();
+    for (int i = 1; i < DegreeCount; i++) {
+      const TDegree v = d[i];
+      int at = i;
+      for (; at > 0 && d[at - 1].Value > v.Value; at--) d[at] = d[at - 1];
+      d[at] = v;
+    }
+    Sorted = true;
+  }
+  const std::size_t stride = Stride;
+  const std::uint64_t* all = Bits.data();
+  const TDegree* degrees = Degrees.data();
+  const int degreeCount = DegreeCount;
+  const int lastBlock = Blocks - 1;
+  const std::uint64_t lastMask = Tail[words];
+  const int* cls = Class.data();
+  int* firedPos = FiredPos.data();
+  float* firedAct = FiredAct.data();
+  int* firedCls = FiredCls.data();
+  int fired = 0;
+  for (int t = 0; t < listed; t++) {
+    // The blocks lie far apart in memory: the next one is fetched while
+    // this one is worked on.
+    const char* next = reinterpret_cast<const char*>(all + (t + 1 < listed ? list[t + 1] : list[t]) * stride);
+    for (std::size_t at = 0; at < stride * sizeof(std::uint64_t); at += 64) __builtin_prefetch(next + at);
+
+    const int b = list[t];
+    const std::uint64_t* block = all + static_cast<std::size_t>(b) * stride;
+    std::uint64_t c = only != nullptr ? only[b] : b == lastBlock ? lastMask : ~std::uint64_t(0);
+    if (narrow) {
+      // Without early exits: the blocks listed mostly hold rules that fire.
+      for (int f = 0; f < filters; f++) c &= block[pair[2 * f]] | block[pair[2 * f + 1]];
+    } else {
+      for (int f = 0; f < filters && c != 0; f++) {
+        const int j = Order[f];
+        const int* rows = Filter.data() + SetOffset[j] + j;
+        std::uint64_t any = 0;
+        for (int u = 0; u < RowCount[j]; u++) any |= block[rows[u]];
+        c &= any;
+      }
+    }
+    // Each rule's activation is its lowest degree: taking the degrees from
+    // the lowest up, the first set of the rule's that turns up gives it.
+    // Degrees of 1 (a value on a peak or shoulder, a missing value, a
+    // don't-care entry) leave what remains at 1. Without NaN the minimum is
+    // the same whatever order the degrees are taken in, and degrees that
+    // compare equal are the same float (none is zero).
+    const int base = b * 64;
+    for (int d = 0; d < degreeCount && c != 0; d++) {
+      std::uint64_t got = c & block[degrees[d].Slot];
+      c &= ~got;
+      const float value = degrees[d].Value;
+      for (; got != 0; got &= got - 1) {
+        const int pos = base + CountTrailingZeros(got);
+        firedPos[fired] = pos;
+        firedCls[fired] = cls[pos];
+        firedAct[fired++] = value;
+      }
+    }
+    for (; c != 0; c &= c - 1) {
+      const int pos = base + CountTrailingZeros(c);
+      firedPos[fired] = pos;
+      firedCls[fired] = cls[pos];
+      firedAct[fired++] = 1.0f;
+    }
+  }
+  return fired;
 }
