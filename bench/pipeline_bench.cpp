@@ -5,7 +5,7 @@
 // usage: pipeline_bench --data DIR --bin PROGRAM [--runs N] SHAPE...
 //   DIR holds the pattern files that bench/run_pipeline.sh makes; PROGRAM is
 //   the built program, driven for the background report. Shapes: iris, 20k,
-//   100k, best100k, 1m, report.
+//   100k, best100k, 1m, best1m, test1m, report.
 //
 // Times are the process's CPU time (the machine is shared, and wall time
 // would mostly measure the neighbours), except for the background report,
@@ -52,6 +52,21 @@ double CpuMs() {
 
 double WallMs() {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Resident memory of this process in MiB: the current size, or the peak
+// since the last ResetPeakMemory (Linux: /proc/self/status); -1 when unknown.
+double MemoryMiB(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind(field, 0) == 0) return std::atof(line.c_str() + std::strlen(field)) / 1024.0;
+  return -1;
+}
+
+void ResetPeakMemory() {
+  std::ofstream clear("/proc/self/clear_refs");
+  clear << "5";
 }
 
 // ---------------------------------------------------------------- the table
@@ -156,12 +171,23 @@ const char* ModeName(TRuleMode mode) { return mode == Simple ? "Simple" : mode =
 
 // Creation, connection check and evaluation with selection, each timed, and
 // their sum; returns the rule counts as a note.
+// With `memory`, the total's note gives the peak resident memory of the first
+// run against the memory held before it (the patterns, mostly).
 void CreationRows(const std::string& shape, const TLearningTask& task, TRuleMode mode, int sets, int maxRules,
-                  double totalTargetMs = 0) {
+                  double totalTargetMs = 0, bool memory = false) {
   std::vector<double> create, check, evaluate, total;
   int created = 0, kept = 0;
+  std::string memoryNote;
   for (int r = 0; r < Runs; r++) {
+    const double before = MemoryMiB("VmRSS:");
+    if (memory && r == 0) ResetPeakMemory();
     Creation c = Create(task, mode, sets, maxRules);
+    if (memory && r == 0) {
+      char text[128];
+      std::snprintf(text, sizeof text, "peak resident memory %.0f MiB, %.0f MiB before creation", MemoryMiB("VmHWM:"),
+                    before);
+      memoryNote = text;
+    }
     create.push_back(c.createMs);
     check.push_back(c.checkMs);
     evaluate.push_back(c.evaluateMs);
@@ -175,7 +201,7 @@ void CreationRows(const std::string& shape, const TLearningTask& task, TRuleMode
   Row(shape, what + "rule creation", create, 0, note);
   Row(shape, what + "connection check", check);
   Row(shape, what + "evaluation + selection", evaluate);
-  Row(shape, what + "total", total, totalTargetMs);
+  Row(shape, what + "total", total, totalTargetMs, memoryNote);
 }
 
 TNetSettings LearningSetup(TWeightMode weights, bool intersect) {
@@ -435,6 +461,24 @@ void Shape1m(const Options& o) {
   NetFileRows(s, o.data, *c.net);
 }
 
+// Best creation over the first 100,000 to 1,000,000 patterns of one generator.
+void Best1m(const Options& o) {
+  for (const char* size : {"100k", "250k", "500k", "1m"}) {
+    const std::string s = std::string(size) + " x 12 x 4";
+    auto task = Load(o.data + "/p" + size + "_12_4.pat");
+    const std::string n = size;
+    CreationRows(s, *task, Best, 5, 200, n == "100k" ? 3000 : n == "1m" ? 30000 : 0, n == "1m");
+  }
+}
+
+// A test pass over a million patterns through 1,000 rules.
+void Test1m(const Options& o) {
+  const std::string s = "1000000 x 8 x 2, 5 sets";
+  auto task = Load(o.data + "/p1m_8_2.pat");
+  Creation c = Create(*task, Simple, 5, 1000);
+  TestRows(s, o.data, *task, *c.net, 1000);
+}
+
 void Report(const Options& o) { ReportRows("20000-rule network", o.data, o.bin); }
 
 }  // namespace
@@ -462,7 +506,7 @@ int main(int argc, char** argv) {
     const char* name;
     void (*run)(const Options&);
   } table[] = {{"iris", Iris}, {"20k", Shape20k}, {"100k", Shape100k}, {"best100k", Best100k},
-               {"1m", Shape1m}, {"report", Report}};
+               {"1m", Shape1m}, {"best1m", Best1m}, {"test1m", Test1m}, {"report", Report}};
   for (const std::string& shape : shapes) {
     bool known = false;
     for (const auto& entry : table)

@@ -3,8 +3,9 @@
 # needs (once, in a scratch directory) and prints the table of every stage.
 #
 # usage: bench/run_pipeline.sh [--runs N] [SHAPE...]
-#   SHAPE: iris 20k 100k best100k 1m report (default: all). best100k (Best
-#   creation over 25k, 50k and 100k patterns) and 1m take minutes.
+#   SHAPE: iris 20k 100k best100k 1m best1m test1m report (default: all).
+#   best100k (Best creation over 25k, 50k and 100k patterns), 1m and best1m
+#   (Best creation over 100k to 1m patterns) take minutes.
 # Environment: KORVALIN_BENCH_DATA (scratch directory for the pattern
 # files, default $TMPDIR/korvalin-bench-data), KORVALIN_BENCH_BUILD (build
 # directory, default build-bench in the source tree), KORVALIN_PATTERN_TOOL
@@ -23,7 +24,7 @@ while [ $# -gt 0 ]; do
     *) shapes+=("$1"); shift ;;
   esac
 done
-[ ${#shapes[@]} -gt 0 ] || shapes=(iris 20k 100k best100k 1m report)
+[ ${#shapes[@]} -gt 0 ] || shapes=(iris 20k 100k best100k 1m best1m test1m report)
 
 if [ ! -f "$tool" ]; then
   echo "run_pipeline: pattern generator $tool not found (set KORVALIN_PATTERN_TOOL)" >&2
@@ -44,7 +45,10 @@ for shape in "${shapes[@]}"; do
     20k) patterns p20k_12_4.pat 20000 12 4 ;;
     100k) patterns p100k_20_3.pat 100000 20 3 ;;
     best100k) patterns p25k_20_3.pat 25000 20 3; patterns p50k_20_3.pat 50000 20 3; patterns p100k_20_3.pat 100000 20 3 ;;
-    1m) patterns p1m_8_2.pat 1000000 8 2 ;;
+    1m|test1m) patterns p1m_8_2.pat 1000000 8 2 ;;
+    best1m) for n in 100k:100000 250k:250000 500k:500000 1m:1000000; do
+        patterns "p${n%%:*}_12_4.pat" "${n#*:}" 12 4
+      done ;;
     report) patterns p25k_20_3.pat 25000 20 3; patterns p200_20_3.pat 200 20 3 ;;
     *) echo "run_pipeline: unknown shape $shape" >&2; exit 2 ;;
   esac
