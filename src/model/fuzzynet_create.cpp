@@ -446,7 +446,8 @@ void TFuzzyPerceptron::TRuleIndex::Pass(TFuzzyPerceptron& net, const TLearningTa
       const int* cls = blocks.FiredCls.data();
       for (int f = 0; f < fired; f++) {
         column[pos[f]] += act[f];
-        performance[pos[f]] += correct && cls[f] == target ? act[f] : -act[f];
+        const float sum = performance[pos[f]];
+        performance[pos[f]] = correct && cls[f] == target ? sum + act[f] : sum - act[f];
       }
     } else {
       Account(correct, target, fired, prepared->Performance.data());
@@ -461,7 +462,9 @@ void TFuzzyPerceptron::TRuleIndex::Account(int correct, int target, int fired, f
   const TBlocks& blocks = *Blocks;
   for (int f = 0; f < fired; f++) {
     const float act = blocks.FiredAct[f];
-    performance[blocks.FiredPos[f]] += correct && blocks.FiredCls[f] == target ? act : -act;
+    // Taken away, not added negated, so that a NaN keeps its sign.
+    const float sum = performance[blocks.FiredPos[f]];
+    performance[blocks.FiredPos[f]] = correct && blocks.FiredCls[f] == target ? sum + act : sum - act;
   }
 }
 
@@ -588,8 +591,10 @@ void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearning
       now = Classify(net, pattern, missing, fired, propagated, nullptr);
     }
     correct[p - 1] = static_cast<char>(now);
-    for (std::size_t f = 0; f < movedPos.size(); f++)
-      performance[movedPos[f]] += now && blocks.Class[movedPos[f]] == target ? movedAct[f] : -movedAct[f];
+    for (std::size_t f = 0; f < movedPos.size(); f++) {
+      const float sum = performance[movedPos[f]];
+      performance[movedPos[f]] = now && blocks.Class[movedPos[f]] == target ? sum + movedAct[f] : sum - movedAct[f];
+    }
     if (now != prepared.Correct[p - 1]) {
       bool propagated;
       const int fired = FireAll(net, pattern, missing, kernel, propagated);
