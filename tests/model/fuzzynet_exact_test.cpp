@@ -4,7 +4,9 @@
 // in selection and NaN degrees in the minimum.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "fuzzynet_test_util.h"
@@ -310,6 +312,159 @@ TEST(NetMinimum, NaNDegreesLikeTheModel) {
   }
   EXPECT_GT(firstNaN, 10);
   EXPECT_GT(laterNaN, 10);
+}
+
+TEST(NetExactCreation, PatternsCoveredAtTheBoundOfFiringRules) {
+  // Sets small, medium, large peak at 1, 2 and 3. Rules (2,1), (3,1) and
+  // (2,3) of class 1 come first; (missing, 1) fires the first two fully:
+  // 2 of 3 rules, an output of 2/3, so it is covered and its own cell (1,1)
+  // gets no rule. Creation skips the propagation only where at most half of
+  // the class's rules can fire, counting every set of a missing input.
+  auto task = LoadTask("DIMENSIONS\n2 2\nINRANGES\n0 4\n0 4\nPATTERNS\n5\n2 1 1 0\n3 1 1 0\n2 3 1 0\n"
+                       "1.4e-45 1 1 0\n0.5 3.5 0 1\nEND\n");
+  ASSERT_NE(task, nullptr);
+  auto net = Create(*task, Settings(Best, 10, 3));
+  ASSERT_EQ(net->NumberOfRules(), 4);
+  EXPECT_EQ(TNetAccess::Rule(*net, 4).Antecedent[1], 1);
+  EXPECT_EQ(TNetAccess::Rule(*net, 4).Antecedent[2], 3);
+}
+
+// The model's propagation, where a rule with a zero degree does not fire
+// whatever NaN degree comes before it (as in the network's index).
+void PropagateFiring(TRefNet& ref, const TLearningTask& task, const float* x) {
+  ref.Propagate(x, task.MissingValue);
+  bool zeroed = false;
+  for (int j = 1; j <= ref.Inputs; j++) {
+    const TVector<float> degrees = ref.Parts[j].GetMembershipVector(x[j - 1]);
+    for (int r = 0; r < ref.Rules(); r++) {
+      const int s = ref.Ante[r][j];
+      if (s >= 1 && x[j - 1] != task.MissingValue && degrees[s] == 0.0f && ref.Act[r] != 0.0f) {
+        ref.Act[r] = 0.0f;
+        zeroed = true;
+      }
+    }
+  }
+  if (!zeroed) return;
+  for (int k = 1; k <= ref.Classes; k++) {
+    float num = 0.0f, den = 0.0f, best = 0.0f;
+    for (int r = 0; r < ref.Rules(); r++) {
+      if (ref.Class[r] != k) continue;
+      num += ref.Weight[r] * ref.Act[r];
+      den += ref.Weight[r];
+      if (ref.Act[r] > best) best = ref.Act[r];
+    }
+    ref.Out[k] = ref.Aggregation == Maximum ? best : (den != 0.0f ? num / den : 0.0f);
+  }
+}
+
+// The connection check's lines as the model takes its sums over `task`.
+std::string CheckLines(TRefNet ref, const TLearningTask& task) {
+  const int classes = ref.Classes;
+  std::vector<float> sums(static_cast<std::size_t>(ref.Rules()) * (classes + 1), 0.0f);
+  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    PropagateFiring(ref, task, task.Patterns[p].Input.data());
+    for (int r = 0; r < ref.Rules(); r++) sums[r * (classes + 1) + task.Patterns[p].Class] += ref.Act[r];
+  }
+  std::string lines;
+  char text[64];
+  for (int r = 0; r < ref.Rules(); r++) {
+    std::snprintf(text, sizeof text, " Rule %3i: ", r + 1);
+    lines += text;
+    for (int k = 1; k <= classes; k++) {
+      std::snprintf(text, sizeof text, "%8.2f", static_cast<double>(sums[r * (classes + 1) + k]));
+      lines += text;
+    }
+    lines += '\n';
+  }
+  return lines;
+}
+
+// The evaluation's table as the model computes it over `task`.
+std::string EvaluationLines(TRefNet ref, const TLearningTask& task, const TFuzzyPerceptron& net) {
+  std::vector<TValidator> perf;
+  for (int r = 1; r <= ref.Rules(); r++) perf.push_back(TValidator{r, 0.0f});
+  for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    PropagateFiring(ref, task, task.Patterns[p].Input.data());
+    int computed;
+    const bool ok = ref.CheckOutput(task.Patterns[p].Class, computed);
+    for (int r = 0; r < ref.Rules(); r++) {
+      if (ok && ref.Class[r] == computed)
+        perf[r].Performance += ref.Act[r];
+      else
+        perf[r].Performance -= ref.Act[r];
+    }
+  }
+  std::stable_sort(perf.begin(), perf.end(),
+                   [](const TValidator& a, const TValidator& b) { return SortValidators(&a, &b) < 0; });
+  std::string lines;
+  char text[128];
+  for (int i = 0; i < ref.Rules(); i++) {
+    std::snprintf(text, sizeof text, " %4i  %4i \t %8.3f \t (class '%s')\n", i + 1, perf[i].RuleNo,
+                  static_cast<double>(perf[i].Performance), net.ClassName(ref.Class[perf[i].RuleNo - 1]).c_str());
+    lines += text;
+  }
+  return lines;
+}
+
+// The same lines from the network's log, the reconnection notes left out.
+std::string LogLines(const std::string& log, int classes) {
+  std::istringstream in(log);
+  std::string line, lines;
+  while (std::getline(in, line)) {
+    if (line.compare(0, 6, " Rule ") == 0) lines += line.substr(0, line.find(": ") + 2 + 8 * classes) + '\n';
+    if (line.find("\t (class '") != std::string::npos) lines += line + '\n';
+  }
+  return lines;
+}
+
+TEST(NetExactCreation, CheckAndEvaluationLikeTheModel) {
+  // Coarse partitions give reconnected rules; x = 1.5 below gives equal
+  // outputs of two classes. Past about a thousand rules the check prepares
+  // the evaluation, which changed weights or sets, or another pattern set,
+  // must not reuse.
+  const std::string tie = "DIMENSIONS\n1 2\nINRANGES\n0 4\nPATTERNS\n4\n1 1 0\n2 0 1\n1.5 1 0\n1.5 0 1\nEND\n";
+  enum TChange { None, Weight, Patterns, Set, NaNDegrees };
+  struct Case {
+    int patterns, inputs, classes, sets;
+    unsigned seed;
+    TAggregationFunc agg;
+    TChange change;
+  } cases[] = {{600, 3, 3, 3, 3, WeightedSum, None},      {600, 3, 3, 3, 3, Maximum, None},
+               {500, 3, 6, 4, 4, WeightedSum, None},      {4, 1, 2, 3, 0, WeightedSum, None},
+               {3000, 6, 4, 5, 8, WeightedSum, None},     {3000, 6, 3, 3, 9, Maximum, None},
+               {3000, 6, 4, 5, 8, WeightedSum, Weight},   {3000, 6, 4, 5, 8, WeightedSum, Patterns},
+               {3000, 6, 4, 5, 8, WeightedSum, Set},      {700, 4, 3, 4, 6, WeightedSum, NaNDegrees}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.patterns << " x " << c.inputs << ", change " << c.change);
+    const std::string text = c.seed == 0 ? tie : MakePatternText(c.patterns, c.inputs, c.classes, c.seed, 0.05);
+    auto task = LoadTask(text), other = LoadTask(text);
+    ASSERT_NE(task, nullptr);
+    int notCreated;
+    std::ostringstream log;
+    auto net = TNetAccess::Create(*task, task->NumberOfPatterns, Best, TVector<int>(c.inputs, c.sets), c.agg,
+                                  notCreated, log);
+    ASSERT_GE(net->NumberOfRules(), 2);
+    const std::string expected = CheckLines(TRefNet(*net), *task);
+    const TLearningTask* evaluated = task.get();
+    if (c.change == Weight)
+      for (int r = 1; r <= net->NumberOfRules(); r += 3) TNetAccess::SetWeight(*net, r, 0.25f);
+    if (c.change == Patterns) {
+      other->Patterns.Values[7] = other->Patterns.Values[8] + 0.5f;
+      evaluated = other.get();
+    }
+    if (c.change == Set || c.change == NaNDegrees) {
+      TFuzzySet set = TNetAccess::Partition(*net, 1).Sets[2];
+      set.b = c.change == Set ? set.b + 0.3f * (set.c - set.b) : std::numeric_limits<float>::quiet_NaN();
+      TNetAccess::SetFuzzySet(*net, 1, 2, set);
+    }
+    TNetAccess::EvaluateRules(*net, *evaluated, Best, log);
+    EXPECT_EQ(LogLines(log.str(), c.classes), expected + EvaluationLines(TRefNet(*net), *evaluated, *net));
+    if (c.change == NaNDegrees) continue;
+    // The state left behind is that of propagating the last pattern.
+    TRefNet ref(*net);
+    ref.Propagate(evaluated->Patterns[evaluated->NumberOfPatterns].Input.data(), evaluated->MissingValue);
+    for (int k = 1; k <= c.classes; k++) EXPECT_EQ(TNetAccess::Outputs(*net)[k - 1], ref.Out[k]);
+  }
 }
 
 }  // namespace
