@@ -195,7 +195,7 @@ struct TFuzzyPerceptron::TRuleIndex::TBlocks {
   std::vector<int> FiredPos;
   std::vector<float> FiredAct;
   std::vector<int> FiredCls;      // their classes
-  bool UnitWeights = false;       // every weight is 1
+  bool UnitWeights = false;       // every weight is 1 (then 1 * a is a, exactly: the product is left out)
 
   void Build(const TFuzzyPerceptron& net, const TRuleIndex& ix);
   // The degrees and filters for one pattern; false when a degree the rules
