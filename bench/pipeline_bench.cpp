@@ -315,7 +315,9 @@ class Program {
       close(in[0]), close(in[1]), close(out[0]), close(out[1]), close(null);
       if (chdir(dir.c_str()) != 0) _exit(127);
       setenv("KVLPATH", dir.c_str(), 1);
-      execl(bin.c_str(), bin.c_str(), static_cast<char*>(nullptr));
+      // Pipe mode, as a driving program runs it: plainly piped commands
+      // learn in the foreground, where 'stop' would never be read.
+      execl(bin.c_str(), bin.c_str(), "-p", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(in[0]), close(out[1]);
