@@ -120,6 +120,10 @@ bool SumBounds(const float* sum, int classes, int terms, double* lo, double* hi)
   return true;
 }
 
+// Rule bases up to this size are checked and evaluated by propagating
+// every pattern, in rule order: the blocks pay off only for more rules.
+constexpr int kBlockRules = 1024;
+
 }  // namespace
 
 int SortValidators(const void* first, const void* second) {
@@ -185,7 +189,9 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
   // (the rules' antecedents are distinct and name a set for every input),
   // then counted. The rule counts are the weight sums while they stay below
   // 2^24, where a float sum of ones is exact.
-  const bool bounded = AggregationFunc == WeightedSum;
+  // With Simple's threshold of 0 the bounds would only find the patterns
+  // where no rule of their class fires, which the propagation finds as fast.
+  const bool bounded = AggregationFunc == WeightedSum && threshold > 0.0f;
   const int classes = NumberOfClasses();
   std::vector<int> perClass(classes >= 1 ? classes + 1 : 1, 0);
   auto covered = [&](const TPattern& pattern) {
@@ -259,36 +265,50 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
   int reconnected = 0;
   if (rules >= 1 && classes >= 1) {
     TRuleIndex& ix = CurrentIndex();
-    ix.Blocks = std::make_unique<TRuleIndex::TBlocks>();
-    TRuleIndex::TBlocks& blocks = *ix.Blocks;
-    blocks.Build(*this, ix);
-    const int count = blocks.Count;
-    // Per class, per position of the rule in `blocks`; rules that do not
-    // fire add 0. Each sum runs over the patterns in their order, whatever
-    // order the rules of one pattern come in.
-    std::vector<float> byPosition(static_cast<std::size_t>(count) * classes, 0.0f);
-    // The same pass prepares the rule evaluation with the classes as they
-    // are (see EvaluateRules), where its per-pattern store takes no more
-    // than about the patterns themselves, and where the rules are many
-    // enough that finding the ones that fire costs more than the passes
-    // that finishing the evaluation takes (which prepare every pattern).
-    // It joins the index once the reconnections below are made, which it
-    // records; any later change of the rule base drops it.
+    // Per rule, per class; rules that do not fire add 0. Each sum runs over
+    // the patterns in their order, whatever order the rules of one pattern
+    // come in.
+    std::vector<float> sums(static_cast<std::size_t>(rules) * classes, 0.0f);
+    // The pass over the blocks prepares the rule evaluation with the
+    // classes as they are (see EvaluateRules), where its per-pattern store
+    // takes no more than about the patterns themselves, and where the rules
+    // are many enough that finding the ones that fire costs more than the
+    // passes that finishing the evaluation takes (which prepare every
+    // pattern). It joins the index once the reconnections below are made,
+    // which it records; any later change of the rule base drops it.
     std::unique_ptr<TRuleIndex::TPrepared> prepared;
-    if (blocks.Blocks > 16 && classes <= std::max(NumberOfInputs(), 4)) {
-      prepared = std::make_unique<TRuleIndex::TPrepared>();
-      prepared->Classes = classes;
-      prepared->Performance.assign(count, 0.0f);
-      prepared->Sums.assign(static_cast<std::size_t>(task.NumberOfPatterns) * classes, 0.0f);
-      prepared->Correct.assign(task.NumberOfPatterns, 0);
+    if (rules <= kBlockRules) {
+      for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        const TPattern pattern = task.Patterns[p];
+        PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
+        if (pattern.Class < 1 || pattern.Class > classes) continue;
+        for (int r : ix.Fired)
+          sums[static_cast<std::size_t>(r - 1) * classes + (pattern.Class - 1)] += RuleActivation.Data[r - 1];
+      }
+    } else {
+      ix.Blocks = std::make_unique<TRuleIndex::TBlocks>();
+      TRuleIndex::TBlocks& blocks = *ix.Blocks;
+      blocks.Build(*this, ix);
+      const int count = blocks.Count;
+      // Per class, per position of the rule in `blocks`.
+      std::vector<float> byPosition(static_cast<std::size_t>(count) * classes, 0.0f);
+      if (blocks.Blocks > 16 && classes <= std::max(NumberOfInputs(), 4)) {
+        prepared = std::make_unique<TRuleIndex::TPrepared>();
+        prepared->Classes = classes;
+        prepared->Performance.assign(count, 0.0f);
+        prepared->Sums.assign(static_cast<std::size_t>(task.NumberOfPatterns) * classes, 0.0f);
+        prepared->Correct.assign(task.NumberOfPatterns, 0);
+      }
+      ix.Pass(*this, task, byPosition.data(), prepared.get());
+      for (int r = 1; r <= rules; r++) {
+        const int pos = blocks.Position[r - 1];
+        for (int k = 0; pos >= 0 && k < classes; k++)
+          sums[static_cast<std::size_t>(r - 1) * classes + k] = byPosition[static_cast<std::size_t>(k) * count + pos];
+      }
     }
-    ix.Pass(*this, task, byPosition.data(), prepared.get());
     char text[64];
-    std::vector<float> row(classes);
     for (int r = 1; r <= rules; r++) {
-      const int pos = blocks.Position[r - 1];
-      for (int k = 0; k < classes; k++)
-        row[k] = pos >= 0 ? byPosition[static_cast<std::size_t>(k) * count + pos] : 0.0f;
+      const float* row = sums.data() + static_cast<std::size_t>(r - 1) * classes;
       int best = 1;
       for (int k = 2; k <= classes; k++)
         if (row[k - 1] > row[best - 1]) best = k;
@@ -646,21 +666,39 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
     // the check left it (every change drops it) and the pattern set is the
     // one it went over.
     const bool prepared = Index && Index->Prepared && Index->Blocks && Index->Prepared->Task == &task;
-    if (!prepared) {
+    if (!prepared && rules <= kBlockRules) {
       TRuleIndex& ix = CurrentIndex();
-      ix.Blocks = std::make_unique<TRuleIndex::TBlocks>();
-      ix.Blocks->Build(*this, ix);
+      for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        const TPattern pattern = task.Patterns[p];
+        PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
+        int computed;
+        const Boolean correct = CheckOutput(pattern.Class, computed);
+        // A rule that does not fire would add or take away 0.
+        for (int r : ix.Fired) {
+          const float activation = RuleActivation.Data[r - 1];
+          if (correct && ix.Class[r - 1] == computed)
+            validators[r - 1].Performance += activation;
+          else
+            validators[r - 1].Performance -= activation;
+        }
+      }
+    } else {
+      if (!prepared) {
+        TRuleIndex& ix = CurrentIndex();
+        ix.Blocks = std::make_unique<TRuleIndex::TBlocks>();
+        ix.Blocks->Build(*this, ix);
+      }
+      TRuleIndex& ix = *Index;
+      std::vector<float> performance(ix.Blocks->Count, 0.0f);
+      if (prepared)
+        ix.Finish(*this, task, performance.data());
+      else
+        ix.Evaluate(*this, task, performance.data());
+      for (int r = 1; r <= rules; r++)
+        if (ix.Blocks->Position[r - 1] >= 0) validators[r - 1].Performance = performance[ix.Blocks->Position[r - 1]];
+      ix.Prepared.reset();
+      ix.Blocks.reset();
     }
-    TRuleIndex& ix = *Index;
-    std::vector<float> performance(ix.Blocks->Count, 0.0f);
-    if (prepared)
-      ix.Finish(*this, task, performance.data());
-    else
-      ix.Evaluate(*this, task, performance.data());
-    for (int r = 1; r <= rules; r++)
-      if (ix.Blocks->Position[r - 1] >= 0) validators[r - 1].Performance = performance[ix.Blocks->Position[r - 1]];
-    ix.Prepared.reset();
-    ix.Blocks.reset();
   }
   // Stable, so that rules of equal performance keep their order everywhere.
   std::stable_sort(validators.begin(), validators.end(),
