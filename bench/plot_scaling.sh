@@ -28,7 +28,7 @@ for arg in "$@"; do
   label=${arg%%=*}
   file=${arg#*=}
   # "| 250k x 12 x 4 | create Best -r200, 5 sets: total | 30.6 s | ..." -> "250000 30.6"
-  data=$(awk -F'|' '$3 ~ /create Best .*: total/ && $2 ~ / x 12 x 4/ {
+  data=$(awk -F'|' '$3 ~ /create Best .*: total/ && $2 ~ /^ *[0-9]+[km] x 12 x 4/ {
       split($2, s, " "); size = s[1]; sub(/k$/, "000", size); sub(/m$/, "000000", size)
       split($4, t, " "); v = t[1] + 0; if (t[2] == "ms") v /= 1000; if (t[2] == "us") v /= 1e6
       print size, v }' "$file")
