@@ -11,6 +11,7 @@
 // would mostly measure the neighbours), except for the background report,
 // which spans two processes and is timed by the wall clock.
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -126,14 +127,17 @@ std::unique_ptr<TLearningTask> Load(const std::string& path) {
 class TimedNullLog : public std::streambuf {
  public:
   double CheckStart = 0;
+  double PeakAtCheckMiB = 0;  // the peak resident memory when rule creation ended
 
   void Reset() { CheckStart = 0; }
 
  protected:
   std::streamsize xsputn(const char* s, std::streamsize n) override {
     if (CheckStart == 0 && std::string_view(s, static_cast<std::size_t>(n)).find("[Checking rule connections]") !=
-                               std::string_view::npos)
+                               std::string_view::npos) {
       CheckStart = CpuMs();
+      PeakAtCheckMiB = MemoryMiB("VmHWM:");
+    }
     return n;
   }
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
@@ -143,6 +147,7 @@ struct Creation {
   std::unique_ptr<TFuzzyPerceptron> net;
   int created = 0;  // rules before selection
   double createMs = 0, checkMs = 0, evaluateMs = 0;
+  double createdPeakMiB = 0;  // peak resident memory at the end of rule creation
 };
 
 Creation Create(const TLearningTask& task, TRuleMode mode, int sets, int maxRules) {
@@ -162,6 +167,7 @@ Creation Create(const TLearningTask& task, TRuleMode mode, int sets, int maxRule
   const double t2 = CpuMs();
   c.created = report.Created;
   c.createMs = sink.CheckStart - t0;
+  c.createdPeakMiB = sink.PeakAtCheckMiB;
   c.checkMs = t1 - sink.CheckStart;
   c.evaluateMs = t2 - t1;
   return c;
@@ -172,20 +178,25 @@ const char* ModeName(TRuleMode mode) { return mode == Simple ? "Simple" : mode =
 // Creation, connection check and evaluation with selection, each timed, and
 // their sum; returns the rule counts as a note.
 // With `memory`, the total's note gives the peak resident memory of the first
-// run against the memory held before it (the patterns, mostly).
+// run against the memory held before it (the patterns, mostly): the
+// difference is what creation adds.
 void CreationRows(const std::string& shape, const TLearningTask& task, TRuleMode mode, int sets, int maxRules,
                   double totalTargetMs = 0, bool memory = false) {
   std::vector<double> create, check, evaluate, total;
   int created = 0, kept = 0;
   std::string memoryNote;
   for (int r = 0; r < Runs; r++) {
+    // The memory that earlier work freed is handed back first, so that what
+    // is resident before creation is what is live: the patterns, mostly.
+    if (memory && r == 0) malloc_trim(0);
     const double before = MemoryMiB("VmRSS:");
     if (memory && r == 0) ResetPeakMemory();
     Creation c = Create(task, mode, sets, maxRules);
     if (memory && r == 0) {
       char text[128];
-      std::snprintf(text, sizeof text, "peak resident memory %.0f MiB, %.0f MiB before creation", MemoryMiB("VmHWM:"),
-                    before);
+      std::snprintf(text, sizeof text,
+                    "peak resident memory %.0f MiB; %.0f MiB before creation, %.0f MiB at the end of rule creation",
+                    MemoryMiB("VmHWM:"), before, c.createdPeakMiB);
       memoryNote = text;
     }
     create.push_back(c.createMs);
