@@ -93,7 +93,6 @@ struct TFuzzyPerceptron::TRuleIndex {
   // After Intersect: of the rules that fire, those of class `cls`.
   int CountFiring(int liveCount, int cls) const;
 
-  std::vector<int> TouchedSets;     // per input: sets with a non-zero degree (all of them for a missing value)
 
   struct TBlocks;
   std::unique_ptr<TBlocks> Blocks;  // built by passes over a whole pattern set

@@ -114,7 +114,6 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Live.assign(words, 0);
   Order.assign(Inputs, 0);
   Passing.assign(Inputs, 0);
-  TouchedSets.assign(Inputs, 0);
   Blocks.reset();
   Prepared.reset();
   TouchedFrom.assign(static_cast<std::size_t>(Inputs) + 1, 0);
@@ -242,7 +241,6 @@ void TFuzzyPerceptron::TRuleIndex::Touch(TFuzzyPerceptron& net, const float* pat
     if (!present || (missing != 0.0f && x == missing)) {
       // A missing value satisfies every set of its input fully: no rule is excluded.
       for (int s = 0; s < count; s++) memb[s] = 1.0f;
-      TouchedSets[j] = count;
       continue;
     }
     // The same scan as TPartition::GetMembershipVector, without its vector.
@@ -259,7 +257,6 @@ void TFuzzyPerceptron::TRuleIndex::Touch(TFuzzyPerceptron& net, const float* pat
         passing += SlotRules[slot];
       }
     }
-    TouchedSets[j] = touchedCount - TouchedFrom[j];
     if (touchedCount == TouchedFrom[j]) {
       Touched[touchedCount++] = DontCare.data() + static_cast<std::size_t>(j) * Words;
       passing = DontCareRules[j];
@@ -361,7 +358,13 @@ int TFuzzyPerceptron::TRuleIndex::Intersect() {
 
 double TFuzzyPerceptron::TRuleIndex::TouchedProduct() const {
   double product = 1.0;
-  for (int j = 0; j < Inputs; j++) product *= TouchedSets[j];
+  // Touch leaves a non-zero membership exactly in the sets a value touches
+  // (every set of a missing value's input holds 1).
+  for (int j = 0; j < Inputs; j++) {
+    int touched = 0;
+    for (int s = SetOffset[j]; s < SetOffset[j + 1]; s++) touched += Memb[s] != 0.0f;
+    product *= touched;
+  }
   return product;
 }
 
