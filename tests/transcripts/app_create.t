@@ -7,31 +7,12 @@ first of equals). In Simple mode creation stops at the limit and reports the
 rules it could not create; a pattern counts as covered when its class wins
 with an output above 0, in the selecting modes above 0.5 (pattern 2 gets
 exactly 0.5). -r0 allows one rule per pattern. Without a log file the report
-names /dev/null. save rules writes the rules named after the network.
-== mkdir data
-== file data/dup.pat
-DIMENSIONS
-2 2
-INRANGES
-0 4
-0 4
-PATTERNS
-8
-2 2 1 0
-1.5 2 1 0
-2.1 2 0 1
-1.9 2 0 1
-3.5 3.5 0 1
-0.5 3.5 1 0
-0.6 3.4 0 1
-3.5 0.5 1 0
-END
+names /dev/null.
+== copy app_create_dup.pat data/dup.pat
 == args cmds
 == file cmds
 load pattern data/dup.pat
 create net -r3
-save rules
-! head -n 4 dup.rul
 set Learning_Rules = best
 create net -r2 best.net
 set Learning_Rules = bestperclass
@@ -78,7 +59,6 @@ data/
 data/dup.pat
 dup.log
 dup.net
-dup.rul
 per.net
 == stdout
 **** Reading commands from cmds... ****
@@ -93,15 +73,6 @@ korvalin> create net -r3
  
  See ./dup.log for details about net creation.
 [end]
-korvalin> save rules
-[Information]
- Rules has been saved to ./dup.rul.
-[end]
-korvalin> ! head -n 4 dup.rul
-#
-# KORVALIN 1.0 rule definition file
-#
-#Rule 1:
 korvalin> set Learning_Rules = best
 korvalin> create net -r2 best.net
  Creating initial rule base...^@done (5 rules created).

@@ -12,19 +12,7 @@ of the epoch before, which can then be saved.
 == mkdir iris_rules.err
 == file other.log
 my own notes
-== file wide.pat
-DIMENSIONS
-2 2
-VARNAMES
-width
-height
-narrow
-wide
-PATTERNS
-2
-1.0 -3e38  1 0
-2.0  3e38  0 1
-END
+== copy app_create_and_learning_failures_wide.pat wide.pat
 == file cmds
 load pattern wide.pat
 create net -r0

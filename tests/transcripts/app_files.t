@@ -6,21 +6,7 @@ classes. Fuzzy set counts set for one input are reset by a new
 FSetsPerVariable and by a new pattern set. A network loads, shows its ranges,
 and is saved with the header of a network file.
 == copy two_features.pat
-== copy small.net
-== file warn.pat
-DIMENSIONS
-2 2
-FOO
-PATTERNS
-4
-1.4e-45 0.5 1 0
-1e-45 2 0 1
-2 1.5 0 1
-1.5 1.4e-44 1 0
-INRANGES
-1.7 1.8
-0 1
-END
+== copy app_files_warn.pat warn.pat
 == args cmds
 == file cmds
 load pattern warn.pat
@@ -32,10 +18,6 @@ show NumberOfFSets
 set NumberOfFSets[1] = 2
 load pattern two_features.pat
 show NumberOfFSets
-load net small.net
-show ranges
-save net copy.net
-! head -n 4 copy.net
 == stdout
 **** Reading commands from cmds... ****
 korvalin> load pattern warn.pat
@@ -84,19 +66,4 @@ korvalin> show NumberOfFSets
 korvalin> load pattern two_features.pat
  Loading pattern from ./two_features.pat...
 korvalin> show NumberOfFSets
- NumberOfFSets = <4, 4>korvalin> load net small.net
- Loading network from ./small.net...
-korvalin> show ranges
-[Ranges]
-0	10
-0	4
-[end]
-korvalin> save net copy.net
-[Information]
- Network has been saved to ./copy.net.
-[end]
-korvalin> ! head -n 4 copy.net
-#
-# KORVALIN 1.0 network definition file
-#
-% This are the network parameters:
+ NumberOfFSets = <4, 4>

@@ -5,11 +5,7 @@ of the network; the test summary names the result file itself and no
 pointer follows, and a result file that cannot be created is reported
 first, the summary then naming no file.
 == copy two_features.pat
-== file my.cfg
-MaxEpoch = 1
-Update_Cycle = 0
-Stop_At_Percent = -1
-Stop_At_Misclassified = -1
+== copy app_pipe_mode_my.cfg my.cfg
 == args --pipe cmds
 == file cmds
 load pattern two_features.pat

@@ -1,8 +1,5 @@
-Pruning a fresh rule base on its patterns: progress per kind of change, the
-summary before and after, fewer rules (merged as they become equal) with
-"don't care" entries. A lax pruning of entries and rules takes one entry more, and a limit
-of two rules leaves one rule for each of the three classes. Pipe mode
-repeats the network summary.
+Pruning a fresh rule base on its patterns: progress per kind of change, the summary before and after, fewer
+rules (merged as they become equal). Pipe mode repeats the network summary.
 == copy iris.pat
 == args -p cmds
 == file cmds
@@ -11,8 +8,6 @@ set Learning_Rules = BestPerClass
 set CreateLogFile = No
 create net -r6
 prune
-show rules
-prune entries rules lax -r2
 == stdout
 **** Reading commands from cmds... ****
 korvalin> load pattern iris.pat
@@ -51,41 +46,6 @@ korvalin> prune
  Rules                 : 6 -> 3
  Antecedents per rule  : 4.00 -> 1.33
  Misclassified patterns: 21(14.00%) -> 4(2.67%)
-[Netinfo]
-Net loaded from       : @DIR@/iris.net
-Number of input units : 4
-Number of rule units  : 3
-Number of output units: 3
-korvalin> show rules
-[Rules]
-#Rule 1:
-IF   sepal_length IS don't_care AND sepal_width IS don't_care AND 
-     petal_length IS small AND petal_width IS small
-THEN setosa
-
-#Rule 2:
-IF   sepal_length IS don't_care AND sepal_width IS don't_care AND 
-     petal_length IS medium AND petal_width IS don't_care
-THEN versicolor
-
-#Rule 3:
-IF   sepal_length IS don't_care AND sepal_width IS don't_care AND 
-     petal_length IS don't_care AND petal_width IS large
-THEN virginica
-
-[end]
-korvalin> prune entries rules lax -r2
- Pruning the rules on 150 patterns...
- entries :     4 tried,     1 removed; 3 rules, 4 misclassified.
- rules   :     3 tried,     0 removed; 3 rules, 4 misclassified.
- entries :     3 tried,     0 removed; 3 rules, 4 misclassified.
- rules   :     3 tried,     0 removed; 3 rules, 4 misclassified.
- limit   :     0 tried,     0 removed; 3 rules, 4 misclassified.
-[Pruning results]
- Inputs used           : 2 -> 2
- Rules                 : 3 -> 3
- Antecedents per rule  : 1.33 -> 1.00
- Misclassified patterns: 4(2.67%) -> 4(2.67%)
 [Netinfo]
 Net loaded from       : @DIR@/iris.net
 Number of input units : 4

@@ -8,11 +8,7 @@ rewrites the error curve, one line per epoch. With output redirected no
 == copy iris.pat
 == copy iris_rules.net iris.net
 == args cmds
-== file korvalin.cfg
-Stop_At_Misclassified = -1
-Stop_At_Percent = -1
-Update_Cycle = 4
-MaxEpoch = 9
+== copy run_learning_korvalin.cfg korvalin.cfg
 == file cmds
 load pattern iris.pat
 load net iris.net

@@ -6,8 +6,7 @@ without it the program named by SHELL after a note; what it writes keeps its
 place. Started by a relative path, the program finds its help file after a
 change of directory. Help shows the section of a topic (adjacent topic lines
 share one, a bare topic line inside a section is text, long lines stop
-nothing), the general text with the list of topics, and the contents; topics
-are matched exactly, trailing blanks included. A missing help file is an
+nothing); topics are matched exactly, trailing blanks included. A missing help file is an
 error naming where it was looked for. The end of input ends the loop; a last
 line without a line end still runs first.
 == program shell
@@ -15,18 +14,7 @@ line without a line end still runs first.
 == args -p -x
 == env SHELL=echo started the shell
 == mkdir elsewhere
-== file bin/korvalin.hlp
-lines before any topic are never shown
-@5000*w@
-\topic
- General help.
-\topic load
-\topic save
- Loading and saving.
-\topic
- still the save section
-\topic cd  
- Changing directory.
+== copy shell_prompt_korvalin.hlp bin/korvalin.hlp
 == stdin noeol
 
    
@@ -39,9 +27,6 @@ exit@300* @x
 !echo  one   two
 !
 help load
-help
-help CONTENTS
-help Load
 help cd
 ! rm ../bin/korvalin.hlp
 help load
@@ -72,24 +57,6 @@ korvalin> ^@[Help]
 \topic
  still the save section
 
-[end]
-korvalin> ^@[Help]
- General help.
- The following help topics are available:
-
-	load
-	save
-	cd  
-
-[end]
-korvalin> ^@[Help contents]
-	load
-	save
-	cd  
-
-[end]
-korvalin> ^@[Information]
- No help for 'Load' available.
 [end]
 korvalin> ^@[Information]
  No help for 'cd' available.
