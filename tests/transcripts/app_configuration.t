@@ -1,7 +1,6 @@
-The configuration file in KVLPATH is read at start, and save config writes
-every parameter back as it was read: to the file named, taken in the working
-directory, or else to the file last read or written. A faulty line of a configuration file is reported with its number,
-and the others still apply, the last one too although it has no line end.
+The configuration file in KVLPATH is read at start, and save config writes every parameter back as it was read: to the
+file named, taken in the working directory, or else to the file last read or written. A faulty line of a configuration
+file is reported with its number, and the others still apply, the last one too although it has no line end.
 == copy app_configuration_korvalin.cfg korvalin.cfg
 == copy app_configuration_faulty.cfg faulty.cfg
 == args cmds

@@ -1,13 +1,9 @@
-create builds the rule base from the patterns and writes the network and a
-log named after it, by default after the pattern file in the working
-directory; the network file may be named before or after the -r option. A
-pattern whose antecedent a rule already has creates nothing, whatever its
-class, and each rule is then connected to the class it fires for most (the
-first of equals). In Simple mode creation stops at the limit and reports the
-rules it could not create; a pattern counts as covered when its class wins
-with an output above 0, in the selecting modes above 0.5 (pattern 2 gets
-exactly 0.5). -r0 allows one rule per pattern. Without a log file the report
-names /dev/null.
+create builds the rule base from the patterns and writes the network and a log named after it, by default after the
+pattern file in the working directory; the network file may be named before or after the -r option. A pattern whose
+antecedent a rule already has creates nothing, whatever its class, and each rule is then connected to the class it
+fires for most (the first of equals). In Simple mode creation stops at the limit and reports the rules it could not
+create; a pattern counts as covered when its class wins with an output above 0, in the selecting modes above 0.5
+(pattern 2 gets exactly 0.5). -r0 allows one rule per pattern. Without a log file the report names /dev/null.
 == copy app_create_dup.pat data/dup.pat
 == args cmds
 == file cmds

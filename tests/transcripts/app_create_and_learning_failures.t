@@ -1,9 +1,7 @@
-create net refuses a feature whose range is too wide for fuzzy sets of
-finite numbers (the pattern file loads), and names its log only when the
-log was written; a file of another kind is not replaced by the log.
-Learning reports an error curve that cannot be written, and learning that
-drives the net beyond finite numbers stops in that epoch and keeps the net
-of the epoch before, which can then be saved.
+create net refuses a feature whose range is too wide for fuzzy sets of finite numbers (the pattern file loads), and
+names its log only when the log was written; a file of another kind is not replaced by the log. Learning reports an
+error curve that cannot be written, and learning that drives the net beyond finite numbers stops in that epoch and
+keeps the net of the epoch before, which can then be saved.
 == args cmds
 == copy iris.pat
 == copy iris_rules.net

@@ -1,10 +1,8 @@
-A pattern file with an unknown keyword loads with a warning. show patterninfo
-describes the set: names or their absence, ranges (the data's, widened but
-never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
-read as the marker, which takes no part in a range; 1.4e-44 is a value) and
-classes. Fuzzy set counts set for one input are reset by a new
-FSetsPerVariable and by a new pattern set. A network loads, shows its ranges,
-and is saved with the header of a network file.
+A pattern file with an unknown keyword loads with a warning. show patterninfo describes the set: names or their
+absence, ranges (the data's, widened but never narrowed by the given ones), missing values (1.4e-45 and 1e-45 both
+read as the marker, which takes no part in a range; 1.4e-44 is a value) and classes. Fuzzy set counts set for one
+input are reset by a new FSetsPerVariable and by a new pattern set. A network loads, shows its ranges, and is saved
+with the header of a network file.
 == copy two_features.pat
 == copy app_files_warn.pat warn.pat
 == args cmds

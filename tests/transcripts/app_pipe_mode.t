@@ -1,15 +1,15 @@
-In pipe mode (-p or --pipe as the first argument) loading a pattern set, a
-configuration or a network, and creating a network, also write their
-blocks; the learning status takes its long form, followed by the partitions
-of the network; the test summary names the result file itself and no
-pointer follows, and a result file that cannot be created is reported
-first, the summary then naming no file.
+In pipe mode (-p or --pipe as the first argument) loading a pattern set or a network, and creating a
+network, also write their blocks; the learning status takes its long form, followed by the partitions of the network;
+the test summary names the result file itself and no pointer follows, and a result file that cannot be created is
+reported first, the summary then naming no file.
 == copy two_features.pat
-== copy app_pipe_mode_my.cfg my.cfg
 == args --pipe cmds
 == file cmds
 load pattern two_features.pat
-load config my.cfg
+set MaxEpoch = 1
+set Update_Cycle = 0
+set Stop_At_Percent = -1
+set Stop_At_Misclassified = -1
 create net -r3
 run learning
 run test
@@ -26,24 +26,10 @@ Number of input features: 2
 Number of classes       : 2
 Number of patterns      : 3
 Classified patterns     : Yes
-korvalin> load config my.cfg
- Loading configuration from ./my.cfg...
-[Configuration]
- MaxEpoch = 1^@
- Stop_At_Percent = -1^@
- Stop_At_Misclassified = -1^@
- Update_Cycle = 0^@
- CreateLogFile = Yes^@
- sigma = 0.01^@
- sigma_a = 0.01^@
- sigma_b = 0.01^@
- sigma_c = 0.01^@
- FSetsPerVariable = 3^@
- FsIntersect_0.5 = No^@
- Learning_Weights = Fixed^@
- Learning_Rules = Simple^@
- AggregationFunc = WeightedSum^@
-
+korvalin> set MaxEpoch = 1
+korvalin> set Update_Cycle = 0
+korvalin> set Stop_At_Percent = -1
+korvalin> set Stop_At_Misclassified = -1
 korvalin> create net -r3
  Creating initial rule base...^@done (2 rules created).
  Now evaluating the rules...^@done.

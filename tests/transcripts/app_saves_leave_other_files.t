@@ -1,8 +1,7 @@
-save config goes to the file of the last load config only when that load
-read a valid line, otherwise to the default configuration file with a
-warning. A save to a name not given in the command leaves a file of another
-kind alone (named, it is replaced), and removes the temporary files that
-killed saves to the same target left, once their writers are gone.
+save config goes to the file of the last load config only when that load read a valid line, otherwise to the default
+configuration file with a warning. A save to a name not given in the command leaves a file of another kind alone
+(named, it is replaced), and removes the temporary files that killed saves to the same target left, once their writers
+are gone.
 == args cmds
 == copy small.net
 == file notes.txt

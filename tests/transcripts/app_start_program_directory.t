@@ -1,5 +1,4 @@
-Without KVLPATH the configuration and help files are looked up in the
-program's own directory.
+Without KVLPATH the configuration and help files are looked up in the program's own directory.
 == link bin/korvalin
 == env -KVLPATH
 == file bin/korvalin.cfg

@@ -1,5 +1,5 @@
-Pruning a fresh rule base on its patterns: progress per kind of change, the summary before and after, fewer
-rules (merged as they become equal). Pipe mode repeats the network summary.
+Pruning a fresh rule base on its patterns: progress per kind of change, the summary before and after, fewer rules
+(merged as they become equal). Pipe mode repeats the network summary.
 == copy iris.pat
 == args -p cmds
 == file cmds

@@ -1,10 +1,8 @@
-Learning in batch mode runs in the foreground. The status is printed after
-epoch 1 and every Update_Cycle epochs, never with a cycle of 0; the final
-block repeats the last epoch. Learning stops at the first epoch whose
-misclassified patterns are at most Stop_At_Misclassified, or whose percentage
-is at most Stop_At_Percent (exactly 6.00% here), or at MaxEpoch. Every run
-rewrites the error curve, one line per epoch. With output redirected no
-"Net was trained" message appears.
+Learning in batch mode runs in the foreground. The status is printed after epoch 1 and every Update_Cycle epochs,
+never with a cycle of 0; the final block repeats the last epoch. Learning stops at the first epoch whose misclassified
+patterns are at most Stop_At_Misclassified, or whose percentage is at most Stop_At_Percent (exactly 6.00% here), or at
+MaxEpoch. Every run rewrites the error curve, one line per epoch. With output redirected no "Net was trained" message
+appears.
 == copy iris.pat
 == copy iris_rules.net iris.net
 == args cmds

@@ -1,5 +1,5 @@
-Commands piped in without pipe mode learn in the foreground: the test that
-follows sees the trained network, and nothing is lost at the end of input.
+Commands piped in without pipe mode learn in the foreground: the test that follows sees the trained network, and
+nothing is lost at the end of input.
 == copy two_features.pat
 == copy small.net
 == stdin

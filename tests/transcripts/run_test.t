@@ -1,14 +1,10 @@
-Testing writes the per-pattern results, under a header naming the pattern
-and network files and above the summary, to a file named after the network;
-the screen gets the summary and a pointer to the file. A pattern that fires
-no rule is undecided: the result file says so with the reason, and its
-false and undecided verdicts add up to the misclassified count; the
-confusion matrix, the predictions and the explanations follow the same
-decisions. The default predictions file is named after the
-pattern file, but a file of that name that holds no predictions is kept.
-Patterns without classes cannot be learnt from but are tested. A set without patterns stops learning after one
-epoch (its percentage is no number) without a status, and its test summary
-shows zeros rather than dividing by zero.
+Testing writes the per-pattern results, under a header naming the pattern and network files and above the summary, to
+a file named after the network; the screen gets the summary and a pointer to the file. A pattern that fires no rule is
+undecided: the result file says so with the reason, and its false and undecided verdicts add up to the misclassified
+count; the confusion matrix, the predictions and the explanations follow the same decisions. The default predictions
+file is named after the pattern file, but a file of that name that holds no predictions is kept. Patterns without
+classes cannot be learnt from but are tested. A set without patterns stops learning after one epoch (its percentage is
+no number) without a status, and its test summary shows zeros rather than dividing by zero.
 == copy small.net
 == copy run_test_mixed.pat mixed.pat
 == file mixed.csv

@@ -1,5 +1,5 @@
-With --bail the first command that reports an error ends the run with exit
-status 1; the commands after it and the later command files do not run.
+With --bail the first command that reports an error ends the run with exit status 1; the commands after it and the
+later command files do not run.
 == program shell
 == args --bail one two
 == file one

@@ -1,12 +1,9 @@
-The bare command shell skips leading options and runs the other arguments as
-command files, in order; one that cannot be opened or read is reported and
-skipped, and the run ends with status 2. Comment and blank lines are skipped
-without echo, every other line is trimmed and echoed after the prompt, and
-every failure is reported in a frame while the file goes on. Lines longer
-than 254 characters are reported and skipped whole; one of exactly 254 is
-still a command. exit with an argument is refused and still ends the run,
-also as a last line without a line end: the files after it are announced, but
-none of their lines runs.
+The bare command shell skips leading options and runs the other arguments as command files, in order; one that cannot
+be opened or read is reported and skipped, and the run ends with status 2. Comment and blank lines are skipped without
+echo, every other line is trimmed and echoed after the prompt, and every failure is reported in a frame while the file
+goes on. Lines longer than 254 characters are reported and skipped whole; one of exactly 254 is still a command. exit
+with an argument is refused and still ends the run, also as a last line without a line end: the files after it are
+announced, but none of their lines runs.
 == program shell
 == args -p --other missing d cmds last
 == mkdir d

@@ -1,14 +1,11 @@
-At the prompt over pipes the prompt ends in a NUL and no line end, every
-message is framed, and lines are neither trimmed of comments nor skipped
-when blank; options alone keep the interactive loop, and a line longer than
-254 characters is skipped whole however long. The shell escape runs the rest of its line, or
-without it the program named by SHELL after a note; what it writes keeps its
-place. Started by a relative path, the program finds its help file after a
-change of directory. Help shows the section of a topic (adjacent topic lines
-share one, a bare topic line inside a section is text, long lines stop
-nothing); topics are matched exactly, trailing blanks included. A missing help file is an
-error naming where it was looked for. The end of input ends the loop; a last
-line without a line end still runs first.
+At the prompt over pipes the prompt ends in a NUL and no line end, every message is framed, and lines are neither
+trimmed of comments nor skipped when blank; options alone keep the interactive loop, and a line longer than 254
+characters is skipped whole however long. The shell escape runs the rest of its line, or without it the program named
+by SHELL after a note; what it writes keeps its place. Started by a relative path, the program finds its help file
+after a change of directory. Help shows the section of a topic (adjacent topic lines share one, a bare topic line
+inside a section is text, long lines stop nothing); topics are matched exactly, trailing blanks included. A missing
+help file is an error naming where it was looked for. The end of input ends the loop; a last line without a line end
+still runs first.
 == program shell
 == link bin/korvalin
 == args -p -x
