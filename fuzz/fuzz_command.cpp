@@ -1,7 +1,6 @@
 // The command parser against the application's table, and the checks of
 // the shell frame and the application that run before any command.
 #include <cstring>
-#include <sstream>
 
 #include "fuzz_util.h"
 

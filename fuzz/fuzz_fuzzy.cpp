@@ -1,7 +1,6 @@
 // The fuzzy-set and partition readers, and the operations that learning
 // and propagation apply to what they read.
 #include <cstring>
-#include <sstream>
 
 #include "fuzz_util.h"
 #include "fuzzy.h"

@@ -1,9 +1,9 @@
 // The network file reader. A network it accepts must survive what the
 // program does with it: propagation of arbitrary inputs, the listings, and
 // a save that reads back to the same text.
+#include <algorithm>
 #include <cstring>
 #include <memory>
-#include <sstream>
 #include <vector>
 
 #include "fuzz_util.h"
@@ -25,11 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TLoadStatus status;
   std::ostringstream messages;
   std::unique_ptr<TFuzzyPerceptron> read = ReadNet(in, status, messages);
-  if (!read) {
-    std::ostringstream where;
+  if (!read) {  // what the load command shows for a failed read
     in.clear();
-    const long position = static_cast<long>(in.tellg());
-    PrintErrorLine(where, in, position < 0 ? 0 : position);
+    PrintErrorLine(messages, in, std::max(0L, static_cast<long>(in.tellg())));
     return 0;
   }
   TFuzzyPerceptron& net = *read;
@@ -40,22 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Inputs drawn from the file's own bytes, the missing-value marker among them.
   const int inputs = net.NumberOfInputs();
-  {
-    std::vector<float> pattern(inputs, 0.0f);
-    const float missing = 1.4e-45f;
-    for (int round = 0; round < 3; round++) {
-      for (int i = 1; i <= inputs; i++) {
-        float x = 0.0f;
-        const size_t at = (static_cast<size_t>(i) * 7 + round * 13) % (size >= 4 ? size - 3 : 1);
-        if (size >= 4) std::memcpy(&x, data + at, sizeof x);
-        if (round == 1) x = static_cast<float>(data[at % size]) / 16.0f;
-        if (round == 2 && i % 2 == 0) x = missing;
-        pattern[i - 1] = x;
-      }
-      const TOutcome outcome = Classify(net, pattern.data(), inputs, missing);
-      fuzz::Require(outcome.Rule >= 0 && outcome.Rule <= net.NumberOfRules());
-      Explain(net, pattern.data(), inputs, missing);
+  const float missing = 1.4e-45f;
+  std::vector<float> pattern(inputs, 0.0f);
+  for (int round = 0; round < 3; round++) {
+    for (int i = 1; i <= inputs; i++) {
+      const size_t at = (static_cast<size_t>(i) * 7 + round * 13) % (size >= 4 ? size - 3 : 1);
+      if (size >= 4) std::memcpy(&pattern[i - 1], data + at, sizeof(float));
+      if (round == 1) pattern[i - 1] = static_cast<float>(data[at % size]) / 16.0f;
+      if (round == 2 && i % 2 == 0) pattern[i - 1] = missing;
     }
+    const TOutcome outcome = Classify(net, pattern.data(), inputs, missing);
+    fuzz::Require(outcome.Rule >= 0 && outcome.Rule <= net.NumberOfRules());
+    Explain(net, pattern.data(), inputs, missing);
   }
   std::ostringstream listing;
   net.PrintRules(listing, "[Rules]");
@@ -64,10 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Saving and loading again must give back the same text.
   const std::string first = Written(net);
   std::istringstream again(first);
-  TLoadStatus status2;
-  std::ostringstream messages2;
-  std::unique_ptr<TFuzzyPerceptron> reread = ReadNet(again, status2, messages2);
-  fuzz::Require(reread != nullptr && status2 == LoadOk);
+  std::unique_ptr<TFuzzyPerceptron> reread = ReadNet(again, status, messages);
+  fuzz::Require(reread != nullptr && status == LoadOk);
   fuzz::Require(Written(*reread) == first);
   return 0;
 }

@@ -2,8 +2,6 @@
 // an extension for ReplaceExt.
 #include <unistd.h>
 
-#include <cstdlib>
-
 #include "fuzz_util.h"
 #include "stdutils.h"
 

@@ -1,7 +1,8 @@
 // The pattern file reader, then what a loaded set is used for: its summary,
 // a copy, and (for small sets with classes) building a network from it and
 // testing the network on it.
-#include <sstream>
+
+#include <algorithm>
 
 #include "fuzz_util.h"
 #include "korvalin.h"
@@ -13,11 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::ostringstream messages;
   TLearningTask task(in, status, messages);
   std::ostringstream out;
-  if (!in.good() || status == LoadError) {
-    // What the load command shows for a failed read.
+  if (!in.good() || status == LoadError) {  // what the load command shows for a failed read
     in.clear();
-    const long position = static_cast<long>(in.tellg());
-    PrintErrorLine(out, in, position < 0 ? 0 : position);
+    PrintErrorLine(out, in, std::max(0L, static_cast<long>(in.tellg())));
     return 0;
   }
   fuzz::Require(task.NumberOfInputs >= 1 && task.NumberOfClasses >= 0);

@@ -17,13 +17,12 @@ int main(int argc, char** argv) {
   namespace fs = std::filesystem;
   std::vector<fs::path> files;
   for (int i = 1; i < argc; i++) {
-    const fs::path path(argv[i]);
-    if (fs::is_directory(path)) {
-      for (const auto& entry : fs::directory_iterator(path))
-        if (entry.is_regular_file()) files.push_back(entry.path());
-    } else {
-      files.push_back(path);
+    if (!fs::is_directory(argv[i])) {
+      files.emplace_back(argv[i]);
+      continue;
     }
+    for (const auto& entry : fs::directory_iterator(argv[i]))
+      if (entry.is_regular_file()) files.push_back(entry.path());
   }
   std::sort(files.begin(), files.end());
   for (const fs::path& file : files) {
