@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <map>
 #include <regex>
-#include <sstream>
-#include <string>
 #include <vector>
 
 #include "../scratch_dir.h"

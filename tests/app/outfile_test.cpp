@@ -9,10 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-
 #include "../scratch_dir.h"
 
 namespace {

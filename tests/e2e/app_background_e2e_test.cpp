@@ -5,10 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "e2e_util.h"
 

@@ -4,8 +4,6 @@
 // parameter tables.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
 #include <utility>
 
 #include "e2e_util.h"

@@ -5,11 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "e2e_util.h"
 
 using namespace e2e;

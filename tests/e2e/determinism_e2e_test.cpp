@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <ostream>
-#include <string>
 
 #include "e2e_util.h"
 

@@ -13,9 +13,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <filesystem>
-#include <sstream>
-#include <stdexcept>
 
 namespace e2e {
 namespace {

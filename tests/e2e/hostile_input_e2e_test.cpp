@@ -3,10 +3,6 @@
 // parameters stay as they were, and the program goes on taking commands.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "e2e_util.h"
 
 using namespace e2e;

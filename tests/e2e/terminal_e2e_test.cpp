@@ -6,9 +6,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include <filesystem>
 #include <memory>
-#include <string>
 
 #include "e2e_util.h"
 

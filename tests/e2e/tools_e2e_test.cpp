@@ -2,8 +2,6 @@
 // build directory, and the installation.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "e2e_util.h"
 
 using namespace e2e;

@@ -5,10 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "e2e_util.h"
 

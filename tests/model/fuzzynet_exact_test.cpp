@@ -10,7 +10,6 @@
 #include <limits>
 
 #include "fuzzynet_test_util.h"
-#include "korvalin.h"
 #include "reference_net.h"
 
 namespace {

@@ -3,14 +3,11 @@
 // with one built afresh after every step.)
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
-#include <sstream>
 #include <utility>
 #include <vector>
 
 #include "fuzzynet_test_util.h"
-#include "korvalin.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "../scratch_dir.h"
 #include "stdutils.h"
