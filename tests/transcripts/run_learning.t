@@ -1,8 +1,7 @@
 Learning in batch mode runs in the foreground. The status is printed after epoch 1 and every Update_Cycle epochs,
 never with a cycle of 0; the final block repeats the last epoch. Learning stops at the first epoch whose misclassified
 patterns are at most Stop_At_Misclassified, or whose percentage is at most Stop_At_Percent (exactly 6.00% here), or at
-MaxEpoch. Every run rewrites the error curve, one line per epoch. With output redirected no "Net was trained" message
-appears.
+MaxEpoch. With output redirected no "Net was trained" message appears.
 == copy iris.pat
 == copy iris_rules.net iris.net
 == args cmds
@@ -19,25 +18,6 @@ load net iris.net
 set Stop_At_Misclassified = -1
 set Stop_At_Percent = 6
 run learning
-== expect iris.err
-#
-# KORVALIN 1.0 error file
-#
-# Network trained : @DIR@/iris.net
-# Pattern used    : @DIR@/iris.pat
-#
-# This file contains the error values and number of misclassifications 
-# the network above made while be trained with the specified pattern.
-# To draw the error curve, use GNUPLOT for example.
-#
-# Format of each line: 
-#   <number of epoch> <total error> <number of misclass.> <misclass. in percent>
-#
-    1 	   35.597 	    11 	  7.33 
-    2 	   31.359 	    10 	  6.67 
-    3 	   28.190 	    12 	  8.00 
-    4 	   25.771 	    10 	  6.67 
-    5 	   23.894 	     9 	  6.00 
 == stdout
  Loading configuration from ./korvalin.cfg...
 **** Reading commands from cmds... ****

@@ -1,10 +1,8 @@
-Testing writes the per-pattern results, under a header naming the pattern and network files and above the summary, to
-a file named after the network; the screen gets the summary and a pointer to the file. A pattern that fires no rule is
-undecided: the result file says so with the reason, and its false and undecided verdicts add up to the misclassified
-count; the confusion matrix, the predictions and the explanations follow the same decisions. The default predictions
+Testing shows the summary and a pointer to the result file named after the network. A pattern that fires no rule is
+undecided; the confusion matrix, the predictions and the explanations follow the same decisions. The default predictions
 file is named after the pattern file, but a file of that name that holds no predictions is kept. Patterns without
-classes cannot be learnt from but are tested. A set without patterns stops learning after one epoch (its percentage is
-no number) without a status, and its test summary shows zeros rather than dividing by zero.
+classes cannot be learnt from. A set without patterns stops learning after one epoch (its percentage is no number)
+without a status, and its test summary shows zeros rather than dividing by zero.
 == copy small.net
 == copy run_test_mixed.pat mixed.pat
 == file mixed.csv
@@ -21,53 +19,11 @@ save predictions
 save predictions mixed.csv
 explain 2
 explain 4
-! mv small.res mixed.res
 load pattern plain.pat
 run learning
-run test
 load pattern none.pat
 run learning
 run test
-== expect mixed.res
-#
-# KORVALIN 1.0 test result file
-#
-# Pattern tested: @DIR@/mixed.pat
-# Network used  : @DIR@/small.net
-#
-# Pattern 1:
-	Output: 1	0	
-	Target: 1	0	
-	Pattern error : 0
-	Computed class: narrow (Class 1)
-	Classification: correct
-
-# Pattern 2:
-	Output: 0	0	
-	Target: 0	1	
-	Pattern error : 1
-	Computed class: undecided (no rule fired)
-	Classification: undecided
-
-# Pattern 3:
-	Output: 0	0.571429	
-	Target: 1	0	
-	Pattern error : 1.32653
-	Computed class: wide (Class 2)
-	Classification: false
-
-# Pattern 4:
-	Output: 1	0.571429	
-	Target: 1	0	
-	Pattern error : 0.326531
-	Computed class: narrow (Class 1)
-	Classification: correct
-
-[Test results]
- Misclassified patterns: 2(50.00%)
- Total error           : 2.653
- Mean error            : 0.663
-
 == expect mixed.csv
 pattern,class,share,rule,activation,target
 1,narrow,1,1,1,narrow
@@ -137,23 +93,11 @@ Class outputs:
  wide: 0.571429
 Decision: narrow (Class 1), by rule 1 (activation 1)
 [end]
-korvalin> ! mv small.res mixed.res
 korvalin> load pattern plain.pat
  Loading pattern from ./plain.pat...
 korvalin> run learning
 [Error]
 Can't execute 'run learning': pattern set contains no class information. 
-[end]
-korvalin> run test
- Propagating patterns...
-
-[Test results]
- Misclassified patterns: 0(0.00%)
- Total error           : 0.000
- Mean error            : 0.000
-[Information]
- 
- See ./small.res for detailed test results.
 [end]
 korvalin> load pattern none.pat
  Loading pattern from ./none.pat...
