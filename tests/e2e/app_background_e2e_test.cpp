@@ -22,20 +22,11 @@ class Background : public ::testing::Test {
   std::unique_ptr<Session> S;
   std::size_t Prompts = 0;  // prompts taken so far
 
-  void SetUp() override {
-    for (const char* name : {"iris.pat", "iris_rules.net"})
-      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, Dir / name);
-    // Learning that goes on until it is stopped.
-    Dir.Write("korvalin.cfg",
-              "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
-  }
+  void SetUp() override { PrepareEndlessLearning(Dir); }
 
   // Over pipes only pipe mode learns in the background.
   void Start(const std::vector<std::string>& options = {"-p"}) {
-    RunSpec spec;
-    spec.args = options;
-    spec.env["KVLPATH"] = spec.cwd = Dir.Path();
-    S = std::make_unique<Session>(spec);
+    S = std::make_unique<Session>(In(Dir, options));
     Prompts = 0;
     NextPrompt();
     Do("load pattern iris.pat");
@@ -147,11 +138,8 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   EXPECT_EQ(S->Finish(), 0);
 
   // The same learning in the foreground gives the same network.
-  RunSpec batch;
-  batch.env["KVLPATH"] = batch.cwd = Dir.Path();
-  batch.args = {
-      Dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net foreground.net\n")};
-  ASSERT_EQ(RunProgram(batch).exitCode, 0);
+  Dir.Write("cmds", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net foreground.net\n");
+  ASSERT_EQ(RunProgram(In(Dir, {"cmds"})).exitCode, 0);
   EXPECT_EQ(ReadText(Dir / "background.net"), ReadText(Dir / "foreground.net"));
   EXPECT_NE(ReadText(Dir / "background.net"), ReadText(Dir / "iris_rules.net"));
 }

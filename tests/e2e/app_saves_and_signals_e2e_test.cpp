@@ -18,14 +18,6 @@ int TemporaryFiles(const TScratchDir& dir) {
   return count;
 }
 
-RunSpec In(const TScratchDir& dir, std::vector<std::string> args) {
-  RunSpec spec;
-  spec.args = std::move(args);
-  spec.cwd = dir.Path();
-  spec.env["KVLPATH"] = dir.Path();
-  return spec;
-}
-
 }  // namespace
 
 TEST(Saves, SpecialTargetsAreWrittenInPlace) {
@@ -44,12 +36,12 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   EXPECT_EQ(r.exitCode, 0) << r.err;
   const std::string out = ReadText(dir / "out.txt");
   EXPECT_EQ(out.rfind("KORVALIN 1.0, ", 0), 0u) << out;
-  EXPECT_NE(out.find(Echo("save net /dev/stdout") + "#\n# KORVALIN 1.0 network definition file\n"), std::string::npos);
+  EXPECT_NE(out.find("korvalin> save net /dev/stdout\n#\n# KORVALIN 1.0 network definition file\n"), std::string::npos);
   EXPECT_NE(out.find("END\n" + Framed("Information", " Network has been saved to /dev/stdout.")), std::string::npos);
   EXPECT_NE(out.find(Framed("Error", "Can't create '" + dir / "fifo.net" + "' (no process reads from it).")),
             std::string::npos)
       << out;
-  EXPECT_NE(out.find(Echo("cd .")), std::string::npos);
+  EXPECT_NE(out.find("korvalin> cd .\n"), std::string::npos);
   EXPECT_EQ(TemporaryFiles(dir), 0);
 }
 
@@ -83,10 +75,7 @@ TEST(Saves, ASignalDuringASaveLeavesNoTemporaryFile) {
 
 TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
   TScratchDir dir;
-  for (const char* name : {"iris.pat", "iris_rules.net"})
-    std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, dir / name);
-  dir.Write("korvalin.cfg", "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Percent = -1\n"
-                            "Stop_At_Misclassified = -1\n");
+  PrepareEndlessLearning(dir);
   // In the foreground, Ctrl-C stops learning after an epoch and the command
   // file goes on with the network learnt so far.
   dir.Write("commands", "load pattern iris.pat\nload net iris_rules.net\nrun learning\nsave net learnt.net\n");
@@ -115,7 +104,7 @@ TEST(CtrlC, DropsTheLineAtThePromptStopsLearningAndTwiceEndsTheProgram) {
   ASSERT_TRUE(nextPrompt());
   s.Type("ub\n");
   ASSERT_TRUE(nextPrompt());
-  EXPECT_EQ(s.AllErr(), OnTerminal("Error", "Invalid command 'ub'. Type 'help' for more information."));
+  EXPECT_EQ(s.AllErr(), "korvalin: Error: Invalid command 'ub'. Type 'help' for more information.\n");
   s.Type("load pattern iris.pat\nload net iris_rules.net\nrun learning\n");
   for (int i = 0; i < 3; i++) ASSERT_TRUE(nextPrompt());
   const std::vector<pid_t> child = ChildrenOf(s.Pid());

@@ -99,9 +99,7 @@ TEST_P(Determinism, OutputFilesKeepTheirChecksums) {
   TScratchDir tmp;
   tmp.Write("det.pat", ReadText(std::string(KORVALIN_TEST_DATA) + "/determinism.pat"));
   tmp.Write("cmds", Commands(c));
-  RunSpec spec;
-  spec.env["KVLPATH"] = spec.cwd = tmp.Path();
-  spec.args = {"cmds"};
+  RunSpec spec = In(tmp, {"cmds"});
   spec.timeoutSeconds = 120;
   RunResult r = RunProgram(spec);
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;

@@ -200,11 +200,18 @@ RunResult RunProgram(const RunSpec& spec) {
   return s.Outcome();
 }
 
-RunResult RunOnTerminal(const RunSpec& spec) {
-  Session s(spec, Io::RawTerminal);
-  s.Type(spec.input + (spec.input.empty() || spec.input.back() == '\n' ? "\x04" : "\x04\x04"), spec.timeoutSeconds);
-  s.Finish(spec.timeoutSeconds);
-  return s.Outcome();
+RunSpec In(const TScratchDir& dir, std::vector<std::string> args) {
+  RunSpec spec;
+  spec.args = std::move(args);
+  spec.env["KVLPATH"] = spec.cwd = dir.Path();
+  return spec;
+}
+
+void PrepareEndlessLearning(const TScratchDir& dir) {
+  for (const char* name : {"iris.pat", "iris_rules.net"})
+    std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + name, dir / name);
+  dir.Write("korvalin.cfg",
+            "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
 }
 
 std::vector<pid_t> ChildrenOf(pid_t pid) {
@@ -230,10 +237,6 @@ bool Alive(pid_t pid) {
 }
 
 std::string Prompt(const std::string& program) { return program + "> " + std::string(1, '\0'); }
-std::string Echo(const std::string& line, const std::string& program) { return program + "> " + line + "\n"; }
 std::string Framed(const std::string& label, const std::string& text) { return "[" + label + "]\n" + text + "\n[end]\n"; }
-std::string OnTerminal(const std::string& label, const std::string& text, const std::string& program) {
-  return program + ": " + label + ": " + text + "\n";
-}
 
 }  // namespace e2e

@@ -27,8 +27,7 @@ struct RunSpec {
 };
 
 struct RunResult {
-  std::string out;  // standard output, byte for byte (NULs included)
-  std::string err;
+  std::string out, err;  // standard output and error, byte for byte (NULs included)
   int exitCode = -1;  // exit status, or -1 when ended by a signal
   int signal = 0;     // the ending signal, 0 if none
   bool timedOut = false;  // killed (with its process group) at the timeout
@@ -75,8 +74,11 @@ class Session {
 
 // Runs the program to its end with spec.input on a pipe.
 RunResult RunProgram(const RunSpec& spec);
-// The same on a terminal; an end-of-file character follows the input.
-RunResult RunOnTerminal(const RunSpec& spec);
+// A run with `args` in `dir`, where the configuration file is also looked for.
+RunSpec In(const TScratchDir& dir, std::vector<std::string> args = {});
+// Puts the iris patterns, a network for them (iris_rules.net) and a
+// configuration under which learning goes on until it is stopped into `dir`.
+void PrepareEndlessLearning(const TScratchDir& dir);
 
 // Processes whose parent is `pid`, zombies included.
 std::vector<pid_t> ChildrenOf(pid_t pid);
@@ -86,9 +88,6 @@ bool Alive(pid_t pid);  // exists and is not a zombie
 
 // Pieces of the command shell's output.
 std::string Prompt(const std::string& program = "korvalin");  // "korvalin> " and a NUL
-std::string Echo(const std::string& line, const std::string& program = "korvalin");  // a command file's line
 std::string Framed(const std::string& label, const std::string& text);  // "[label]\ntext\n[end]\n"
-// A Warning or Error at a terminal, on standard error.
-std::string OnTerminal(const std::string& label, const std::string& text, const std::string& program = "korvalin");
 
 }  // namespace e2e

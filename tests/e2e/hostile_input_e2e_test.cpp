@@ -37,9 +37,7 @@ class Refused : public ::testing::Test {
   TScratchDir Dir;
 
   RunResult Batch(const std::string& commands) {
-    RunSpec spec;
-    spec.env["KVLPATH"] = spec.cwd = Dir.Path();
-    spec.args = {Dir.Write("cmds", commands)};
+    RunSpec spec = In(Dir, {Dir.Write("cmds", commands)});
     spec.timeoutSeconds = 60;
     return RunProgram(spec);
   }

@@ -25,7 +25,10 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
   spec.env["TMPDIR"] = scratch.Path();
   spec.env["PAGER"] = "sed s/^/paged:/";
   spec.input = "foo\ncd /\ncd\nhelp short\nhelp long\n";
-  const RunResult r = RunOnTerminal(spec);
+  Session s(spec, Io::RawTerminal);
+  s.Type(spec.input + "\x04");
+  s.Finish();
+  const RunResult& r = s.Outcome();
   const std::string prompt = Prompt(name);
   // Text that fits the screen (80 x 24) is shown directly, longer text through the pager.
   const std::string head = prompt + prompt + " Working directory set to '/'.\n" + prompt + prompt +
@@ -48,10 +51,7 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
   TScratchDir dir;
   const std::string home = fs::canonical(dir.Path()).string(), prompt = "korvalin> ";
   fs::create_directory(home + "/sub");
-  for (const char* file : {"iris.pat", "iris_rules.net"})
-    fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + file, dir / file);
-  dir.Write("korvalin.cfg",
-            "Update_Cycle = 0\nMaxEpoch = 2000000000\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
+  PrepareEndlessLearning(dir);
   std::unique_ptr<Session> s;
   std::size_t seen = 0;
   auto expect = [&](const std::string& text) {  // waits for `text` after what was seen and moves past it
