@@ -54,9 +54,7 @@ Session::Session(const RunSpec& spec, Io io) {
   if (pipe2(err, O_CLOEXEC) != 0) Fail("pipe");
   signal(SIGPIPE, SIG_IGN);  // a program that stops reading must not end the test
   if (io != Io::Pipes) {
-    struct winsize size {};
-    size.ws_row = 24;
-    size.ws_col = 80;
+    struct winsize size = {24, 80, 0, 0};
     if (openpty(&in[1], &in[0], nullptr, nullptr, &size) != 0) Fail("openpty");
     struct termios tio {};
     tcgetattr(in[0], &tio);
@@ -98,13 +96,17 @@ Session::Session(const RunSpec& spec, Io io) {
   for (int fd : {InFd, OutFd, ErrFd}) fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
-Session::~Session() {
-  if (!Reaped && Pid_ > 0) {
-    kill(-Pid_, SIGKILL);
-    kill(Pid_, SIGKILL);
-    while (waitpid(Pid_, nullptr, 0) < 0 && errno == EINTR) {
-    }
+// Ends the process group and reaps the program.
+void Session::Kill(int* status) {
+  kill(-Pid_, SIGKILL);
+  kill(Pid_, SIGKILL);
+  while (waitpid(Pid_, status, 0) < 0 && errno == EINTR) {
   }
+  Reaped = true;
+}
+
+Session::~Session() {
+  if (!Reaped && Pid_ > 0) Kill(nullptr);
   for (int fd : {InFd, OutFd, ErrFd})
     if (fd >= 0) close(fd);
 }
@@ -176,11 +178,7 @@ int Session::Finish(double timeoutSeconds) {
       Reaped = true;
     } else if (Clock::now() > deadline) {
       Result.timedOut = true;
-      kill(-Pid_, SIGKILL);
-      kill(Pid_, SIGKILL);
-      while (waitpid(Pid_, &status, 0) < 0 && errno == EINTR) {
-      }
-      Reaped = true;
+      Kill(&status);
     } else {
       Pump(20);
     }

@@ -70,6 +70,7 @@ class Session {
   RunResult Result;
   bool Reaped = false;
   bool Pump(int waitMs);
+  void Kill(int* status);
 };
 
 // Runs the program to its end with spec.input on a pipe.

@@ -24,11 +24,8 @@ void ExpectSameNet(const TFuzzyPerceptron& net, const TRefNet& ref) {
   }
   for (int i = 1; i <= ref.Inputs; i++)
     for (int s = 1; s <= ref.Parts[i].NumberOfSets; s++) {
-      const TFuzzySet& a = TNetAccess::Partition(net, i).Sets[s];
-      const TFuzzySet& b = ref.Parts[i].Sets[s];
-      ASSERT_EQ(Bits(a.a), Bits(b.a));
-      ASSERT_EQ(Bits(a.b), Bits(b.b));
-      ASSERT_EQ(Bits(a.c), Bits(b.c));
+      const TFuzzySet &a = TNetAccess::Partition(net, i).Sets[s], &b = ref.Parts[i].Sets[s];
+      ASSERT_TRUE(Bits(a.a) == Bits(b.a) && Bits(a.b) == Bits(b.b) && Bits(a.c) == Bits(b.c)) << i << " " << s;
     }
 }
 
@@ -81,20 +78,20 @@ struct TCreated {
   std::unique_ptr<TFuzzyPerceptron> Net;
   TRefNet Ref;
   std::string Log;
+  TCreateReport Report;
 };
 
-TCreated CreateBoth(const TLearningTask& task, int maxRules, TRuleMode mode, TAggregationFunc agg) {
+TCreated CreateBoth(const TLearningTask& task, int maxRules, TRuleMode mode, TAggregationFunc agg, int sets = 5) {
   TCreated c;
   std::ostringstream log;
-  TCreateReport report;
-  c.Net = CreateNet(task, Settings(mode, maxRules, 5, agg), log, report);
+  c.Net = CreateNet(task, Settings(mode, maxRules, sets, agg), log, c.Report);
   c.Log = log.str();
   int refNotCreated = -1;
   c.Ref.Aggregation = agg;
-  c.Ref.Create(task, maxRules, mode, 5, refNotCreated);
+  c.Ref.Create(task, maxRules, mode, sets, refNotCreated);
   c.Ref.Evaluate(task, mode);
-  EXPECT_EQ(report.NotCreated, refNotCreated);
-  EXPECT_EQ(report.Selected, c.Net->NumberOfRules());
+  EXPECT_EQ(c.Report.NotCreated, refNotCreated);
+  EXPECT_EQ(c.Report.Selected, c.Net->NumberOfRules());
   return c;
 }
 
@@ -230,21 +227,10 @@ TEST(NetSelection, RulesOfEqualPerformanceKeepTheirOrder) {
   auto task = LoadTask(text + "END\n");
   ASSERT_NE(task, nullptr);
   for (TRuleMode mode : {Best, BestPerClass}) {
-    std::ostringstream log;
-    int notCreated = 0, refNotCreated = 0;
-    auto net = TNetAccess::Create(*task, 10, mode, TVector<int>(3, 3), WeightedSum, notCreated, log);
-    ASSERT_EQ(net->NumberOfRules(), 27);
-    TNetAccess::EvaluateRules(*net, *task, mode, log);
-    TRefNet ref;
-    ref.Create(*task, 10, mode, 3, refNotCreated);
-    ref.Evaluate(*task, mode);
-    ASSERT_EQ(net->NumberOfRules(), 10);
-    ASSERT_EQ(ref.Rules(), 10);
-    for (int r = 1; r <= 10; r++) {
-      const TRule& rule = TNetAccess::Rule(*net, r);
-      for (int j = 1; j <= 3; j++) EXPECT_EQ(rule.Antecedent[j], ref.Ante[r - 1][j]) << mode << " rule " << r;
-      EXPECT_EQ(rule.Class, ref.Class[r - 1]) << mode << " rule " << r;
-    }
+    TCreated both = CreateBoth(*task, 10, mode, WeightedSum, 3);
+    ASSERT_EQ(both.Report.Created, 27);
+    ASSERT_EQ(both.Ref.Rules(), 10);
+    ExpectSameNet(*both.Net, both.Ref);
   }
 }
 
