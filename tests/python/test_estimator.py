@@ -1,10 +1,7 @@
-"""The estimator against the command program, and its own contracts."""
-import pickle
+"""The estimator against the command program."""
 import re
 import subprocess
 
-import numpy as np
-import pytest
 from conftest import DATA, PROGRAM
 
 import korvalin
@@ -56,27 +53,3 @@ def test_same_networks_and_decisions_as_the_program(tmp_path, iris):
     loaded = korvalin.FuzzyClassifier.load(tmp_path / "python.net")
     assert decisions(loaded, X.to_numpy()) == computed_classes(tmp_path / "python.res")
     assert list(model.feature_names_in_) == list(X.columns) and model.rules_[0].startswith("IF sepal_length IS ")
-
-
-def test_undecided_rows_labels_and_copies():
-    X = np.array([[0.0, 1.0], [0.2, np.nan], [1.0, 0.0], [0.9, 0.1], [0.5, 0.5]])
-    y = np.array(["b", 3, "b", 3, "b"], dtype=object)  # labels without an order
-    model = korvalin.FuzzyClassifier(max_epoch=5).fit(X, y)
-    assert list(model.classes_) == ["b", 3]
-    far = np.array([[-50.0, -50.0]])  # outside every fuzzy set: no rule fires
-    assert model.explain(far)[0] == dict(prediction="b", decision="no rule fired", rule=None, activation=0.0,
-                                         text=None)
-    assert model.predict_proba(far).tolist() == [[0.5, 0.5]]
-    # predict falls back to the first class; score counts the row as wrong.
-    assert model.predict(far)[0] == "b" and model.score(far, ["b"]) == 0.0
-
-    copy = pickle.loads(pickle.dumps(model))
-    assert np.array_equal(copy.decision_function(X), model.decision_function(X))  # exact, not 6 decimals
-
-
-def test_parameters_are_checked_at_fit():
-    X, y = [[0.0], [1.0]], [0, 1]
-    for bad in [dict(fuzzy_sets=8), dict(rule_mode="Worst"), dict(sigma=float("nan")),
-                dict(fuzzy_sets_per_input=[2, 3]), dict(fuzzy_sets_per_input={"x": 2})]:
-        with pytest.raises(ValueError):
-            korvalin.FuzzyClassifier(**bad).fit(X, y)

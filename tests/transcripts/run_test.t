@@ -17,7 +17,6 @@ run test
 show confusion
 save predictions
 save predictions mixed.csv
-explain 2
 explain 4
 load pattern plain.pat
 run learning
@@ -68,16 +67,6 @@ Can't save predictions: ./mixed.csv exists and holds no predictions.
 korvalin> save predictions mixed.csv
 [Information]
  Predictions have been saved to ./mixed.csv.
-[end]
-korvalin> explain 2
-[Explanation]
-Pattern 2 of ./mixed.pat, class wide (Class 2)
-Inputs: width = 9, height = 4.5
-No rule fires.
-Class outputs:
- narrow: 0
- wide: 0
-Decision: undecided, no rule fired
 [end]
 korvalin> explain 4
 [Explanation]
