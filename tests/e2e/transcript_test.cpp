@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
+#include <set>
 
 #include "e2e_util.h"
 
@@ -46,25 +48,18 @@ std::vector<Section> Parse(const std::string& text) {
 
 // "@DIR@" is the scratch directory, "^@" a NUL, "@<n>*<c>@" n times the character c.
 std::string Expand(const std::string& text, const std::string& dir) {
+  static const std::regex token(R"(@DIR@|\^@|@(\d+)\*(.)@)");
   std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t star = text.find('*', i);
-    std::size_t digits = i + 1;
-    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) digits++;
-    if (text.compare(i, 5, "@DIR@") == 0) {
-      out += dir;
-      i += 5;
-    } else if (text.compare(i, 2, "^@") == 0) {
-      out += '\0';
-      i += 2;
-    } else if (text[i] == '@' && digits > i + 1 && digits == star && star + 2 < text.size() && text[star + 2] == '@') {
-      out.append(std::stoul(text.substr(i + 1, star - i - 1)), text[star + 1]);
-      i = star + 3;
-    } else {
-      out += text[i++];
-    }
+  std::size_t done = 0;
+  for (std::sregex_iterator m(text.begin(), text.end(), token), end; m != end; ++m) {
+    const std::string found = m->str();
+    out += text.substr(done, m->position() - done);
+    out += found == "@DIR@" ? dir
+           : found == "^@"  ? std::string(1, '\0')
+                            : std::string(std::stoul(m->str(1)), m->str(2)[0]);
+    done = m->position() + m->length();
   }
-  return out;
+  return out + text.substr(done);
 }
 
 // The program's banner, and the note that its configuration file is missing,
@@ -116,9 +111,9 @@ TEST_P(Transcripts, Match) {
     } else if (s.kind == "mkdir") {
       fs::create_directories(fs::path(dir) / arg);
     } else if (s.kind == "copy") {
-      fs::create_directories((fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg)).parent_path());
-      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg,
-                    fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg));
+      const fs::path to = fs::path(dir) / (s.words.size() > 1 ? s.words[1] : arg);
+      fs::create_directories(to.parent_path());
+      fs::copy_file(std::string(KORVALIN_TEST_DATA) + "/" + arg, to);
     } else if (s.kind == "file") {
       scratch.Write(arg, Expand(s.Text(), dir));
     } else if (s.kind == "stdin") {
@@ -140,10 +135,9 @@ TEST_P(Transcripts, Match) {
     if (s.kind == "exit")
       return (r.signal != 0 ? "signal " + std::to_string(r.signal) : std::to_string(r.exitCode)) + "\n";
     if (s.kind == "expect") return ReadText(fs::path(dir) / Expand(s.words.at(0), dir));
-    std::vector<std::string> names;  // every entry below the scratch directory, directories with a '/'
+    std::set<std::string> names;  // every entry below the scratch directory, directories with a '/'
     for (const auto& e : fs::recursive_directory_iterator(dir))
-      names.push_back(fs::relative(e.path(), dir).string() + (e.is_directory() ? "/" : ""));
-    std::sort(names.begin(), names.end());
+      names.insert(fs::relative(e.path(), dir).string() + (e.is_directory() ? "/" : ""));
     std::string listing;
     for (const std::string& n : names) listing += n + "\n";
     return listing;
@@ -155,20 +149,17 @@ TEST_P(Transcripts, Match) {
   EXPECT_TRUE(fs::is_empty(tmp.Path())) << "temporary files left behind";
 }
 
-std::vector<std::string> TranscriptFiles() {
-  std::vector<std::string> names;
+std::set<std::string> TranscriptFiles() {
+  std::set<std::string> names;
   for (const auto& e : fs::directory_iterator(kTranscripts))
-    if (e.path().extension() == ".t") names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
+    if (e.path().extension() == ".t") names.insert(e.path().filename().string());
   return names;
 }
 
-INSTANTIATE_TEST_SUITE_P(, Transcripts, ::testing::ValuesIn(TranscriptFiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param.substr(0, info.param.size() - 2);
-                           for (char& c : name)
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(, Transcripts, ::testing::ValuesIn(TranscriptFiles()), [](const auto& info) {
+  std::string name = info.param.substr(0, info.param.size() - 2);
+  std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+  return name;
+});
 
 }  // namespace
