@@ -1,7 +1,7 @@
 Pruning a fresh rule base on its patterns: progress per kind of change, the summary before and after, fewer rules
-(merged as they become equal). Pipe mode repeats the network summary.
+(merged as they become equal).
 == copy iris.pat
-== args -p cmds
+== args cmds
 == file cmds
 load pattern iris.pat
 set Learning_Rules = BestPerClass
@@ -12,22 +12,11 @@ prune
 **** Reading commands from cmds... ****
 korvalin> load pattern iris.pat
  Loading pattern from ./iris.pat...
-[Pattern dimensions]
-Pattern loaded from     : @DIR@/iris.pat
-Number of input features: 4
-Number of classes       : 3
-Number of patterns      : 150
-Classified patterns     : Yes
 korvalin> set Learning_Rules = BestPerClass
 korvalin> set CreateLogFile = No
 korvalin> create net -r6
  Creating initial rule base...^@done (23 rules created).
  Now evaluating the rules...^@done.
-[Netinfo]
-Net loaded from       : @DIR@/iris.net
-Number of input units : 4
-Number of rule units  : 6
-Number of output units: 3
 [Information]
  6 rules (out of 23 created rules) have been selected.
  
@@ -46,8 +35,7 @@ korvalin> prune
  Rules                 : 6 -> 3
  Antecedents per rule  : 4.00 -> 1.33
  Misclassified patterns: 21(14.00%) -> 4(2.67%)
-[Netinfo]
-Net loaded from       : @DIR@/iris.net
-Number of input units : 4
-Number of rule units  : 3
-Number of output units: 3
+[Information]
+ 
+ Use 'save net' to keep the pruned network.
+[end]

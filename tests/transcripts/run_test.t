@@ -1,13 +1,12 @@
 Testing shows the summary and a pointer to the result file named after the network. A pattern that fires no rule is
-undecided; the confusion matrix, the predictions and the explanations follow the same decisions. The default predictions
-file is named after the pattern file, but a file of that name that holds no predictions is kept. Patterns without
-classes cannot be learnt from. A set without patterns stops learning after one epoch (its percentage is no number)
-without a status, and its test summary shows zeros rather than dividing by zero.
+undecided; the confusion matrix, the predictions and the explanations follow the same decisions. The default
+predictions file is named after the pattern file, but a file of that name that holds no predictions is kept. A set
+without patterns stops learning after one epoch (its percentage is no number) without a status, and its test summary
+shows zeros rather than dividing by zero.
 == copy small.net
 == copy run_test_mixed.pat mixed.pat
 == file mixed.csv
 width,height,class
-== copy run_test_plain.pat plain.pat
 == copy run_test_none.pat none.pat
 == args cmds
 == file cmds
@@ -18,8 +17,6 @@ show confusion
 save predictions
 save predictions mixed.csv
 explain 4
-load pattern plain.pat
-run learning
 load pattern none.pat
 run learning
 run test
@@ -81,12 +78,6 @@ Class outputs:
  narrow: 1
  wide: 0.571429
 Decision: narrow (Class 1), by rule 1 (activation 1)
-[end]
-korvalin> load pattern plain.pat
- Loading pattern from ./plain.pat...
-korvalin> run learning
-[Error]
-Can't execute 'run learning': pattern set contains no class information. 
 [end]
 korvalin> load pattern none.pat
  Loading pattern from ./none.pat...
