@@ -20,52 +20,32 @@ class Background : public ::testing::Test {
  protected:
   TScratchDir Dir;
   std::unique_ptr<Session> S;
-  std::size_t Prompts = 0;  // prompts taken so far
 
   void SetUp() override { PrepareEndlessLearning(Dir); }
 
   // Over pipes only pipe mode learns in the background.
   void Start(const std::vector<std::string>& options = {"-p"}) {
     S = std::make_unique<Session>(In(Dir, options));
-    Prompts = 0;
-    NextPrompt();
+    ASSERT_TRUE(S->Take(Prompt()));
     Do("load pattern iris.pat");
     Do("load net iris_rules.net");
   }
 
   // Runs one command and returns what came between its prompt and the
   // next. Every command is answered by one prompt and the learning child
-  // never writes one, so counting prompts pairs answers with commands
-  // however the child's output interleaves.
+  // never writes one, so prompts pair answers with commands however the
+  // child's output interleaves.
   std::string Do(const std::string& line) {
     S->Send(line);
-    return NextPrompt();
+    const std::optional<std::string> answer = S->Take(Prompt(), 60);
+    EXPECT_TRUE(answer) << "no answer to " << line << ":\n" << S->AllOut() << S->AllErr();
+    return answer.value_or("");
   }
-  std::string NextPrompt() {
-    const std::string prompt = Prompt();
-    std::size_t begin = 0, end = 0;
-    const bool found = S->Until([&](const std::string& out) {
-      begin = 0;
-      std::size_t seen = 0;
-      for (std::size_t at = out.find(prompt); at != std::string::npos; at = out.find(prompt, begin)) {
-        if (seen++ == Prompts) {
-          end = at;
-          return true;
-        }
-        begin = at + prompt.size();
-      }
-      return false;
-    }, 60);
-    EXPECT_TRUE(found) << "no prompt " << Prompts + 1 << ":\n" << S->AllOut() << S->AllErr();
-    Prompts++;
-    return found ? S->AllOut().substr(begin, end - begin) : std::string();
-  }
-  // Starts learning without waiting for the prompt, whose place among the
-  // child's output is not fixed; returns where to look for that output.
+  // Starts learning; returns where to look for the child's output, among
+  // which the prompt has no fixed place.
   std::size_t StartLearning() {
     const std::size_t from = S->AllOut().size();
-    S->Send("run learning");
-    Prompts++;
+    Do("run learning");
     return from;
   }
 

@@ -155,17 +155,21 @@ bool Session::Pump(int waitMs) {
   return true;
 }
 
-bool Session::Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds) {
+bool Session::WaitFor(const std::string& text, std::size_t from, double timeoutSeconds) {
   const auto deadline = After(timeoutSeconds);
-  while (!done(Result.out)) {
+  while (Result.out.find(text, from) == std::string::npos) {
     if (Clock::now() > deadline) return false;
-    if (!Pump(50) && OutFd < 0) return done(Result.out);
+    if (!Pump(50) && OutFd < 0) return Result.out.find(text, from) != std::string::npos;
   }
   return true;
 }
 
-bool Session::WaitFor(const std::string& text, std::size_t from, double timeoutSeconds) {
-  return Until([&](const std::string& out) { return out.find(text, from) != std::string::npos; }, timeoutSeconds);
+std::optional<std::string> Session::Take(const std::string& text, double timeoutSeconds) {
+  if (!WaitFor(text, Taken, timeoutSeconds)) return std::nullopt;
+  const std::size_t at = Result.out.find(text, Taken);
+  const std::string before = Result.out.substr(Taken, at - Taken);
+  Taken = at + text.size();
+  return before;
 }
 
 int Session::Finish(double timeoutSeconds) {

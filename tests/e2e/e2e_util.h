@@ -5,7 +5,6 @@
 
 #include <sys/types.h>
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -53,10 +52,12 @@ class Session {
   void Send(const std::string& line) { Type(line + "\n"); }
   // Writes `keys` as they are, collecting output meanwhile.
   void Type(const std::string& keys, double timeoutSeconds = 30);
-  // Waits until `done` holds for the standard output so far; false at the
-  // timeout or when the output has closed first.
-  bool Until(const std::function<bool(const std::string&)>& done, double timeoutSeconds = 30);
+  // Waits until the standard output holds `text` at or after `from`; false
+  // at the timeout or when the output has closed first.
   bool WaitFor(const std::string& text, std::size_t from = 0, double timeoutSeconds = 30);
+  // Waits for `text` after the output taken so far, and takes the output up
+  // to its end; returns what came before `text`, nothing at the timeout.
+  std::optional<std::string> Take(const std::string& text, double timeoutSeconds = 30);
   const std::string& AllOut() const { return Result.out; }
   const std::string& AllErr() const { return Result.err; }
   // Closes standard input and waits for the end (killing the group at the
@@ -69,6 +70,7 @@ class Session {
   int InFd = -1, OutFd = -1, ErrFd = -1;
   RunResult Result;
   bool Reaped = false;
+  std::size_t Taken = 0;
   bool Pump(int waitMs);
   void Kill(int* status);
 };

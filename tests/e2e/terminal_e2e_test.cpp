@@ -53,15 +53,9 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
   fs::create_directory(home + "/sub");
   PrepareEndlessLearning(dir);
   std::unique_ptr<Session> s;
-  std::size_t seen = 0;
-  auto expect = [&](const std::string& text) {  // waits for `text` after what was seen and moves past it
-    const bool found = s->WaitFor(text, seen);
-    if (found) seen = s->AllOut().find(text, seen) + text.size();
-    return found;
-  };
   auto enter = [&](const std::string& keys, const std::string& answer) {
     s->Type(keys + "\r");
-    return expect(answer) && expect(prompt);
+    return s->Take(answer) && s->Take(prompt);
   };
   auto start = [&](bool withHome) {
     RunSpec spec;
@@ -69,8 +63,7 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
         {"KVLPATH", home}, {"TERM", "xterm"}, {"HOME", withHome ? std::optional<std::string>(home) : std::nullopt}};
     spec.cwd = home;
     s = std::make_unique<Session>(spec, Io::Terminal);
-    seen = 0;
-    return expect(prompt);
+    return s->Take(prompt);
   };
   auto cwd = [](const std::string& d) { return " Working directory set to '" + d + "'."; };
 
@@ -101,15 +94,15 @@ TEST(Terminal, LineEditingHistoryAndReportsWhileTyping) {
   ASSERT_TRUE(enter("load pattern iris.pat", ""));
   ASSERT_TRUE(enter("load net iris_rules.net", ""));
   s->Type("run learning\r");
-  ASSERT_TRUE(expect(" Starting the learning process."));
+  ASSERT_TRUE(s->Take(" Starting the learning process."));
   const std::vector<pid_t> learner = ChildrenOf(s->Pid());
   ASSERT_EQ(learner.size(), 1u);
   s->Type("cd s");
-  ASSERT_TRUE(expect("cd s"));
+  ASSERT_TRUE(s->Take("cd s"));
   // The signal with which stop asks for the report; the report comes in
   // while the line waits half typed, and the prompt and the line follow.
   kill(learner[0], SIGUSR1);
-  ASSERT_TRUE(expect(prompt + "cd s")) << s->AllOut();
+  ASSERT_TRUE(s->Take(prompt + "cd s")) << s->AllOut();
   // A command the learning gate would refuse: the report has been taken in.
   ASSERT_TRUE(enter("ub", cwd(home + "/sub"))) << s->AllOut();
   s->Type("quit\r");
