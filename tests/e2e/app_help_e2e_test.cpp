@@ -1,5 +1,6 @@
 // What ships with the program: the default configuration is found at a
-// first start, and --help and --version answer without starting a session.
+// first start (a relative KVLPATH is taken below the working directory),
+// and --help and --version answer without starting a session.
 // (A unit test finds the help file's sections from the command and
 // parameter tables.)
 #include <gtest/gtest.h>
@@ -11,12 +12,15 @@
 using namespace e2e;
 
 TEST(AppStart, ShippedConfigurationHoldsTheDefaultsAndIsFoundBesideTheProgram) {
-  TScratchDir empty, work;
-  RunSpec spec;
-  spec.env["KVLPATH"] = empty.Path();
-  spec.cwd = work.Path();
+  TScratchDir work;
+  std::filesystem::create_directory(work / "cfg");
+  RunSpec spec = In(work);
+  spec.env["KVLPATH"] = "cfg";  // relative and without a final slash: below the working directory
   spec.input = "save config defaults.cfg\n";
-  ASSERT_EQ(RunProgram(spec).exitCode, 0);
+  const RunResult missing = RunProgram(spec);
+  ASSERT_EQ(missing.exitCode, 0);
+  EXPECT_NE(missing.out.find("[Warning]\nCan't open '" + work / "cfg/korvalin.cfg" + "' (No such file"),
+            std::string::npos);
   EXPECT_EQ(ReadText(work / "defaults.cfg"), ReadText(std::string(KORVALIN_SOURCE_DIR) + "/etc/korvalin.cfg"));
 
   spec.env["KVLPATH"] = std::nullopt;
