@@ -15,7 +15,6 @@ struct TPruneCase {
   const char* Name;
   TRuleMode Mode;
   int Rules;
-  TAggregationFunc Aggregation;
   TWeightMode Weights;
   int Epochs;
   TPruneOrder Order;
@@ -24,16 +23,11 @@ struct TPruneCase {
 };
 
 std::unique_ptr<TFuzzyPerceptron> Trained(const TLearningTask& task, const TPruneCase& c) {
-  TNetSettings s;
-  s.RuleMode = c.Mode;
-  s.MaxRules = c.Rules;
-  s.Aggregation = c.Aggregation;
+  TNetSettings s = Settings(c.Mode, c.Rules, 3);
   s.Weights = c.Weights;
   s.Sigma = 0.3f;
   s.MaxEpoch = c.Epochs;
-  std::ostringstream log;
-  TCreateReport created;
-  auto net = CreateNet(task, s, log, created);
+  auto net = Create(task, s);
   TLearnObserver quiet;
   if (c.Epochs > 0) Learn(*net, task, s, quiet);
   return net;
@@ -45,9 +39,9 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
   auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
   ASSERT_TRUE(task);
   const TPruneCase cases[] = {
-      {"learnt weights", BestPerClass, 30, WeightedSum, Normalized, 20, TPruneOrder::Ranked, false, 0},
-      {"free weights, in order", Best, 12, WeightedSum, Free, 10, TPruneOrder::Sequential, true, 0},
-      {"at most four rules", Simple, 0, WeightedSum, Fixed, 0, TPruneOrder::Ranked, false, 4},
+      {"learnt weights", BestPerClass, 30, Normalized, 20, TPruneOrder::Ranked, false, 0},
+      {"free weights, in order", Best, 12, Free, 10, TPruneOrder::Sequential, true, 0},
+      {"at most four rules", Simple, 0, Fixed, 0, TPruneOrder::Ranked, false, 4},
   };
   for (const TPruneCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -95,8 +89,7 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     EXPECT_EQ(TextOf(*twin), text);
     TLoadStatus status = LoadError;
     auto loaded = NetFromText(text, &status);
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(status, LoadOk);
+    ASSERT_TRUE(loaded != nullptr && status == LoadOk);
     EXPECT_EQ(TextOf(*loaded), text);
   }
 }
