@@ -3,9 +3,8 @@ file named, taken in the working directory, or else to the file last read or wri
 file is reported with its number, and the others still apply, the last one too although it has no line end.
 == copy app_configuration_korvalin.cfg korvalin.cfg
 == copy app_configuration_faulty.cfg faulty.cfg
-== args cmds
 == mkdir sub
-== file cmds
+== stdin
 save config sub/copy.cfg
 ! cmp korvalin.cfg sub/copy.cfg
 load config faulty.cfg
@@ -13,16 +12,12 @@ show MaxEpoch
 show sigma
 show Learning_Rules
 save config
-== stdout
+== stdout noeol
  Loading configuration from ./korvalin.cfg...
-**** Reading commands from cmds... ****
-korvalin> save config sub/copy.cfg
-[Information]
+korvalin> ^@[Information]
  Configuration has been saved to ./sub/copy.cfg.
 [end]
-korvalin> ! cmp korvalin.cfg sub/copy.cfg
-korvalin> load config faulty.cfg
- Loading configuration from ./faulty.cfg...
+korvalin> ^@korvalin> ^@ Loading configuration from ./faulty.cfg...
 [Error]
 Syntax error in configuration file (line 2): 
 Assignment missing.
@@ -35,10 +30,7 @@ Unkwown parameter name 'bogus'.
 Syntax error in configuration file (line 5): 
 Invalid value format.
 [end]
-korvalin> show MaxEpoch
- MaxEpoch = 7^@korvalin> show sigma
- sigma = 0.25^@korvalin> show Learning_Rules
- Learning_Rules = BestPerClass^@korvalin> save config
-[Information]
+korvalin> ^@ MaxEpoch = 7^@korvalin> ^@ sigma = 0.25^@korvalin> ^@ Learning_Rules = BestPerClass^@korvalin> ^@[Information]
  Configuration has been saved to ./faulty.cfg.
 [end]
+korvalin> ^@

@@ -5,8 +5,7 @@ fires for most (the first of equals). In Simple mode creation stops at the limit
 create; a pattern counts as covered when its class wins with an output above 0, in the selecting modes above 0.5
 (pattern 2 gets exactly 0.5). -r0 allows one rule per pattern. Without a log file the report names /dev/null.
 == copy app_create_dup.pat data/dup.pat
-== args cmds
-== file cmds
+== stdin
 load pattern data/dup.pat
 create net -r3
 set Learning_Rules = best
@@ -50,18 +49,14 @@ create net per.net -r0
 == files
 best.log
 best.net
-cmds
 data/
 data/dup.pat
 dup.log
 dup.net
 per.net
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load pattern data/dup.pat
- Loading pattern from ./data/dup.pat...
-korvalin> create net -r3
- Creating initial rule base...^@done (3 rules created).
+== stdout noeol
+korvalin> ^@ Loading pattern from ./data/dup.pat...
+korvalin> ^@ Creating initial rule base...^@done (3 rules created).
  Now evaluating the rules...^@done.
 [Information]
  The system tried to create 1 more rules. 
@@ -69,22 +64,18 @@ korvalin> create net -r3
  
  See ./dup.log for details about net creation.
 [end]
-korvalin> set Learning_Rules = best
-korvalin> create net -r2 best.net
- Creating initial rule base...^@done (5 rules created).
+korvalin> ^@korvalin> ^@ Creating initial rule base...^@done (5 rules created).
  Now evaluating the rules...^@done.
 [Information]
  2 rules (out of 5 created rules) have been selected.
  
  See ./best.log for details about net creation.
 [end]
-korvalin> set Learning_Rules = bestperclass
-korvalin> set CreateLogFile = no
-korvalin> create net per.net -r0
- Creating initial rule base...^@done (5 rules created).
+korvalin> ^@korvalin> ^@korvalin> ^@ Creating initial rule base...^@done (5 rules created).
  Now evaluating the rules...^@done.
 [Information]
  5 rules (out of 5 created rules) have been selected.
  
  See /dev/null for details about net creation.
 [end]
+korvalin> ^@

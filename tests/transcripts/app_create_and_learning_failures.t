@@ -2,7 +2,6 @@ create net refuses a feature whose range is too wide for fuzzy sets of finite nu
 names its log only when the log was written; a file of another kind is not replaced by the log. Learning reports an
 error curve that cannot be written, and learning that drives the net beyond finite numbers stops in that epoch and
 keeps the net of the epoch before, which can then be saved.
-== args cmds
 == copy iris.pat
 == copy iris_rules.net
 == copy two_features.pat
@@ -11,7 +10,7 @@ keeps the net of the epoch before, which can then be saved.
 == file other.log
 my own notes
 == copy app_create_and_learning_failures_wide.pat wide.pat
-== file cmds
+== stdin
 load pattern wide.pat
 create net -r0
 load pattern two_features.pat
@@ -26,37 +25,25 @@ run learning
 save net learnt.net
 == expect other.log
 my own notes
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load pattern wide.pat
- Loading pattern from ./wide.pat...
-korvalin> create net -r0
-[Error]
+== stdout noeol
+korvalin> ^@ Loading pattern from ./wide.pat...
+korvalin> ^@[Error]
 Can't create net: The range of input 2 (height) is too wide for fuzzy sets of finite numbers.
 [end]
-korvalin> load pattern two_features.pat
- Loading pattern from ./two_features.pat...
-korvalin> create net -r0
-[Error]
+korvalin> ^@ Loading pattern from ./two_features.pat...
+korvalin> ^@[Error]
 Can't create '@DIR@/two_features.log' (Is a directory).
 [end]
  Creating initial rule base...^@done (2 rules created).
  Now evaluating the rules...^@done.
-korvalin> create net other.net -r0
-[Error]
+korvalin> ^@[Error]
 Won't replace './other.log': it is not a net creation log.
 [end]
  Creating initial rule base...^@done (2 rules created).
  Now evaluating the rules...^@done.
-korvalin> load pattern iris.pat
- Loading pattern from ./iris.pat...
-korvalin> load net iris_rules.net
- Loading network from ./iris_rules.net...
-korvalin> set Learning_Weights = free
-korvalin> set sigma = 1e37
-korvalin> set Update_Cycle = 0
-korvalin> run learning
- Starting the learning process.
+korvalin> ^@ Loading pattern from ./iris.pat...
+korvalin> ^@ Loading network from ./iris_rules.net...
+korvalin> ^@korvalin> ^@korvalin> ^@korvalin> ^@ Starting the learning process.
 
 [Error]
 Can't create '@DIR@/iris_rules.err' (Is a directory).
@@ -67,7 +54,7 @@ Can't create '@DIR@/iris_rules.err' (Is a directory).
 [end]
 [Learning results]
  Epoch:    1, total error: 190.17,   18(12.00%) misclassifications.
-korvalin> save net learnt.net
-[Information]
+korvalin> ^@[Information]
  Network has been saved to ./learnt.net.
 [end]
+korvalin> ^@

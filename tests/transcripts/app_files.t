@@ -5,8 +5,7 @@ input are reset by a new FSetsPerVariable and by a new pattern set. A network lo
 with the header of a network file.
 == copy two_features.pat
 == copy app_files_warn.pat warn.pat
-== args cmds
-== file cmds
+== stdin
 load pattern warn.pat
 show patterninfo
 set NumberOfFSets[2] = 5
@@ -16,15 +15,12 @@ show NumberOfFSets
 set NumberOfFSets[1] = 2
 load pattern two_features.pat
 show NumberOfFSets
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load pattern warn.pat
- Loading pattern from ./warn.pat...
+== stdout noeol
+korvalin> ^@ Loading pattern from ./warn.pat...
 [Warning]
 Unkwown keyword "FOO" ignored.
 [end]
-korvalin> show patterninfo
-[Patterninfo]
+korvalin> ^@[Patterninfo]
 Pattern loaded from     : @DIR@/warn.pat
 Number of input features: 2
 Number of classes       : 2
@@ -56,12 +52,5 @@ Class 2:
 	 Number of patterns: 2
 
 [end]
-korvalin> set NumberOfFSets[2] = 5
-korvalin> show NumberOfFSets
- NumberOfFSets = <3, 5>korvalin> set FSetsPerVariable = 4
-korvalin> show NumberOfFSets
- NumberOfFSets = <4, 4>korvalin> set NumberOfFSets[1] = 2
-korvalin> load pattern two_features.pat
- Loading pattern from ./two_features.pat...
-korvalin> show NumberOfFSets
- NumberOfFSets = <4, 4>
+korvalin> ^@korvalin> ^@ NumberOfFSets = <3, 5>korvalin> ^@korvalin> ^@ NumberOfFSets = <4, 4>korvalin> ^@korvalin> ^@ Loading pattern from ./two_features.pat...
+korvalin> ^@ NumberOfFSets = <4, 4>korvalin> ^@

@@ -1,7 +1,7 @@
-In pipe mode (-p or --pipe as the first argument) loading a pattern set or a network, and creating a
-network, also write their blocks; the learning status takes its long form, followed by the partitions of the network;
-the test summary names the result file itself and no pointer follows, and a result file that cannot be created is
-reported first, the summary then naming no file.
+In pipe mode (-p or --pipe as the first argument) loading a pattern set or a network, and creating a network, also
+write their blocks; the learning status takes its long form, followed by the partitions of the network; the test
+summary names the result file itself and no pointer follows, and a result file that cannot be created is reported
+first, the summary then naming no file.
 == copy one_feature.pat
 == args --pipe cmds
 == file cmds

@@ -2,7 +2,6 @@ save config goes to the file of the last load config only when that load read a 
 configuration file with a warning. A save to a name not given in the command leaves a file of another kind alone
 (named, it is replaced), and removes the temporary files that killed saves to the same target left, once their writers
 are gone.
-== args cmds
 == copy small.net
 == file notes.txt
 colour = blue
@@ -11,7 +10,7 @@ my own notes
 == file .korvalin.small.net.999999999.aB3dE6
 == file .korvalin.small.net.1.aB3dE6
 == file .korvalin.other.net.999999999.aB3dE6
-== file cmds
+== stdin
 load config notes.txt
 save config
 load net small.net
@@ -23,39 +22,32 @@ colour = blue
 == files
 .korvalin.other.net.999999999.aB3dE6
 .korvalin.small.net.1.aB3dE6
-cmds
 korvalin.cfg
 notes.txt
 small.net
 small.rul
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load config notes.txt
- Loading configuration from ./notes.txt...
+== stdout noeol
+korvalin> ^@ Loading configuration from ./notes.txt...
 [Error]
 Syntax error in configuration file (line 1): 
 Unkwown parameter name 'colour'.
 [end]
-korvalin> save config
-[Warning]
+korvalin> ^@[Warning]
  The last 'load config' read no valid line from ./notes.txt,
  so the configuration goes to the default configuration file.
 [end]
 [Information]
  Configuration has been saved to ./korvalin.cfg.
 [end]
-korvalin> load net small.net
- Loading network from ./small.net...
-korvalin> save rules
-[Error]
+korvalin> ^@ Loading network from ./small.net...
+korvalin> ^@[Error]
 Won't replace './small.rul': it is not a rule file.
  Name the file in the command to replace it.
 [end]
-korvalin> save rules small.rul
-[Information]
+korvalin> ^@[Information]
  Rules has been saved to ./small.rul.
 [end]
-korvalin> save net
-[Information]
+korvalin> ^@[Information]
  Network has been saved to ./small.net.
 [end]
+korvalin> ^@

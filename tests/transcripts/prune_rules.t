@@ -1,29 +1,22 @@
 Pruning a fresh rule base on its patterns: progress per kind of change, the summary before and after, fewer rules
 (merged as they become equal).
 == copy iris.pat
-== args cmds
-== file cmds
+== stdin
 load pattern iris.pat
 set Learning_Rules = BestPerClass
 set CreateLogFile = No
 create net -r6
 prune
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load pattern iris.pat
- Loading pattern from ./iris.pat...
-korvalin> set Learning_Rules = BestPerClass
-korvalin> set CreateLogFile = No
-korvalin> create net -r6
- Creating initial rule base...^@done (23 rules created).
+== stdout noeol
+korvalin> ^@ Loading pattern from ./iris.pat...
+korvalin> ^@korvalin> ^@korvalin> ^@ Creating initial rule base...^@done (23 rules created).
  Now evaluating the rules...^@done.
 [Information]
  6 rules (out of 23 created rules) have been selected.
  
  See /dev/null for details about net creation.
 [end]
-korvalin> prune
- Pruning the rules on 150 patterns...
+korvalin> ^@ Pruning the rules on 150 patterns...
  inputs  :     4 tried,     2 removed; 3 rules, 4 misclassified.
  entries :     6 tried,     2 removed; 3 rules, 4 misclassified.
  rules   :     3 tried,     0 removed; 3 rules, 4 misclassified.
@@ -39,3 +32,4 @@ korvalin> prune
  
  Use 'save net' to keep the pruned network.
 [end]
+korvalin> ^@

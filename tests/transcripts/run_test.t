@@ -8,8 +8,7 @@ shows zeros rather than dividing by zero.
 == file mixed.csv
 width,height,class
 == copy run_test_none.pat none.pat
-== args cmds
-== file cmds
+== stdin
 load pattern mixed.pat
 load net small.net
 run test
@@ -26,14 +25,10 @@ pattern,class,share,rule,activation,target
 2,,0,0,0,wide
 3,wide,1,3,1,narrow
 4,narrow,0.636364,1,1,narrow
-== stdout
-**** Reading commands from cmds... ****
-korvalin> load pattern mixed.pat
- Loading pattern from ./mixed.pat...
-korvalin> load net small.net
- Loading network from ./small.net...
-korvalin> run test
- Propagating patterns...
+== stdout noeol
+korvalin> ^@ Loading pattern from ./mixed.pat...
+korvalin> ^@ Loading network from ./small.net...
+korvalin> ^@ Propagating patterns...
 
 [Test results]
  Misclassified patterns: 2(50.00%)
@@ -43,8 +38,7 @@ korvalin> run test
  
  See ./small.res for detailed test results.
 [end]
-korvalin> show confusion
-[Confusion]
+korvalin> ^@[Confusion]
 Test of ./small.net on ./mixed.pat, 4 patterns:
 target \ computed  narrow  wide  undecided
 narrow                  2     1          0
@@ -56,17 +50,14 @@ wide                0.000      0.000
 Balanced accuracy : 0.333
 Undecided patterns: 1
 [end]
-korvalin> save predictions
-[Error]
+korvalin> ^@[Error]
 Can't save predictions: ./mixed.csv exists and holds no predictions.
  Name the file to write: 'save predictions <file>'.
 [end]
-korvalin> save predictions mixed.csv
-[Information]
+korvalin> ^@[Information]
  Predictions have been saved to ./mixed.csv.
 [end]
-korvalin> explain 4
-[Explanation]
+korvalin> ^@[Explanation]
 Pattern 4 of ./mixed.pat, class narrow (Class 1)
 Inputs: width = 2, height = missing
 Rule 1 (THEN narrow) fires with activation 1:
@@ -79,13 +70,10 @@ Class outputs:
  wide: 0.571429
 Decision: narrow (Class 1), by rule 1 (activation 1)
 [end]
-korvalin> load pattern none.pat
- Loading pattern from ./none.pat...
-korvalin> run learning
- Starting the learning process.
+korvalin> ^@ Loading pattern from ./none.pat...
+korvalin> ^@ Starting the learning process.
 
-korvalin> run test
- Propagating patterns...
+korvalin> ^@ Propagating patterns...
 
 [Test results]
  Misclassified patterns: 0(0.00%)
@@ -95,3 +83,4 @@ korvalin> run test
  
  See ./small.res for detailed test results.
 [end]
+korvalin> ^@
