@@ -1,6 +1,6 @@
 // Background learning at the interactive prompt, driven over pipes: the
 // learning gate, stop, abort, exit, learning that ends by itself, a child
-// that dies or is stopped, and a diverging run.
+// that dies or is stopped.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -40,13 +40,6 @@ class Background : public ::testing::Test {
     const std::optional<std::string> answer = S->Take(Prompt(), 60);
     EXPECT_TRUE(answer) << "no answer to " << line << ":\n" << S->AllOut() << S->AllErr();
     return answer.value_or("");
-  }
-  // Starts learning; returns where to look for the child's output, among
-  // which the prompt has no fixed place.
-  std::size_t StartLearning() {
-    const std::size_t from = S->AllOut().size();
-    Do("run learning");
-    return from;
   }
 
   std::vector<pid_t> Children() const { return ChildrenOf(S->Pid()); }
@@ -104,7 +97,8 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
 TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   Dir.Write("korvalin.cfg", "Update_Cycle = 1\nMaxEpoch = 3\nStop_At_Misclassified = -1\nStop_At_Percent = -1\n");
   Start();
-  const std::size_t from = StartLearning();
+  const std::size_t from = S->AllOut().size();  // the child's output, among which the prompt has no fixed place
+  Do("run learning");
   const std::string results = "[Learning results]\nEpoch                 : 3\n";
   ASSERT_TRUE(S->WaitFor(results, from)) << S->AllOut();
   // The child's status at every epoch, then the parent's once the report is in.
@@ -180,18 +174,6 @@ TEST_F(Background, StoppedChildrenAndEndingSignals) {
     for (const auto& entry : fs::directory_iterator(Dir.Path()))
       EXPECT_EQ(entry.path().filename().string().rfind(".korvalin.", 0), std::string::npos) << entry.path();
   }
-}
-
-// Learning that diverges in the background ends with a report, which holds
-// the network of the last finite epoch.
-TEST_F(Background, ADivergingRunReportsTheLastFiniteNetwork) {
-  Start();
-  for (const char* setting : {"set Learning_Weights = free", "set sigma = 1e37", "set MaxEpoch = 50"}) Do(setting);
-  ASSERT_TRUE(S->WaitFor("[Learning results]", StartLearning())) << S->AllOut();
-  EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
-  EXPECT_NE(S->AllOut().find(" The net is kept as it was after epoch 1."), std::string::npos) << S->AllOut();
-  EXPECT_NE(Do("save net learnt.net").find("Network has been saved"), std::string::npos);
-  EXPECT_EQ(S->Finish(), 0);
 }
 
 }  // namespace

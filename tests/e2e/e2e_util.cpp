@@ -1,6 +1,5 @@
 #include "e2e_util.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
