@@ -162,49 +162,45 @@ TEST_F(Refused, ParameterValuesByType) {
   Expect("", refused);
 }
 
-TEST_F(Refused, PatternFiles) {
+TEST_F(Refused, PatternAndNetworkFiles) {
   const std::string noDimensions = "[Error]\nNo or invalid pattern dimensions specified!";
-  Expect(kLoaded,
-         Loads("pattern", "two_features.pat",
-               {
-                   {"", "", noDimensions + "\n Loading pattern from "},
-                   {"", Garbage(20000), "failed."},
-                   {"", std::string(4 << 20, 'A'), "failed."},
-                   {"", "% comment only\n", "Unexpected end of file."},
-                   {"2 2", "-2 2", noDimensions},
-                   {"2 2", "1000001 2", "Line 3: \"1000001 2\""},
-                   {"NAME", std::string(80, 'K'), "Line 4: \"KKKK"},
-                   {"0 5", "0 1e39", "Line 13: \"0 1e39\""},
-                   {"3\n1.0", "-1\n1.0", "Line 15: \"-1\""},
-                   {"3\n1.0", "2147483648\n1.0", "Line 15: \"2147483648\""},
-                   {"3\n1.0", "2147483647\n1.0", "Line 19: \"END\""},
-                   {"0.5   1 0", "nan   1 0", "Line 16: \"1.0 nan   1 0\""},
-                   {"0.5   1 0", "0.5   1.5 0", "Line 16:"},
-                   {"2.0 1.0   1 0\nEND\n", "2.0 1.0", "Unexpected end of file."},
-               }));
-}
-
-TEST_F(Refused, NetworkFiles) {
   const std::string noParameters = "[Error]\nNo or invalid net parameters specified!";
-  Expect(kLoaded,
-         Loads("net", "small.net",
-               {
-                   {"", "", "[Error]\nNet parameter section missing!\n Loading net from "},
-                   {"", Garbage(20000), "failed."},
-                   {"2\t3\t2\t5", "2\t0\t2\t5", noParameters},
-                   {"2\t3\t2\t5", "2000000000\t3\t2\t5", noParameters + "\n Loading net from "},
-                   {"2\t3\t2\t5", "2\t3\t2000000000\t5", "Line 5: \"2\t3\t2000000000\t5\""},
-                   {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Line 35: \"% This are the conclusion weights:\""},
-                   {"FUZZY", "FUZZ", "Unkwown keyword \"FUZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
-                   {"FUZZY", "FUZZ", "Fuzzy set section missing!"},
-                   {"2\n0.000000\t10.000000", "0\n0.000000\t10.000000", "Invalid fuzzy partition of input 1!\n"},
-                   {"1\t3\t2", "1\t4\t2", "Rule 2 uses fuzzy set 4 of input 2, which has only 3 sets!"},
-                   {"   2   0.750000", "   3   0.750000", "Rule 2 points to class 3, which does not exist!"},
-                   {"0.750000", "x", "Line 39: \"   2   x\""},
-                   {"0.750000", "nan", "Line 39: \"   2   nan\""},
-                   {"width", std::string(30, 'h'), "Line 8: \"hhhh"},
-                   {"   2   1.000000\n\nEND\n", "   2   1.0", "Unexpected end of file."},
-               }));
+  const std::vector<Variant> patterns = {
+      {"", "", noDimensions + "\n Loading pattern from "},
+      {"", Garbage(20000), "failed."},
+      {"", std::string(4 << 20, 'A'), "failed."},
+      {"", "% comment only\n", "Unexpected end of file."},
+      {"2 2", "-2 2", noDimensions},
+      {"2 2", "1000001 2", "Line 3: \"1000001 2\""},
+      {"NAME", std::string(80, 'K'), "Line 4: \"KKKK"},
+      {"0 5", "0 1e39", "Line 13: \"0 1e39\""},
+      {"3\n1.0", "-1\n1.0", "Line 15: \"-1\""},
+      {"3\n1.0", "2147483648\n1.0", "Line 15: \"2147483648\""},
+      {"3\n1.0", "2147483647\n1.0", "Line 19: \"END\""},
+      {"0.5   1 0", "nan   1 0", "Line 16: \"1.0 nan   1 0\""},
+      {"0.5   1 0", "0.5   1.5 0", "Line 16:"},
+      {"2.0 1.0   1 0\nEND\n", "2.0 1.0", "Unexpected end of file."},
+  };
+  const std::vector<Variant> nets = {
+      {"", "", "[Error]\nNet parameter section missing!\n Loading net from "},
+      {"", Garbage(20000), "failed."},
+      {"2\t3\t2\t5", "2\t0\t2\t5", noParameters},
+      {"2\t3\t2\t5", "2000000000\t3\t2\t5", noParameters + "\n Loading net from "},
+      {"2\t3\t2\t5", "2\t3\t2000000000\t5", "Line 5: \"2\t3\t2000000000\t5\""},
+      {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Line 35: \"% This are the conclusion weights:\""},
+      {"FUZZY", "FUZZ", "Unkwown keyword \"FUZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
+      {"FUZZY", "FUZZ", "Fuzzy set section missing!"},
+      {"2\n0.000000\t10.000000", "0\n0.000000\t10.000000", "Invalid fuzzy partition of input 1!\n"},
+      {"1\t3\t2", "1\t4\t2", "Rule 2 uses fuzzy set 4 of input 2, which has only 3 sets!"},
+      {"   2   0.750000", "   3   0.750000", "Rule 2 points to class 3, which does not exist!"},
+      {"0.750000", "x", "Line 39: \"   2   x\""},
+      {"0.750000", "nan", "Line 39: \"   2   nan\""},
+      {"width", std::string(30, 'h'), "Line 8: \"hhhh"},
+      {"   2   1.000000\n\nEND\n", "   2   1.0", "Unexpected end of file."},
+  };
+  std::vector<Refusal> loads = Loads("pattern", "two_features.pat", patterns), more = Loads("net", "small.net", nets);
+  loads.insert(loads.end(), more.begin(), more.end());
+  Expect(kLoaded, loads);
 }
 
 TEST_F(Refused, ConfigurationFilesAndLongNames) {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
 
 #include "fuzzynet_test_util.h"
 #include "reference_net.h"
@@ -46,9 +47,7 @@ void ExpectSameTest(TFuzzyPerceptron& net, TRefNet& ref, const TLearningTask& ta
     }
     const TDecision decision =
         !(ref.Out[best] > 0.0f) ? TDecision::NoRuleFired : tie ? TDecision::Tie : TDecision::Decided;
-    ASSERT_EQ(o.Best, best);
-    ASSERT_EQ(o.Decision, decision) << "pattern " << p;
-    ASSERT_EQ(o.Correct, correct);
+    ASSERT_TRUE(o.Best == best && o.Decision == decision && o.Correct == correct) << "pattern " << p;
     ASSERT_EQ(Bits(o.Error), Bits(ref.Error(pattern.Class)));
     // The deciding rule: the first of its class with the largest share.
     int rule = 0;
@@ -65,13 +64,10 @@ void ExpectSameTest(TFuzzyPerceptron& net, TRefNet& ref, const TLearningTask& ta
     wrong += correct ? 0 : 1;
     undecided += decision == TDecision::Decided ? 0 : 1;
     const TOutcome alone = Classify(net, pattern.Input.data(), task.NumberOfInputs, task.MissingValue);
-    ASSERT_EQ(alone.Rule, o.Rule);
-    ASSERT_EQ(Bits(alone.Activation), Bits(o.Activation));
+    ASSERT_TRUE(alone.Rule == o.Rule && Bits(alone.Activation) == Bits(o.Activation)) << "pattern " << p;
   });
-  EXPECT_EQ(totals.Patterns, task.NumberOfPatterns);
-  EXPECT_EQ(totals.Misclassified, wrong);
-  EXPECT_EQ(totals.Undecided, undecided);
-  EXPECT_EQ(Bits(totals.Error), Bits(error));
+  EXPECT_EQ(std::make_tuple(totals.Patterns, totals.Misclassified, totals.Undecided, Bits(totals.Error)),
+            std::make_tuple(task.NumberOfPatterns, wrong, undecided, Bits(error)));
 }
 
 struct TCreated {
