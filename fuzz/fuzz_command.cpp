@@ -5,7 +5,7 @@
 #include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::TQuietApplication& app = fuzz::App();
+  TQuietApplication& app = fuzz::App();
   const std::string line = fuzz::Text(data, size);
   TCommand cmd(line, ValidCommands());
   fuzz::Require(cmd.NumArgs >= 0 && cmd.NumArgs < TCommand::MaxWords);

@@ -4,7 +4,7 @@
 #include "fuzz_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::TQuietApplication& app = fuzz::App();
+  TQuietApplication& app = fuzz::App();
   app.Parameters = TLearningParameters();
   std::istringstream in(fuzz::Text(data, size));
   app.LoadParameters(in);

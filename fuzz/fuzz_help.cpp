@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     return std::string(made) + "/";
   }();
-  fuzz::TQuietApplication& app = fuzz::App();
+  TQuietApplication& app = fuzz::App();
   app.ProgramPath = dir;
   app.ProgramName = "fuzzhelp";
   const std::string text = fuzz::Text(data, size);

@@ -5,37 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <map>
 #include <regex>
 #include <vector>
 
+#include "../quiet_app.h"
 #include "../scratch_dir.h"
 #include "korvalin.h"
 
 namespace {
 
-// An application whose messages are kept instead of shown.
-class TQuietApp : public TApplication {
- public:
-  std::vector<std::pair<TMessageType, std::string>> Messages;
-
-  TQuietApp() : TApplication(1, Argv()) {}
-  void PrintMsg(std::ostringstream& msg, TMessageType type) override {
-    Messages.push_back({type, msg.str()});
-    msg.str("");
-  }
-  // The report a learning child sends: status line, then the network.
+// The report a learning child sends: status line, then the network.
+struct TQuietApp : TQuietApplication {
   Boolean Take(const std::string& report) {
     std::istringstream in(report);
     return Background.Take(in);
-  }
-
- private:
-  static const char* const* Argv() {
-    static const char* const argv[] = {"korvalin", nullptr};
-    setenv("KVLPATH", "/nonexistent-korvalin-dir", 1);  // no configuration file is read
-    return argv;
   }
 };
 

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <ostream>
 
 #include "e2e_util.h"
 
@@ -16,27 +15,16 @@ using namespace e2e;
 
 namespace {
 
-// The files one run leaves, in the order of the pinned checksums.
-const char* const kFiles[] = {
-    "det.log",      // creation and selection account
-    "det.net",      // network as created (saved by create)
-    "det.err",      // error curve of the learning run
-    "det.res",      // test of the trained network
-    "det.rul",      // rule listing of the trained network
-    "trained.net",  // trained network
-    "trained.res",  // test of the trained network read back from its file
-};
+// The files one run leaves, in the order of the pinned checksums: the creation and selection account, the network as
+// created, the error curve of the learning run, the test of the trained network and its rule listing, the trained
+// network, and the test of that network read back from its file.
+const char* const kFiles[] = {"det.log", "det.net", "det.err", "det.res", "det.rul", "trained.net", "trained.res"};
 
 struct Case {
   const char *rules, *weights, *aggregation;
   int intersect;     // 1 with the 0.5-intersection constraint
   const char* sums;  // of kFiles, in order, blank-separated
 };
-
-// Named in test listings by its modes rather than its bytes.
-void PrintTo(const Case& c, std::ostream* out) {
-  *out << c.rules << ' ' << c.weights << ' ' << c.aggregation << (c.intersect ? " intersect" : "");
-}
 
 // The run is long enough for the fuzzy sets to move in every case, and the
 // rule limit below the number of candidates, so that Simple refuses rules
