@@ -24,9 +24,8 @@ TEST(Terminal, ShellMessagesPagerAndEndOfInput) {
   fs::create_symlink(KORVALIN_SHELL_BIN, spec.program);
   spec.env["TMPDIR"] = scratch.Path();
   spec.env["PAGER"] = "sed s/^/paged:/";
-  spec.input = "foo\ncd /\ncd\nhelp short\nhelp long\n";
   Session s(spec, Io::RawTerminal);
-  s.Type(spec.input + "\x04");
+  s.Type("foo\ncd /\ncd\nhelp short\nhelp long\n\x04");
   s.Finish();
   const RunResult& r = s.Outcome();
   const std::string prompt = Prompt(name);

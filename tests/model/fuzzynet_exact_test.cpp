@@ -91,6 +91,17 @@ TCreated CreateBoth(const TLearningTask& task, int maxRules, TRuleMode mode, TAg
   return c;
 }
 
+// Learning epochs of the network and of the model from the same state.
+void ExpectSameEpochs(TFuzzyPerceptron& net, TRefNet& ref, const TLearningTask& task, const TNetSettings& prm,
+                      int epochs) {
+  for (int epoch = 1; epoch <= epochs; epoch++) {
+    float error = -1.0f, refError = -2.0f;
+    ASSERT_EQ(LearnEpoch(net, task, prm, error), ref.Learn(task, prm, refError)) << "epoch " << epoch;
+    ASSERT_EQ(Bits(error), Bits(refError));
+    ExpectSameNet(net, ref);
+  }
+}
+
 class NetExact : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { Task = LoadTask(MakePatternText(700, 4, 3, 11, 0.04)).release(); }
@@ -130,13 +141,8 @@ TEST_F(NetExact, LearningEpochsInEveryWeightMode) {
         prm.FsIntersect = intersect;
         prm.Sigma = 0.2f;
         prm.SigmaA = prm.SigmaB = prm.SigmaC = 0.05f;
-        for (int epoch = 1; epoch <= 3; epoch++) {
-          float error = -1.0f, refError = -2.0f;
-          const int wrong = LearnEpoch(*both.Net, *Task, prm, error);
-          ASSERT_EQ(wrong, both.Ref.Learn(*Task, prm, refError)) << weights << intersect << agg << epoch;
-          ASSERT_EQ(Bits(error), Bits(refError));
-          ExpectSameNet(*both.Net, both.Ref);
-        }
+        SCOPED_TRACE(testing::Message() << weights << intersect << agg);
+        ExpectSameEpochs(*both.Net, both.Ref, *Task, prm, 3);
         ExpectSameTest(*both.Net, both.Ref, *Task);
         // A learnt network's text reads back to a network that writes the same text.
         const std::string text = TextOf(*both.Net);
@@ -156,9 +162,7 @@ void ExpectSamePropagation(TFuzzyPerceptron& net, TRefNet& ref, const TLearningT
       for (int k = 1; k <= ref.Classes; k++) ASSERT_EQ(Bits(TNetAccess::Outputs(net)[k - 1]), Bits(ref.Out[k])) << p;
       for (int r = 1; r <= ref.Rules(); r++) {
         ASSERT_EQ(Bits(TNetAccess::RuleActivations(net)[r - 1]), Bits(ref.Act[r - 1])) << learning << " " << p;
-        if (learning && ref.Act[r - 1] != 0.0f) {
-          ASSERT_EQ(TNetAccess::MinInputs(net)[r - 1], ref.MinIn[r - 1]) << p;
-        }
+        if (learning && ref.Act[r - 1] != 0.0f) ASSERT_EQ(TNetAccess::MinInputs(net)[r - 1], ref.MinIn[r - 1]) << p;
       }
     }
 }
@@ -184,12 +188,7 @@ TEST_F(NetExact, EditedRulesPropagateAndLearnLikeTheModel) {
     TNetSettings prm;
     prm.Weights = weights;
     prm.Sigma = 0.3f;
-    float error, refError;
-    for (int epoch = 1; epoch <= 2; epoch++) {
-      ASSERT_EQ(LearnEpoch(*both.Net, *Task, prm, error), ref.Learn(*Task, prm, refError));
-      ASSERT_EQ(Bits(error), Bits(refError));
-      ExpectSameNet(*both.Net, ref);
-    }
+    ExpectSameEpochs(*both.Net, ref, *Task, prm, 2);
   }
 }
 
@@ -325,17 +324,7 @@ void PropagateFiring(TRefNet& ref, const TLearningTask& task, const float* x) {
       }
     }
   }
-  if (!zeroed) return;
-  for (int k = 1; k <= ref.Classes; k++) {
-    float num = 0.0f, den = 0.0f, best = 0.0f;
-    for (int r = 0; r < ref.Rules(); r++) {
-      if (ref.Class[r] != k) continue;
-      num += ref.Weight[r] * ref.Act[r];
-      den += ref.Weight[r];
-      if (ref.Act[r] > best) best = ref.Act[r];
-    }
-    ref.Out[k] = ref.Aggregation == Maximum ? best : (den != 0.0f ? num / den : 0.0f);
-  }
+  if (zeroed) ref.Sum();
 }
 
 // The connection check's lines as the model takes its sums over `task`.

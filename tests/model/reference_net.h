@@ -67,6 +67,11 @@ struct TRefNet {
       Act[r] = act;
       MinIn[r] = first;
     }
+    Sum();
+  }
+
+  // The class outputs from the rules' activations.
+  void Sum() {
     Out.assign(Classes + 1, 0.0f);
     for (int k = 1; k <= Classes; k++) {
       float num = 0.0f, den = 0.0f, best = 0.0f;
