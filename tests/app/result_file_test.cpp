@@ -14,7 +14,6 @@ TEST(ResultFile, VerdictsAddUpToTheMisclassifiedCount) {
       "MATRIX\n1 2\nWEIGHTS\n1 1\n2 1\nEND\n");
   ASSERT_NE(net, nullptr);
   auto task = LoadTask("DIMENSIONS\n1 2\nPATTERNS\n4\n0.5 1 0\n2.5 1 0\n1.5 1 0\n3.5 1 0\nEND\n");
-  ASSERT_NE(task, nullptr);
   std::ostringstream file;
   const TTestTotals totals =
       TestNet(*net, *task, [&](int p, const TOutcome& o) { WriteTestRecord(file, *task, *net, p, o); });

@@ -162,7 +162,7 @@ void ExpectSamePropagation(TFuzzyPerceptron& net, TRefNet& ref, const TLearningT
       for (int k = 1; k <= ref.Classes; k++) ASSERT_EQ(Bits(TNetAccess::Outputs(net)[k - 1]), Bits(ref.Out[k])) << p;
       for (int r = 1; r <= ref.Rules(); r++) {
         ASSERT_EQ(Bits(TNetAccess::RuleActivations(net)[r - 1]), Bits(ref.Act[r - 1])) << learning << " " << p;
-        if (learning && ref.Act[r - 1] != 0.0f) ASSERT_EQ(TNetAccess::MinInputs(net)[r - 1], ref.MinIn[r - 1]) << p;
+        ASSERT_TRUE(!learning || ref.Act[r - 1] == 0.0f || TNetAccess::MinInputs(net)[r - 1] == ref.MinIn[r - 1]) << p;
       }
     }
 }
@@ -198,7 +198,6 @@ TEST(NetExactClasses, WeightedSumsForEachClassCountLikeTheModel) {
   // terms count.
   for (int classes : {4, 6}) {
     auto task = LoadTask(MakePatternText(500, 4, classes, 5, 0.04));
-    ASSERT_NE(task, nullptr);
     auto net = Create(*task, Settings(Best, 60, 5));
     const float odd[] = {-0.5f, 0.0f, 2.5f, 0.3f, -0.0f};
     for (int r = 1; r <= net->NumberOfRules(); r++) TNetAccess::SetWeight(*net, r, odd[r % 5]);
@@ -220,7 +219,6 @@ TEST(NetSelection, RulesOfEqualPerformanceKeepTheirOrder) {
     text += std::to_string(1 + p % 3) + " " + std::to_string(1 + p / 3 % 3) + " " + std::to_string(1 + p / 9) +
             (p % 2 == 0 ? " 1 0\n" : " 0 1\n");
   auto task = LoadTask(text + "END\n");
-  ASSERT_NE(task, nullptr);
   for (TRuleMode mode : {Best, BestPerClass}) {
     TCreated both = CreateBoth(*task, 10, mode, WeightedSum, 3);
     ASSERT_EQ(both.Report.Created, 27);
@@ -268,7 +266,6 @@ TEST(NetMinimum, NaNDegreesLikeTheModel) {
     }
     const char* targets[] = {"1 0 0 0\n", "0 1 0 0\n", "0 0 1 0\n", "0 0 0 1\n"};
     auto task = LoadTask(row + targets[p % 4] + "END\n");
-    ASSERT_NE(task, nullptr);
     const TPattern pattern = task->Patterns[1];
     const TTestTotals totals = TestNet(*loaded, *task);
     const int wrong = totals.Misclassified;
@@ -302,7 +299,6 @@ TEST(NetExactCreation, PatternsCoveredAtTheBoundOfFiringRules) {
   // the class's rules can fire, counting every set of a missing input.
   auto task = LoadTask("DIMENSIONS\n2 2\nINRANGES\n0 4\n0 4\nPATTERNS\n5\n2 1 1 0\n3 1 1 0\n2 3 1 0\n"
                        "1.4e-45 1 1 0\n0.5 3.5 0 1\nEND\n");
-  ASSERT_NE(task, nullptr);
   auto net = Create(*task, Settings(Best, 10, 3));
   ASSERT_EQ(net->NumberOfRules(), 4);
   EXPECT_EQ(TNetAccess::Rule(*net, 4).Antecedent[1], 1);
@@ -426,7 +422,6 @@ TEST(NetExactCreation, CheckAndEvaluationLikeTheModel) {
     SCOPED_TRACE(testing::Message() << c.patterns << " x " << c.inputs << ", change " << c.change);
     const std::string text = c.seed == 0 ? NearTies() : MakePatternText(c.patterns, c.inputs, c.classes, c.seed, 0.05);
     auto task = LoadTask(text), other = LoadTask(text);
-    ASSERT_NE(task, nullptr);
     int notCreated;
     std::ostringstream log;
     auto net = TNetAccess::Create(*task, task->NumberOfPatterns, Best, TVector<int>(c.inputs, c.sets), c.agg,

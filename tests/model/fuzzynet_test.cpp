@@ -70,7 +70,6 @@ TEST(NetLearn, OneStepWorkedOutByHand) {
     SCOPED_TRACE(testing::Message() << "set " << c.set << " weight " << c.weight << " mode " << c.mode);
     auto net = Net(NetText(1, 2, {{{c.set}, 1, c.weight}}));
     auto task = LoadTask(std::string("DIMENSIONS\n1 2\nPATTERNS\n1\n1.5 ") + (c.target == 1 ? "1 0" : "0 1") + "\nEND\n");
-    ASSERT_NE(task, nullptr);
     TNetSettings s;
     s.Sigma = c.sigma;
     s.SigmaA = c.sigmaA;
@@ -93,7 +92,6 @@ TEST(NetLearn, OneStepWorkedOutByHand) {
 
 TEST(NetCreate, AnEmptyPatternSet) {
   auto empty = LoadTask("DIMENSIONS\n2 2\nINRANGES\n0 4\n0 4\nPATTERNS\n0\nEND\n");
-  ASSERT_NE(empty, nullptr);
   std::string log;
   auto net = Create(*empty, Settings(Best, 10, 3), &log);
   EXPECT_EQ(net->NumberOfRules(), 0);

@@ -34,12 +34,13 @@ inline std::string TextOf(const TFuzzyPerceptron& net) {
   return out.str();
 }
 
+// A pattern set from its text; a text that the reader refuses fails the test.
 inline std::unique_ptr<TLearningTask> LoadTask(const std::string& text) {
   std::istringstream in(text);
   TLoadStatus status;
   std::ostringstream messages;
   auto task = std::make_unique<TLearningTask>(in, status, messages);
-  if (status == LoadError || !in.good()) return nullptr;
+  if (status == LoadError || !in.good()) throw std::runtime_error("pattern text refused: " + messages.str());
   return task;
 }
 

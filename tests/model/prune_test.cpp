@@ -37,7 +37,6 @@ std::unique_ptr<TFuzzyPerceptron> Trained(const TLearningTask& task, const TPrun
 
 TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
   auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
-  ASSERT_TRUE(task);
   const TPruneCase cases[] = {
       {"learnt weights", BestPerClass, 30, Normalized, 20, TPruneOrder::Ranked, false, 0},
       {"free weights, in order", Best, 12, Free, 10, TPruneOrder::Sequential, true, 0},
