@@ -12,7 +12,6 @@ TEST(ResultFile, VerdictsAddUpToTheMisclassifiedCount) {
   auto net = NetFromText(
       "PARAMETERS\n1 2 2 2\nFUZZY\n3\n0 4\n0 1 2 1 0  small\n1 2 3 0 0  medium\n2 3 4 0 1  large\n"
       "MATRIX\n1 2\nWEIGHTS\n1 1\n2 1\nEND\n");
-  ASSERT_NE(net, nullptr);
   auto task = LoadTask("DIMENSIONS\n1 2\nPATTERNS\n4\n0.5 1 0\n2.5 1 0\n1.5 1 0\n3.5 1 0\nEND\n");
   std::ostringstream file;
   const TTestTotals totals =

@@ -93,12 +93,11 @@ class Refused : public ::testing::Test {
 };
 
 TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
-  const std::string noNet = "[Error]\n Can't show '";
   Expect("", {
                  {"create net -r5", "[Error]\nCan't create net: No pattern file loaded!\n[end]"},
                  {"save net", "[Error]\nCan't save net. No net loaded or created.\n[end]"},
                  {"run test", "[Error]\nCan't execute 'run': No pattern file loaded and no net defined."},
-                 {"show ranges", noNet + "ranges'. No net loaded or defined."},
+                 {"show ranges", "[Error]\n Can't show 'ranges'. No net loaded or defined."},
                  {"set NumberOfFSets[1] = 4", "[Error]\nInvalid Index 1.\n[end]"},
                  {"stop", "[Information]\n Can't 'stop'. No learning process is being run.\n[end]"},
                  {"load something x", "[Error]\nInvalid argument 'something'. Type 'help load' for more information."},

@@ -32,12 +32,6 @@ std::string NetText(int inputs, int classes, const std::vector<std::tuple<std::v
   return t.str();
 }
 
-std::unique_ptr<TFuzzyPerceptron> Net(const std::string& text) {
-  auto net = NetFromText(text);
-  EXPECT_NE(net, nullptr);
-  return net;
-}
-
 TEST(NetLearn, OneStepWorkedOutByHand) {
   // One rule "IS <set> THEN class 1" and one pattern x = 1.5. In medium:
   // o = 0.5, output 0.5, error 0.25, delta = o*e*w*(1-o); width 2, x < b.
@@ -68,7 +62,7 @@ TEST(NetLearn, OneStepWorkedOutByHand) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "set " << c.set << " weight " << c.weight << " mode " << c.mode);
-    auto net = Net(NetText(1, 2, {{{c.set}, 1, c.weight}}));
+    auto net = NetFromText(NetText(1, 2, {{{c.set}, 1, c.weight}}));
     auto task = LoadTask(std::string("DIMENSIONS\n1 2\nPATTERNS\n1\n1.5 ") + (c.target == 1 ? "1 0" : "0 1") + "\nEND\n");
     TNetSettings s;
     s.Sigma = c.sigma;
@@ -109,10 +103,10 @@ TEST(NetFile, NetworksThatWouldNotReadBackAreNeverWritten) {
     std::ostringstream out;
     return !WriteNet(out, net) && out.fail() && out.str().empty();
   };
-  auto weight = Net(kSmall);
+  auto weight = NetFromText(kSmall);
   TNetAccess::SetWeight(*weight, 3, std::numeric_limits<float>::infinity());
   EXPECT_TRUE(unwritten(*weight));
-  auto set = Net(kSmall);
+  auto set = NetFromText(kSmall);
   TFuzzySet nan = TNetAccess::Partition(*set, 2).Sets[3];
   nan.c = std::numeric_limits<float>::quiet_NaN();
   TNetAccess::SetFuzzySet(*set, 2, 3, nan);

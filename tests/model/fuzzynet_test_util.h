@@ -17,13 +17,15 @@ inline std::uint32_t Bits(float f) {
   return u;
 }
 
-// A network from its text; null when ReadNet refuses it.
+// A network from its text, and the reader's status; a text that the
+// reader refuses fails the test.
 inline std::unique_ptr<TFuzzyPerceptron> NetFromText(const std::string& text, TLoadStatus* status = nullptr) {
   std::istringstream in(text);
   TLoadStatus read = LoadOk;
   std::ostringstream messages;
   auto net = ReadNet(in, read, messages);
   if (status != nullptr) *status = read;
+  if (net == nullptr) throw std::runtime_error("network text refused: " + messages.str());
   return net;
 }
 

@@ -88,7 +88,7 @@ TEST(Prune, NeverWorseRepeatableAndAnOrdinaryNetwork) {
     EXPECT_EQ(TextOf(*twin), text);
     TLoadStatus status = LoadError;
     auto loaded = NetFromText(text, &status);
-    ASSERT_TRUE(loaded != nullptr && status == LoadOk);
+    EXPECT_EQ(status, LoadOk);
     EXPECT_EQ(TextOf(*loaded), text);
   }
 }
