@@ -190,20 +190,6 @@ TEST_F(NetExact, EditedRulesPropagateAndLearnLikeTheModel) {
   }
 }
 
-TEST(NetExactClasses, WeightedSumsForEachClassCountLikeTheModel) {
-  // Outside learning, four classes and fewer sum in registers, more in
-  // memory; odd weights (negative, zero, above one) make the order of the
-  // terms count.
-  for (int classes : {4, 6}) {
-    auto task = LoadTask(MakePatternText(500, 4, classes, 5, 0.04));
-    auto net = Create(*task, Settings(Best, 60, 5));
-    const float odd[] = {-0.5f, 0.0f, 2.5f, 0.3f, -0.0f};
-    for (int r = 1; r <= net->NumberOfRules(); r++) TNetAccess::SetWeight(*net, r, odd[r % 5]);
-    TRefNet ref(*net);
-    ExpectSameTest(*net, ref, *task);
-  }
-}
-
 bool SameFloat(float a, float b) { return Bits(a) == Bits(b) || (std::isnan(a) && std::isnan(b)); }
 
 // 27 patterns on the peaks of three sets per input, one per antecedent: every

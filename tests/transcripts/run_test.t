@@ -1,8 +1,8 @@
 Testing shows the summary and a pointer to the result file named after the network. A pattern that fires no rule is
-undecided; the confusion matrix, the predictions and the explanations follow the same decisions. The default
-predictions file is named after the pattern file, but a file of that name that holds no predictions is kept. A set
-without patterns stops learning after one epoch (its percentage is no number) without a status, and its test summary
-shows zeros rather than dividing by zero.
+undecided; the confusion matrix and the predictions follow the same decisions. The default predictions file is named
+after the pattern file, but a file of that name that holds no predictions is kept. A set without patterns stops
+learning after one epoch (its percentage is no number) without a status, and its test summary shows zeros rather than
+dividing by zero.
 == copy small.net
 == copy run_test_mixed.pat mixed.pat
 == file mixed.csv
@@ -15,7 +15,6 @@ run test
 show confusion
 save predictions
 save predictions mixed.csv
-explain 4
 load pattern none.pat
 run learning
 run test
@@ -56,19 +55,6 @@ Can't save predictions: ./mixed.csv exists and holds no predictions.
 [end]
 korvalin> ^@[Information]
  Predictions have been saved to ./mixed.csv.
-[end]
-korvalin> ^@[Explanation]
-Pattern 4 of ./mixed.pat, class narrow (Class 1)
-Inputs: width = 2, height = missing
-Rule 1 (THEN narrow) fires with activation 1:
- width IS small: 1
- height IS small: 1 (missing value)
-Rule 3 (THEN wide) fires with activation 1:
- height IS medium: 1 (missing value)
-Class outputs:
- narrow: 1
- wide: 0.571429
-Decision: narrow (Class 1), by rule 1 (activation 1)
 [end]
 korvalin> ^@ Loading pattern from ./none.pat...
 korvalin> ^@ Starting the learning process.
