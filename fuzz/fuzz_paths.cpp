@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SplitPath(path, dir, name, extension);
   fuzz::Require(dir + name + extension == path);
 
-  const std::string replaced = ReplaceExt(path, ext);
-  fuzz::Require(replaced.size() <= path.size() + ext.size());
+  fuzz::Require(ReplaceExt(path, ext).size() <= path.size() + ext.size());
 
   const std::string absolute = AbsPath(path);
   fuzz::Require(CurrentDirectory() == start);

@@ -149,12 +149,11 @@ TEST_F(Refused, ParameterValuesByType) {
               std::string::npos)
         << setting;
   std::vector<Refusal> refused;
-  for (const char* setting : {"MaxEpoch = 00", "MaxEpoch = 99999999999", "sigma_a = 0.00", "sigma_a = nan",
-                              "sigma_a = 1e40", "CreateLogFile = true", "Learning_Weights = best"}) {
-    const std::string name = std::string(setting).substr(0, std::string(setting).find(' '));
-    refused.push_back({std::string("set ") + setting, "[Warning]\nSetting Parameter " + name + " to " +
-                                                          std::string(setting).substr(name.size() + 3) +
-                                                          " failed.Invalid value format.\n[end]"});
+  for (const std::string setting : {"MaxEpoch = 00", "MaxEpoch = 99999999999", "sigma_a = 0.00", "sigma_a = nan",
+                                    "sigma_a = 1e40", "CreateLogFile = true", "Learning_Weights = best"}) {
+    const std::string name = setting.substr(0, setting.find(' ')), value = setting.substr(name.size() + 3);
+    const std::string answer = "Setting Parameter " + name + " to " + value + " failed.Invalid value format.";
+    refused.push_back({"set " + setting, "[Warning]\n" + answer + "\n[end]"});
   }
   Expect("", refused);
 }

@@ -75,9 +75,7 @@ std::string WithoutOpening(const std::string& out, const std::string& dir) {
   return out.substr(at);
 }
 
-bool IsResult(const std::string& kind) {
-  return kind == "stdout" || kind == "stderr" || kind == "exit" || kind == "expect" || kind == "files";
-}
+const std::set<std::string> kResults = {"stdout", "stderr", "exit", "expect", "files"};
 
 class Transcripts : public ::testing::TestWithParam<std::string> {};
 
@@ -119,7 +117,7 @@ TEST_P(Transcripts, Match) {
     } else if (s.kind == "stdin") {
       spec.input = Expand(s.Text(), dir);
     } else {
-      ASSERT_TRUE(IsResult(s.kind)) << "unknown section '" << s.kind << "' in " << path;
+      ASSERT_TRUE(kResults.count(s.kind)) << "unknown section '" << s.kind << "' in " << path;
     }
   }
   const RunResult r = RunProgram(spec);
@@ -143,7 +141,7 @@ TEST_P(Transcripts, Match) {
     return listing;
   };
   for (const Section& s : sections) {
-    if (!IsResult(s.kind)) continue;
+    if (!kResults.count(s.kind)) continue;
     EXPECT_EQ(Expand(s.Text(), dir), actual(s)) << "== " << s.kind << " " << s.rest;
   }
   EXPECT_TRUE(fs::is_empty(tmp.Path())) << "temporary files left behind";
