@@ -65,12 +65,8 @@ TEST(NetLearn, OneStepWorkedOutByHand) {
     auto net = NetFromText(NetText(1, 2, {{{c.set}, 1, c.weight}}));
     auto task = LoadTask(std::string("DIMENSIONS\n1 2\nPATTERNS\n1\n1.5 ") + (c.target == 1 ? "1 0" : "0 1") + "\nEND\n");
     TNetSettings s;
-    s.Sigma = c.sigma;
-    s.SigmaA = c.sigmaA;
-    s.SigmaB = c.sigmaB;
-    s.SigmaC = c.sigmaC;
-    s.Weights = c.mode;
-    s.FsIntersect = c.intersect;
+    std::tie(s.Sigma, s.SigmaA, s.SigmaB, s.SigmaC, s.Weights, s.FsIntersect) =
+        std::make_tuple(c.sigma, c.sigmaA, c.sigmaB, c.sigmaC, c.mode, c.intersect);
     float error = 0.0f;
     EXPECT_EQ(LearnEpoch(*net, *task, s, error), c.target == 1 ? 0 : 1);
     EXPECT_FLOAT_EQ(error, c.error);
