@@ -9,17 +9,12 @@
 #include "fuzz_util.h"
 #include "korvalin.h"
 
-namespace {
-
-std::string Written(const TFuzzyPerceptron& net) {
-  std::ostringstream out;
-  fuzz::Require(WriteNet(out, net));
-  return out.str();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  auto written = [](const TFuzzyPerceptron& net) {
+    std::ostringstream out;
+    fuzz::Require(WriteNet(out, net));
+    return out.str();
+  };
   const std::string text = fuzz::Text(data, size);
   std::istringstream in(text);
   TLoadStatus status;
@@ -56,10 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   net.PrintPartitions(listing, "[Partitions]");
 
   // Saving and loading again must give back the same text.
-  const std::string first = Written(net);
+  const std::string first = written(net);
   std::istringstream again(first);
   std::unique_ptr<TFuzzyPerceptron> reread = ReadNet(again, status, messages);
   fuzz::Require(reread != nullptr && status == LoadOk);
-  fuzz::Require(Written(*reread) == first);
+  fuzz::Require(written(*reread) == first);
   return 0;
 }

@@ -171,8 +171,7 @@ TEST_F(Background, StoppedChildrenAndEndingSignals) {
     EXPECT_EQ(S->Outcome().signal, signal);
     for (int i = 0; i < 500 && Alive(child[0]); i++) usleep(10000);
     EXPECT_FALSE(Alive(child[0]));
-    for (const auto& entry : fs::directory_iterator(Dir.Path()))
-      EXPECT_EQ(entry.path().filename().string().rfind(".korvalin.", 0), std::string::npos) << entry.path();
+    EXPECT_EQ(TemporaryFiles(Dir), 0);
   }
 }
 

@@ -1,6 +1,8 @@
 // What ships with the program: the default configuration is found at a
-// first start (a relative KVLPATH is taken below the working directory),
-// and --help and --version answer without starting a session.
+// first start (a relative KVLPATH is taken below the working directory;
+// without KVLPATH the configuration and help files are looked up beside the
+// program, or the link that started it), and --help and --version answer
+// without starting a session.
 // (A unit test finds the help file's sections from the command and
 // parameter tables.)
 #include <gtest/gtest.h>
@@ -28,6 +30,15 @@ TEST(AppStart, ShippedConfigurationHoldsTheDefaultsAndIsFoundBesideTheProgram) {
   const RunResult first = RunProgram(spec);
   EXPECT_EQ(first.out.find("[Warning]"), std::string::npos) << first.out;
   EXPECT_NE(first.out.find(" Loading configuration from "), std::string::npos) << first.out;
+
+  // Started through a link, the program looks for its files in the link's directory.
+  std::filesystem::create_directory(work / "bin");
+  std::filesystem::create_symlink(KORVALIN_BIN, spec.program = spec.argv0 = work / "bin/korvalin");
+  work.Write("bin/korvalin.cfg", "MaxEpoch = 3\n");
+  spec.input = "help\n";
+  const RunResult linked = RunProgram(spec);
+  EXPECT_NE(linked.out.find(" Loading configuration from ./bin/korvalin.cfg..."), std::string::npos);
+  EXPECT_NE(linked.out.find("Can't open '" + work / "bin/korvalin.hlp" + "' (No such file"), std::string::npos);
 }
 
 TEST(AppStart, HelpAndVersionOptionsAnswerAndExit) {

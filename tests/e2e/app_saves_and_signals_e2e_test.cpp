@@ -9,16 +9,6 @@
 
 using namespace e2e;
 
-namespace {
-
-int TemporaryFiles(const TScratchDir& dir) {
-  int count = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
-    if (entry.path().filename().string().rfind(".korvalin.", 0) == 0) count++;
-  return count;
-}
-
-}  // namespace
 
 TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   TScratchDir dir;

@@ -232,6 +232,13 @@ std::vector<pid_t> ChildrenOf(pid_t pid) {
 
 bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
+int TemporaryFiles(const TScratchDir& dir) {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+    count += entry.path().filename().string().rfind(".korvalin.", 0) == 0 ? 1 : 0;
+  return count;
+}
+
 bool Alive(pid_t pid) {
   const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
   return !stat.empty() && stat[stat.rfind(')') + 2] != 'Z';

@@ -87,6 +87,7 @@ void PrepareEndlessLearning(const TScratchDir& dir);
 std::vector<pid_t> ChildrenOf(pid_t pid);
 
 bool FileExists(const std::string& path);
+int TemporaryFiles(const TScratchDir& dir);  // the program's unfinished saves (".korvalin.*") in `dir`
 bool Alive(pid_t pid);  // exists and is not a zombie
 
 // Pieces of the command shell's output.

@@ -20,8 +20,7 @@ os.environ["PYTHONPATH"] = os.pathsep.join(filter(None, [str(BUILD / "python"), 
 def read_patterns(path):
     """Input names, class names, rows and class indices of a pattern file
     with VARNAMES and class vectors."""
-    lines = [l.split("%")[0].strip() for l in Path(path).read_text().splitlines()]
-    lines = [l for l in lines if l]
+    lines = [l for l in (l.split("%")[0].strip() for l in Path(path).read_text().splitlines()) if l]
     inputs, classes = map(int, lines[lines.index("DIMENSIONS") + 1].split())
     at = lines.index("VARNAMES") + 1
     names = lines[at : at + inputs + classes]
