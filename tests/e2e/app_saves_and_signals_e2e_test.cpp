@@ -14,8 +14,7 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   TScratchDir dir;
   std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/iris_rules.net", dir / "iris_rules.net");
   ASSERT_EQ(mkfifo((dir / "fifo.net").c_str(), 0600), 0);
-  dir.Write("commands",
-            "load net iris_rules.net\nsave net /dev/stdout\nsave net fifo.net\ncd .\n");
+  dir.Write("commands", "load net iris_rules.net\nsave net /dev/stdout\nsave net fifo.net\ncd .\n");
   // Standard output redirected to a file: saved to /dev/stdout, the network
   // goes into that file after what the program wrote before.
   RunSpec spec = In(dir, {"-c", std::string("exec ") + KORVALIN_BIN + " commands > out.txt"});

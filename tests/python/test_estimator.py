@@ -48,8 +48,7 @@ def test_same_networks_and_decisions_as_the_program(tmp_path, iris):
                                  "run test", "load net python.net", "run test"])
 
     # The program's file: comment lines, then the body that the model writes.
-    program_net = (tmp_path / "iris.net").read_text()
-    assert re.sub(r"\A(#[^\n]*\n)*", "", program_net) == model.net_.text().decode()
+    assert re.sub(r"\A(#[^\n]*\n)*", "", (tmp_path / "iris.net").read_text()) == model.net_.text().decode()
     program = computed_classes(tmp_path / "iris.res")
     assert decisions(model, X) == program
     assert all(c in ("undecided", p) for c, p in zip(program, model.predict(X)))
