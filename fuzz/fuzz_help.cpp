@@ -11,12 +11,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // One directory for the run, memory-backed when available: the file is rewritten for every input.
   static const std::string dir = [] {
+    // Plain buffers, which the clean-up at exit can still read after `dir` is gone.
     static char shm[] = "/dev/shm/korvalin-fuzz-help-XXXXXX", tmp[] = "/tmp/korvalin-fuzz-help-XXXXXX";
-    const char* made = mkdtemp(shm) != nullptr ? shm : mkdtemp(tmp);
+    static const char* made = mkdtemp(shm) != nullptr ? shm : mkdtemp(tmp);
     fuzz::Require(made != nullptr);
     std::atexit([] {
-      std::remove((dir + "fuzzhelp.hlp").c_str());
-      rmdir(dir.c_str());
+      std::remove((std::string(made) + "/fuzzhelp.hlp").c_str());
+      rmdir(made);
     });
     return std::string(made) + "/";
   }();
