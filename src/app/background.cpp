@@ -230,11 +230,8 @@ void TBackgroundLearning::HoldReports() {
 }
 
 bool TBackgroundLearning::ReportRequested() {
-  if (getppid() != Parent) {
-    // Nobody will take the error curve either.
-    RemoveHeldTempFiles();
-    _exit(0);
-  }
+  // An orphan ends as if told to: nobody will take its report or its curve.
+  if (getppid() != Parent) OnEnd(SIGTERM);
   // A request held back during the epoch is served as the mask opens.
   sigset_t set = Signals({SIGUSR1});
   sigprocmask(SIG_UNBLOCK, &set, nullptr);

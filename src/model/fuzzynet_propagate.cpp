@@ -114,8 +114,7 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   Live.assign(words, 0);
   Order.assign(Inputs, 0);
   Passing.assign(Inputs, 0);
-  Blocks.reset();
-  Prepared.reset();
+  DropPasses();
   TouchedFrom.assign(static_cast<std::size_t>(Inputs) + 1, 0);
   Touched.assign(static_cast<std::size_t>(slots) + Inputs, nullptr);
   Fired.clear();

@@ -34,8 +34,8 @@ struct RunResult {
 
 // Pipes, or a pseudo-terminal (80 x 24) that is the program's controlling
 // terminal for input and output: with the usual modes (echo, line editing
-// keys), or raw (no echo or output translation, TERM=dumb unless the spec
-// sets it). Standard error is always a pipe.
+// keys), or raw (no echo or output translation, TERM=dumb unless the run
+// sets it in its environment). Standard error is always a pipe.
 enum class Io { Pipes, Terminal, RawTerminal };
 
 // A conversation with the running program, in a process group of its own:
