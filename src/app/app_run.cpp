@@ -168,7 +168,9 @@ void TApplication::Learning() {
   // Ctrl-C in the foreground stops learning after the current epoch, as
   // 'stop' does in the background.
   const TInterruptible interruptible;
-  std::cout << " Starting the learning process.\n" << '\n';
+  // One write at a terminal: the child shares it with the parent's prompt
+  // and the echo of what the user types next.
+  std::cout << " Starting the learning process.\n\n";
   if (child) std::cout.flush();
 
   TErrorCurve curve(*this);
