@@ -175,7 +175,16 @@ PYBIND11_MODULE(_core, m) {
   // choice number; creation's own settings by their fields.
   py::class_<TNetSettings>(m, "Settings")
       .def(py::init<>())
-      .def("set", [](TNetSettings& s, const std::string& python, double value) { SettingNamed(python).Field.Set(s, value); })
+      .def("set",
+           [](TNetSettings& s, const std::string& python, double value) {
+             const korvalin::Setting& row = SettingNamed(python);
+             if (!korvalin::IsValue(row, value)) {
+               std::ostringstream why;
+               why << "invalid value of " << python << ": " << value;
+               throw py::value_error(why.str());
+             }
+             row.Field.Set(s, value);
+           })
       .def("get", [](const TNetSettings& s, const std::string& python) { return SettingNamed(python).Field.Get(s); })
       .def_readwrite("sets_per_input", &TNetSettings::SetsPerInput)
       .def_readwrite("max_rules", &TNetSettings::MaxRules);

@@ -1,5 +1,6 @@
 #include "korvalin/settings.h"
 
+#include <cfloat>
 #include <cmath>
 #include <string>
 #include <type_traits>
@@ -102,19 +103,25 @@ NetSettings::NetSettings() {
     if (row.Field.Set != nullptr) row.Field.Set(*this, row.Default);
 }
 
+bool IsValue(const Setting& row, double value) {
+  switch (row.Type) {
+    case Int: return value == std::floor(value) && value >= INT_MIN && value <= INT_MAX;
+    case Float: return std::fabs(value) <= FLT_MAX;
+    case Boolean: return value == 0.0 || value == 1.0;
+    case Choice: return value == std::floor(value) && value >= 0.0 && value < INT_MAX && row.Word(static_cast<int>(value));
+  }
+  return false;
+}
+
 const char* CheckSettings(const NetSettings& settings) {
   static const std::vector<std::string> reasons = [] {
     std::vector<std::string> texts;
-    for (const Setting& row : Table)
-      texts.push_back(std::string(row.Name) + (row.Type == Float ? " must be a finite number" : " is not one of its words"));
+    for (const Setting& row : Table) texts.push_back("invalid value of " + std::string(row.Name));
     return texts;
   }();
   for (std::size_t i = 0; i < Table.Size; i++) {
     const Setting& row = Table.First[i];
-    if (row.Field.Get == nullptr) continue;
-    const double value = row.Field.Get(settings);
-    if ((row.Type == Float && !std::isfinite(value)) || (row.Type == Choice && row.Word(static_cast<int>(value)) == nullptr))
-      return reasons[i].c_str();
+    if (row.Field.Get != nullptr && !IsValue(row, row.Field.Get(settings))) return reasons[i].c_str();
   }
   return nullptr;
 }

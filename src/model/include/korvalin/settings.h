@@ -82,8 +82,12 @@ inline int UsedValue(const Setting& row, int value) {
   return value < row.Lowest ? row.Lowest : value > row.Highest ? row.Highest : value;
 }
 
-// Null when the settings are usable (every Float finite, every Choice one
-// of its words), else the reason.
+// Whether `value` is one of `row`: a whole number in the range of int, a
+// number finite in single precision, 0 or 1, or the number of a word.
+bool IsValue(const Setting& row, double value);
+
+// Null when every setting of the table holds one of its values, else the
+// reason.
 const char* CheckSettings(const NetSettings& settings);
 
 }  // namespace korvalin
