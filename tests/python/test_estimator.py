@@ -78,7 +78,7 @@ def test_pipeline_cross_validated_in_processes(iris):
 
 def test_settings_table_agrees_with_program_and_estimator(tmp_path):
     """What the program's set takes, the estimator takes, and show tells the value used; the defaults are the
-    table's in both, in the documentation and through save config."""
+    table's in both, in the documentation, in the shipped configuration and through save config."""
     rows = {row["python"]: row for row in korvalin._core.SETTINGS}
     parameters = inspect.signature(korvalin.FuzzyClassifier).parameters
     assert {n: p.default for n, p in parameters.items() if n in rows} == {n: r["default"] for n, r in rows.items()}
@@ -101,6 +101,7 @@ def test_settings_table_agrees_with_program_and_estimator(tmp_path):
     out = run_program(tmp_path, commands + [f"set {r['name']} = {t}\nshow {r['name']}" for r, _, t, _ in cases])
     before, after = re.findall(r"\[Configuration\]\n(.*?)\n\n", out, re.S)
     assert before == after
+    assert (tmp_path / "defaults.cfg").read_text() == (ROOT / "etc" / "korvalin.cfg").read_text()
     saved = dict(re.findall(r"^(\S+) = (.*)$", (tmp_path / "defaults.cfg").read_text(), re.M))
     assert {r["name"]: saved[r["name"]].lower() for r in rows.values()} == {
         r["name"]: text[r["type"]](r["default"]).lower() for r in rows.values()}
