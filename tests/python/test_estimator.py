@@ -87,7 +87,7 @@ def test_settings_table_agrees_with_program_and_estimator(tmp_path):
     text = {"int": str, "float": lambda v: f"{v:g}", "bool": lambda v: "Yes" if v else "No", "choice": str}
     cases = []  # (row, estimator's value, program's text, shown or None when refused)
     for row in rows.values():
-        name, kind = row["name"], row["type"]
+        kind = row["type"]
         if kind == "int":
             cases += [(row, v, str(v), f"{v}" + ("" if row["lowest"] <= v <= row["highest"] else
                       f" ({min(max(v, row['lowest']), row['highest'])} used)")) for v in (12, 0, -3)]
