@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "korvalin.h"
+#include "outfile.h"
 
 namespace py = pybind11;
 
@@ -57,6 +58,18 @@ std::string Text(const TNet& net, bool exact) {
   if (!WriteNet(out, *net.Net, exact))
     throw py::value_error("the network has no text form: it holds no rules, or a parameter that is not finite");
   return out.str();
+}
+
+// Writes the network file as the program's 'save net' does, through its
+// output file: the old file stays whole unless the new one is complete.
+// The error number of a failed write, 0 when written.
+int Save(const TNet& net, const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw py::value_error("embedded null byte");
+  const std::string text = Text(net, false);
+  TOutputFile file;
+  if (!file.Open(path)) return file.ErrorNumber();
+  file.Stream() << text;
+  return file.Commit() ? 0 : file.ErrorNumber();
 }
 
 std::unique_ptr<TNet> Read(const std::string& text) {
@@ -180,6 +193,7 @@ PYBIND11_MODULE(_core, m) {
       .def(
           "text", [](const TNet& n, bool exact) { return py::bytes(Text(n, exact)); }, py::arg("exact") = false,
           "The network file's text; exact: every number restorable bit for bit.")
+      .def("save", &Save, "Writes the network file; the error number, 0 when written.")
       .def("rules",
            [](const TNet& n) {
              std::ostringstream out;

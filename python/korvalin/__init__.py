@@ -312,10 +312,13 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         ]
 
     def save(self, path):
-        """Writes the network file, as the command program's ``save net``."""
+        """Writes the network file, as the command program's ``save net``:
+        the old file stays as it was unless the new one is complete."""
         check_is_fitted(self)
-        with open(os.fspath(path), "wb") as f:
-            f.write(self.net_.text())
+        path = os.fspath(path)
+        error = self.net_.save(os.fsencode(path))
+        if error:
+            raise OSError(error, os.strerror(error), path)
 
     @classmethod
     def load(cls, path):

@@ -73,6 +73,8 @@ class TOutputFile {
   // Gives the write up: the target stays as it was (unless written in place).
   void Discard();
 
+  // The error number of the last failure.
+  int ErrorNumber() const { return Errno != 0 ? Errno : Buf.FirstErrno(); }
   // FileErrorMsg for the target name and the reason of the last failure.
   const char* ErrorMsg(TStreamError kind) const;
 

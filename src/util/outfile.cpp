@@ -352,6 +352,6 @@ bool TOutputFile::Commit() {
 }
 
 const char* TOutputFile::ErrorMsg(TStreamError kind) const {
-  errno = Errno != 0 ? Errno : Buf.FirstErrno();
+  errno = ErrorNumber();
   return Reason != nullptr ? FileErrorMsg(Target.c_str(), kind, Reason) : FileErrorMsg(Target, kind);
 }
