@@ -96,7 +96,7 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
     if (y.data()[p] < 1 || y.data()[p] > classes) throw py::value_error("class numbers run from 1 to the number of classes");
   auto net = std::make_unique<TNet>();
   TInterruptible observer;
-  TEpochStatus status;
+  TLearnResult status;
   {
     py::gil_scoped_release free;
     auto task = MakeTask(X.data(), patterns, inputs, y.data(), classes, inputNames, classNames);
@@ -107,7 +107,7 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
     status = Learn(*net->Net, *task, settings, observer);
   }
   if (observer.Interrupted) throw py::error_already_set();
-  return py::make_tuple(std::move(net), status.Epoch);
+  return py::make_tuple(std::move(net), status.Epoch, status.Diverged);
 }
 
 py::array_t<float> Outputs(TNet& net, const TRows& X) {
@@ -217,6 +217,6 @@ PYBIND11_MODULE(_core, m) {
       .def(py::pickle([](const TNet& n) { return py::bytes(Text(n, true)); },
                       [](const py::bytes& text) { return Read(text); }));
 
-  m.def("fit", &Fit, "Creates and trains a network: (net, epochs).");
+  m.def("fit", &Fit, "Creates and trains a network: (net, epochs, the epoch that diverged or 0).");
   m.def("read", [](const py::bytes& text) { return Read(text); }, "A network from its file's text.");
 }

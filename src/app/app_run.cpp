@@ -1,7 +1,6 @@
 // The run command: learning until a stop criterion holds, and testing.
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -62,15 +61,12 @@ class TErrorCurve {
   }
 };
 
-// Hears every epoch: a diverging run goes back to its last finite epoch;
-// the status line every UpdateCycle epochs and the error curve; in a
-// learning child the report request that ends the run, in the foreground
-// Ctrl-C.
+// Hears every epoch: the status line every UpdateCycle epochs and the
+// error curve; in a learning child the report request that ends the run,
+// in the foreground Ctrl-C.
 class TLearningReport : public TLearnObserver {
  public:
-  TLearningReport(TApplication& app, TErrorCurve& curve, bool child) : App(app), Curve(curve), Child(child) {
-    Finite.Take(*App.Net);
-  }
+  TLearningReport(TApplication& app, TErrorCurve& curve, bool child) : App(app), Curve(curve), Child(child) {}
 
   bool Requested = false;    // the run ended at the parent's request
   bool Interrupted = false;  // the run ended at Ctrl-C
@@ -83,24 +79,6 @@ class TLearningReport : public TLearnObserver {
     App.Epoch = status.Epoch;
     App.Misclassified = status.Misclassified;
     App.TotalError = status.Error;
-    if (!std::isfinite(status.Error) || !Finite.Take(*App.Net)) {
-      Finite.Restore(*App.Net);
-      std::ostringstream msg;
-      msg << " Learning stopped in epoch " << App.Epoch
-          << ": the total error or a parameter of the net is no longer a finite number.\n"
-          << " The net is kept as it was ";
-      App.Epoch--;
-      if (App.Epoch == 0)
-        msg << "before learning.";
-      else
-        msg << "after epoch " << App.Epoch << ".";
-      App.PrintMsg(msg, Error);
-      App.Misclassified = FiniteMisclassified;
-      App.TotalError = FiniteError;
-      return false;
-    }
-    FiniteMisclassified = status.Misclassified;
-    FiniteError = status.Error;
     const int patterns = App.Task->NumberOfPatterns;
     const int cycle = App.Parameters.UpdateCycle;
     if (cycle > 0 && (status.Epoch == 1 || status.Epoch % cycle == 0)) {
@@ -134,9 +112,6 @@ class TLearningReport : public TLearnObserver {
   TApplication& App;
   TErrorCurve& Curve;
   bool Child;
-  TLearntState Finite;
-  int FiniteMisclassified = 0;
-  float FiniteError = 0.0f;
 };
 
 }  // namespace
@@ -180,7 +155,21 @@ void TApplication::Learning() {
   Epoch = 0;
   const std::time_t started = std::time(nullptr);
   TLearningReport report(*this, curve, child);
-  Learn(*Net, *Task, Parameters.Settings(), report);
+  const TLearnResult learnt = Learn(*Net, *Task, Parameters.Settings(), report);
+  if (learnt.Diverged > 0) {
+    Epoch = learnt.Epoch;
+    Misclassified = learnt.Misclassified;
+    TotalError = learnt.Error;
+    std::ostringstream msg;
+    msg << " Learning stopped in epoch " << learnt.Diverged
+        << ": the total error or a parameter of the net is no longer a finite number.\n"
+        << " The net is kept as it was ";
+    if (Epoch == 0)
+      msg << "before learning.";
+    else
+      msg << "after epoch " << Epoch << ".";
+    PrintMsg(msg, Error);
+  }
   if (report.Requested) return;
   const std::time_t finished = std::time(nullptr);
   if (child) Background.Announce();
