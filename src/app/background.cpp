@@ -34,6 +34,7 @@
 static_assert(std::atomic<int>::is_always_lock_free, "the request is used across processes and in handlers");
 std::atomic<int>* TBackgroundLearning::Request = nullptr;
 volatile sig_atomic_t TBackgroundLearning::AnnouncementSeen = 0;
+pid_t TBackgroundLearning::Parent = -1;
 
 void TBackgroundLearning::OnReportRequest(int) {
   int none = NoRequest;
@@ -43,10 +44,13 @@ void TBackgroundLearning::OnReportRequest(int) {
 void TBackgroundLearning::OnAnnouncement(int) { AnnouncementSeen = 1; }
 
 // The child flushes what it writes at the end of every epoch, so there is
-// nothing to do but remove its unfinished error curve and leave; _exit is
-// safe in a handler and skips the parent's clean-up, which the child has
-// copies of but no business running.
-void TBackgroundLearning::OnEnd(int) {
+// nothing to do but remove its unfinished error curve and leave: with
+// status 0 when the parent ends it (or it ends itself, without `info`),
+// _exit being safe in a handler and skipping the parent's clean-up, which
+// the child has copies of but no business running. Ended by anyone else,
+// it ends by that signal, which the parent then reports.
+void TBackgroundLearning::OnEnd(int sig, siginfo_t* info, void*) {
+  if (info != nullptr && (info->si_code != SI_USER || info->si_pid != Parent)) EndBySignal(sig);
   RemoveHeldTempFiles();
   _exit(0);
 }
@@ -231,7 +235,7 @@ void TBackgroundLearning::HoldReports() {
 
 bool TBackgroundLearning::ReportRequested() {
   // An orphan ends as if told to: nobody will take its report or its curve.
-  if (getppid() != Parent) OnEnd(SIGTERM);
+  if (getppid() != Parent) OnEnd(SIGTERM, nullptr, nullptr);
   // A request held back during the epoch is served as the mask opens.
   sigset_t set = Signals({SIGUSR1});
   sigprocmask(SIG_UNBLOCK, &set, nullptr);

@@ -96,7 +96,6 @@ class TBackgroundLearning {
   int ReadFd = -1;      // parent: the pipe's read end, non-blocking
   int WriteFd = -1;     // child: the pipe's write end
   std::string Arrived;  // parent: what has arrived of the report
-  pid_t Parent = -1;    // child: the process that forked it, told from whoever adopts an orphan
   bool Announced = false;  // child: the parent has been told
 
   // What the signal handlers record, hence static. The report request is a
@@ -105,9 +104,12 @@ class TBackgroundLearning {
   enum : int { NoRequest, ReportWanted, Reporting };
   static std::atomic<int>* Request;
   static volatile sig_atomic_t AnnouncementSeen;  // parent: SIGUSR2 came
+  // Child: the process that forked it, told from whoever adopts an orphan
+  // and from whoever else sends it a signal.
+  static pid_t Parent;
   static void OnReportRequest(int);
   static void OnAnnouncement(int);
-  static void OnEnd(int);
+  static void OnEnd(int sig, siginfo_t* info, void*);
 
   [[noreturn]] void RunChild(const std::function<void()>& learn);
   enum TArrival { ReportOpen, ReportClosed };

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <memory>
 
 #include "e2e_util.h"
@@ -137,17 +138,22 @@ TEST_F(Background, ExitOrEndOfInputEndsTheChildQuietly) {
 TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
   Start();
   Do("save net before.net");
-  Do("run learning");
-  const std::vector<pid_t> children = Children();
-  ASSERT_EQ(children.size(), 1u);
-  const std::size_t from = S->AllOut().size();
-  kill(children[0], SIGKILL);
-  ASSERT_TRUE(S->WaitFor("[Error]\n The learning process ended without a report (killed by signal 9", from))
-      << S->AllOut();
-  EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
-  EXPECT_TRUE(Children().empty());
-  Do("save net after.net");
-  EXPECT_EQ(ReadText(Dir / "after.net"), ReadText(Dir / "before.net"));
+  for (int signal : {SIGKILL, SIGTERM, SIGHUP}) {
+    Do("run learning");
+    const std::vector<pid_t> children = Children();
+    ASSERT_EQ(children.size(), 1u);
+    const std::size_t from = S->AllOut().size();
+    kill(children[0], signal);
+    ASSERT_TRUE(S->WaitFor(Framed("Error", " The learning process ended without a report (killed by signal " +
+                                               std::to_string(signal) + " (" + strsignal(signal) +
+                                               ")).\n The net is unchanged."),
+                           from))
+        << S->AllOut();
+    EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
+    EXPECT_TRUE(Children().empty());
+    Do("save net after.net");
+    EXPECT_EQ(ReadText(Dir / "after.net"), ReadText(Dir / "before.net"));
+  }
   EXPECT_EQ(S->Finish(), 0);
 }
 
