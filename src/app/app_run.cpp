@@ -15,9 +15,12 @@
 namespace {
 
 // The error curve is written aside and put in place of the previous curve
-// only when the run ends with a report: a run that is aborted (its process
-// ended) leaves the previous curve, which belongs to the network that is kept.
-// Write failures are reported once, and the curve is then given up.
+// only together with the network it belongs to: in the foreground when the
+// run ends, in a learning child when the parent takes its report, to which
+// the child hands the finished curve. A run that is aborted (its process
+// ended) or whose report fails leaves the previous curve, which belongs to
+// the network that is kept. Write failures are reported once, and the curve
+// is then given up.
 class TErrorCurve {
  public:
   explicit TErrorCurve(TApplication& app) : App(app) {}
@@ -47,7 +50,13 @@ class TErrorCurve {
   }
 
   void Commit() {
-    if (File.IsOpen() && !File.Commit()) App.ShowMsg(File.ErrorMsg(WriteError), Error);
+    if (!File.IsOpen()) return;
+    const bool child = App.Background.InChild();
+    TFinishedFile done;
+    if (!(child ? File.Finish(done) : File.Commit()))
+      App.ShowMsg(File.ErrorMsg(WriteError), Error);
+    else if (child)
+      App.Background.HandOver(done);
   }
 
  private:

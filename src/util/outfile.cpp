@@ -184,6 +184,26 @@ void TOutputFile::Discard() {
   }
   ReleaseTempFile(TempSlot);
   TempSlot = -1;
+  Adopted = false;
+}
+
+bool TOutputFile::Finish(TFinishedFile& done) {
+  done = TFinishedFile{Target, Final, std::string()};
+  const bool ok = Close();
+  if (ok) done.Temp.swap(TempName);
+  Discard();
+  return ok;
+}
+
+void TOutputFile::Adopt(const TFinishedFile& done) {
+  Discard();
+  Target = done.Target;
+  Final = done.Final;
+  TempName = done.Temp;
+  Errno = 0;
+  Reason = nullptr;
+  Adopted = true;
+  TempSlot = HoldTempFile(TempName.c_str());
 }
 
 bool TOutputFile::Open(const std::string& fileName) {
@@ -323,7 +343,7 @@ bool TOutputFile::OpenTemporary(bool exists, const struct stat& info) {
   return true;
 }
 
-bool TOutputFile::Commit() {
+bool TOutputFile::Close() {
   if (Fd < 0) {
     if (Errno == 0) Errno = EBADF;
     return false;
@@ -339,6 +359,11 @@ bool TOutputFile::Commit() {
     ok = false;
     Errno = LastErrno();
   }
+  return ok;
+}
+
+bool TOutputFile::Commit() {
+  bool ok = Adopted || Close();
   if (ok && !TempName.empty()) {
     if (std::rename(TempName.c_str(), Final.c_str()) != 0) {
       ok = false;
