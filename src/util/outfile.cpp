@@ -321,13 +321,17 @@ bool TOutputFile::OpenTemporary(bool exists, const struct stat& info) {
   const std::string pattern = dir + prefix + std::to_string(getpid()) + ".XXXXXX";
   std::vector<char> temp(pattern.begin(), pattern.end());
   temp.push_back('\0');
+  // A signal that ended the process between the file's creation and its
+  // holding would leave the file behind: signals wait meanwhile.
+  sigset_t all, former;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &former);
   Fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (Fd < 0) {
-    Errno = LastErrno();
-    return false;
-  }
+  Errno = Fd < 0 ? LastErrno() : 0;
+  if (Fd >= 0) TempSlot = HoldTempFile(temp.data());
+  pthread_sigmask(SIG_SETMASK, &former, nullptr);
+  if (Fd < 0) return false;
   TempName = temp.data();
-  TempSlot = HoldTempFile(TempName.c_str());
   if (exists) {
     // The replacement keeps what a file truncated in place would keep: its
     // owner and group where this process may give them (as root), then its
