@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "korvalin.h"
+#include "outfile.h"
 
 namespace py = pybind11;
 
@@ -59,6 +60,18 @@ std::string Text(const TNet& net, bool exact) {
   return out.str();
 }
 
+// Writes the network file as the program's 'save net' does, through its
+// output file: the old file stays whole unless the new one is complete.
+// The error number of a failed write, 0 when written.
+int Save(const TNet& net, const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw py::value_error("embedded null byte");
+  const std::string text = Text(net, false);
+  TOutputFile file;
+  if (!file.Open(path)) return file.ErrorNumber();
+  file.Stream() << text;
+  return file.Commit() ? 0 : file.ErrorNumber();
+}
+
 std::unique_ptr<TNet> Read(const std::string& text) {
   std::istringstream in(text);
   TLoadStatus status = LoadOk;
@@ -83,7 +96,7 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
     if (y.data()[p] < 1 || y.data()[p] > classes) throw py::value_error("class numbers run from 1 to the number of classes");
   auto net = std::make_unique<TNet>();
   TInterruptible observer;
-  TEpochStatus status;
+  TLearnResult status;
   {
     py::gil_scoped_release free;
     auto task = MakeTask(X.data(), patterns, inputs, y.data(), classes, inputNames, classNames);
@@ -94,7 +107,7 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
     status = Learn(*net->Net, *task, settings, observer);
   }
   if (observer.Interrupted) throw py::error_already_set();
-  return py::make_tuple(std::move(net), status.Epoch);
+  return py::make_tuple(std::move(net), status.Epoch, status.Diverged);
 }
 
 py::array_t<float> Outputs(TNet& net, const TRows& X) {
@@ -180,6 +193,7 @@ PYBIND11_MODULE(_core, m) {
       .def(
           "text", [](const TNet& n, bool exact) { return py::bytes(Text(n, exact)); }, py::arg("exact") = false,
           "The network file's text; exact: every number restorable bit for bit.")
+      .def("save", &Save, "Writes the network file; the error number, 0 when written.")
       .def("rules",
            [](const TNet& n) {
              std::ostringstream out;
@@ -203,6 +217,6 @@ PYBIND11_MODULE(_core, m) {
       .def(py::pickle([](const TNet& n) { return py::bytes(Text(n, true)); },
                       [](const py::bytes& text) { return Read(text); }));
 
-  m.def("fit", &Fit, "Creates and trains a network: (net, epochs).");
+  m.def("fit", &Fit, "Creates and trains a network: (net, epochs, the epoch that diverged or 0).");
   m.def("read", [](const py::bytes& text) { return Read(text); }, "A network from its file's text.");
 }

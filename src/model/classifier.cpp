@@ -23,6 +23,57 @@ void PropagateRow(TFuzzyPerceptron& net, const float*& row, int inputs, float& m
   TNetAccess::Propagate(net, row, inputs, missing, false);
 }
 
+// What learning changes (the points of the fuzzy sets and the conclusion
+// weights), kept so that a diverging run can hand back the network of its
+// last finite epoch.
+class TLearntState {
+ public:
+  // Copies the parameters; false, keeping the earlier copy, when one of
+  // them is not finite.
+  bool Take(const TFuzzyPerceptron& net);
+  // Puts the copy back; nothing when no finite copy was ever taken.
+  void Restore(TFuzzyPerceptron& net) const;
+
+ private:
+  std::vector<float> Values, Scratch;
+};
+
+bool TLearntState::Take(const TFuzzyPerceptron& net) {
+  Scratch.clear();
+  bool finite = true;
+  auto keep = [this, &finite](float value) {
+    finite = finite && std::isfinite(value);
+    Scratch.push_back(value);
+  };
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      keep(partition.Sets[s].a);
+      keep(partition.Sets[s].b);
+      keep(partition.Sets[s].c);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) keep(TNetAccess::Weight(net, r));
+  if (finite) Values.swap(Scratch);
+  return finite;
+}
+
+void TLearntState::Restore(TFuzzyPerceptron& net) const {
+  if (Values.empty()) return;
+  std::size_t k = 0;
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      TFuzzySet set = partition.Sets[s];
+      set.a = Values[k++];
+      set.b = Values[k++];
+      set.c = Values[k++];
+      TNetAccess::SetFuzzySet(net, i, s, set);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) TNetAccess::SetWeight(net, r, Values[k++]);
+}
+
 }  // namespace
 
 const char* CheckSettings(const TNetSettings& s) {
@@ -92,8 +143,11 @@ int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSetti
   return TNetAccess::LearnEpoch(net, task, settings, error);
 }
 
-TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+TLearnResult Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
                    TLearnObserver& observer) {
+  TLearnResult result;
+  TLearntState finite;
+  finite.Take(net);
   TEpochStatus status;
   for (;;) {
     observer.BeforeEpoch();
@@ -102,48 +156,18 @@ TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetS
     status.Percent = task.NumberOfPatterns > 0
                          ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
                          : 0.0f;
+    if (!std::isfinite(status.Error) || !finite.Take(net)) {
+      finite.Restore(net);
+      result.Diverged = status.Epoch;
+      break;
+    }
+    static_cast<TEpochStatus&>(result) = status;
     if (!observer.AfterEpoch(status)) break;
     if (status.Epoch >= settings.MaxEpoch) break;
     if (status.Misclassified <= settings.StopAtMisclassified) break;
     if (!(status.Percent > settings.StopAtPercent)) break;
   }
-  return status;
-}
-
-bool TLearntState::Take(const TFuzzyPerceptron& net) {
-  Scratch.clear();
-  bool finite = true;
-  auto keep = [this, &finite](float value) {
-    finite = finite && std::isfinite(value);
-    Scratch.push_back(value);
-  };
-  for (int i = 1; i <= net.NumberOfInputs(); i++) {
-    const TPartition& partition = TNetAccess::Partition(net, i);
-    for (int s = 1; s <= partition.NumberOfSets; s++) {
-      keep(partition.Sets[s].a);
-      keep(partition.Sets[s].b);
-      keep(partition.Sets[s].c);
-    }
-  }
-  for (int r = 1; r <= net.NumberOfRules(); r++) keep(TNetAccess::Weight(net, r));
-  if (finite) Values.swap(Scratch);
-  return finite;
-}
-
-void TLearntState::Restore(TFuzzyPerceptron& net) const {
-  if (Values.empty()) return;
-  std::size_t k = 0;
-  for (int i = 1; i <= net.NumberOfInputs(); i++) {
-    const TPartition& partition = TNetAccess::Partition(net, i);
-    for (int s = 1; s <= partition.NumberOfSets; s++) {
-      TFuzzySet set = partition.Sets[s];
-      set.a = Values[k++];
-      set.b = Values[k++];
-      set.c = Values[k++];
-      TNetAccess::SetFuzzySet(net, i, s, set);
-    }
-  }
-  for (int r = 1; r <= net.NumberOfRules(); r++) TNetAccess::SetWeight(net, r, Values[k++]);
+  return result;
 }
 
 namespace {

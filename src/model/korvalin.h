@@ -74,24 +74,19 @@ class TLearnObserver {
   // False stops learning after this epoch.
   virtual bool AfterEpoch(const TEpochStatus& status) { (void)status; return true; }
 };
-// Epochs until a stop criterion of `settings` holds or the observer stops;
-// returns the status of the last epoch.
-TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
-                   TLearnObserver& observer);
-// What learning changes (the points of the fuzzy sets and the conclusion
-// weights), kept so that a diverging run can hand back the network of its
-// last finite epoch.
-class TLearntState {
- public:
-  // Copies the parameters; false, keeping the earlier copy, when one of
-  // them is not finite.
-  bool Take(const TFuzzyPerceptron& net);
-  // Puts the copy back; nothing when no finite copy was ever taken.
-  void Restore(TFuzzyPerceptron& net) const;
-
- private:
-  std::vector<float> Values, Scratch;
+// What Learn hands back: the status of the epoch whose network it leaves,
+// and whether learning diverged.
+struct TLearnResult : TEpochStatus {
+  // The epoch that drove the total error or a parameter of the network
+  // beyond finite numbers, 0 when none did. Learning stops there and the
+  // network goes back to the epoch before (before learning for epoch 1);
+  // the observer does not hear of the diverging epoch.
+  int Diverged = 0;
 };
+// Epochs until a stop criterion of `settings` holds, the observer stops or
+// learning diverges.
+TLearnResult Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+                   TLearnObserver& observer);
 
 // Testing. A pattern is decided when exactly one class has the highest
 // output and that output is positive.

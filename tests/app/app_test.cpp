@@ -15,7 +15,8 @@
 
 namespace {
 
-// The report a learning child sends: status line, then the network.
+// Takes the report a learning child sends: status line, the names of the
+// file it carries, then the network.
 struct TQuietApp : TQuietApplication {
   Boolean Take(const std::string& report) {
     std::istringstream in(report);
@@ -52,19 +53,29 @@ TEST(Tables, EveryCommandAndParameterHasItsHelpSection) {
   }
 }
 
+// A report that is not taken leaves the network and removes the error
+// curve that it carries, which takes its place only with the network.
 TEST(LearningReport, TakenInWholeOrNotAtAll) {
   TQuietApp app;
-  const std::string net = ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net");
-  ASSERT_TRUE(app.Take("12\t3\tinf\n" + net));  // a diverged run's error comes back too
+  const std::string net = ReadText(std::string(KORVALIN_TEST_DATA) + "/small.net"), none(3, '\0');
+  ASSERT_TRUE(app.Take("12\t3\tinf\n" + none + net));  // a diverged run's error comes back too
   EXPECT_EQ(app.Epoch, 12);
   EXPECT_EQ(app.Misclassified, 3);
   EXPECT_TRUE(std::isinf(app.TotalError));
-  ASSERT_TRUE(app.Take("7\t2\t1.25\n" + net));
+  TScratchDir dir;
+  const std::string curve = dir / "x.err", temp = dir / ".korvalin.x.err.1.abcdef";
+  auto carrying = [&](const std::string& text) {
+    dir.Write(".korvalin.x.err.1.abcdef", text);
+    return curve + '\0' + curve + '\0' + temp + '\0';
+  };
+  ASSERT_TRUE(app.Take("7\t2\t1.25\n" + carrying("taken") + net));
+  EXPECT_EQ(ReadText(curve), "taken");
   const TFuzzyPerceptron* kept = app.Net.get();
   ASSERT_NE(kept, nullptr);
-  for (const std::string& broken : {"seven\t2\t1.0\n" + net, "8\t1\n" + net, std::string("8\t1\t0.5\n"),
-                                    "8\t1\t0.5\n" + net.substr(0, net.find("MATRIX") + 12),
-                                    "8\t1\t0.5\n" + net.substr(0, net.rfind("END"))}) {
+  for (const std::string& broken : {"seven\t2\t1.0\n" + none + net, "8\t1\n" + none + net, std::string("8\t1\t0.5\n"),
+                                    "8\t1\t0.5\n" + curve + '\0' + net,
+                                    "8\t1\t0.5\n" + carrying("dropped") + net.substr(0, net.find("MATRIX") + 12),
+                                    "8\t1\t0.5\n" + carrying("dropped") + net.substr(0, net.rfind("END"))}) {
     app.Messages.clear();
     EXPECT_FALSE(app.Take(broken)) << broken;
     EXPECT_EQ(app.Net.get(), kept);
@@ -73,4 +84,6 @@ TEST(LearningReport, TakenInWholeOrNotAtAll) {
     ASSERT_EQ(app.Messages.size(), 1u) << broken;
     EXPECT_EQ(app.Messages[0].first, Error);
   }
+  EXPECT_EQ(ReadText(curve), "taken");
+  EXPECT_FALSE(std::filesystem::exists(temp));
 }

@@ -1,8 +1,14 @@
-"""The estimator against the command program, scikit-learn's own checks, and the
-estimator in a pipeline under cross-validation in worker processes."""
+"""The estimator against the command program, scikit-learn's own checks, the
+estimator in a pipeline under cross-validation in worker processes, a save
+that fails and a fit that diverges."""
+import errno
+import pickle
 import re
 import subprocess
+import sys
 
+import numpy as np
+import pytest
 from conftest import DATA, PROGRAM
 from sklearn.base import clone
 from sklearn.model_selection import cross_val_score
@@ -70,3 +76,31 @@ def test_pipeline_cross_validated_in_processes(iris):
     local = cross_val_score(clone(pipeline), X, y, cv=3)
     assert list(cross_val_score(pipeline, X, y, cv=3, n_jobs=2)) == list(local)
     assert local.mean() > 0.8
+
+
+def test_a_save_that_fails_leaves_the_old_file(tmp_path, iris):
+    X, y = iris
+    target = tmp_path / "model.net"
+    korvalin.FuzzyClassifier(max_epoch=1).fit(X, y).save(target)
+    old = target.read_bytes()
+    # Python ignores SIGXFSZ: a write beyond the file size limit fails with EFBIG.
+    script = ("import pickle, resource, sys\n"
+              "model = pickle.loads(sys.stdin.buffer.read())\n"
+              "resource.setrlimit(resource.RLIMIT_FSIZE, (1024, resource.getrlimit(resource.RLIMIT_FSIZE)[1]))\n"
+              "try:\n    model.save(sys.argv[1])\nexcept OSError as e:\n    sys.exit(e.errno)\n")
+    bigger = korvalin.FuzzyClassifier(fuzzy_sets=5, max_epoch=1).fit(X, y)
+    done = subprocess.run([sys.executable, "-c", script, str(target)], input=pickle.dumps(bigger), timeout=60)
+    assert done.returncode == errno.EFBIG
+    assert target.read_bytes() == old and [p.name for p in tmp_path.iterdir()] == ["model.net"]
+
+
+def test_a_diverging_fit_warns_and_keeps_the_network_of_the_epoch_before(tmp_path, iris):
+    X, y = iris
+    with pytest.warns(UserWarning, match=r"stopped in epoch 2: .* kept as it was after epoch 1$"):
+        model = korvalin.FuzzyClassifier(weight_mode="Free", sigma=1e37).fit(X, y)
+    one_epoch = korvalin.FuzzyClassifier(weight_mode="Free", sigma=1e37, max_epoch=1).fit(X, y)
+    assert model.n_iter_ == 1 and model.net_.text(exact=True) == one_epoch.net_.text(exact=True)
+    assert np.isfinite(model.decision_function(X)).all()
+    assert list(pickle.loads(pickle.dumps(model)).predict(X)) == list(model.predict(X))
+    model.save(tmp_path / "kept.net")
+    assert (tmp_path / "kept.net").read_bytes() == model.net_.text()
