@@ -185,7 +185,6 @@ TEST_F(Refused, PatternAndNetworkFiles) {
       {"2\t3\t2\t5", "2\t3\t2000000000\t5", "Line 5: \"2\t3\t2000000000\t5\""},
       {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Connection matrix row 1 holds 3 values, 2147483647 expected"},
       {"2\t3\t2\t5", "2\t2\t2\t5", "[Error]\nConnection matrix row 1 holds 3 values, 2 expected (one per rule)!"},
-      {"1\t3\t2", "1\t3", "Connection matrix row 2 holds 2 values, 3 expected"},
       {"FUZZY", "FUZZ", "Unkwown keyword \"FUZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
       {"FUZZY", "FUZZ", "Fuzzy set section missing!"},
       {"2\n0.000000\t10.000000", "0\n0.000000\t10.000000", "Invalid fuzzy partition of input 1!\n"},
