@@ -79,7 +79,8 @@ std::unique_ptr<TNet> Read(const std::string& text) {
   auto net = std::make_unique<TNet>();
   net->Net = ReadNet(in, status, messages);
   if (!net->Net) {
-    const std::string why = messages.str();
+    std::string why = messages.str();
+    while (!why.empty() && why.back() == '\n') why.pop_back();
     throw py::value_error("not a readable network" + (why.empty() ? std::string(": the text ends too early") : ": " + why));
   }
   return net;

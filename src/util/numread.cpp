@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "stdutils.h"
+
 namespace {
 
 using Traits = std::char_traits<char>;
@@ -88,7 +90,46 @@ bool Fail(std::istream& in, std::ios::iostate state) {
   return false;
 }
 
+// The next character of the line after blanks, not taken; eof when the
+// stream is not good or its buffer throws (which sets badbit).
+int NextOnLine(std::istream& in) {
+  std::streambuf* sb = in.rdbuf();
+  if (!in.good() || sb == nullptr) return Traits::eof();
+  try {
+    int c = sb->sgetc();
+    while (c != '\n' && c != Traits::eof() && IsSpace(c)) c = sb->snextc();
+    return c;
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return Traits::eof();
+  }
+}
+
 }  // namespace
+
+bool LineEnds(std::istream& in) {
+  const int c = NextOnLine(in);
+  return c == Traits::eof() || c == '\n' || IsCommentChar(c);
+}
+
+bool NumberFollows(std::istream& in) {
+  const int c = NextOnLine(in);
+  return IsDigit(c) || c == '+' || c == '-';
+}
+
+int FieldsLeft(std::istream& in) {
+  int fields = 0;
+  for (; !LineEnds(in); fields++) {
+    try {
+      std::streambuf* sb = in.rdbuf();
+      for (int c = sb->sgetc(); c != Traits::eof() && !IsSpace(c); c = sb->snextc()) {
+      }
+    } catch (...) {
+      in.setstate(std::ios::badbit);
+    }
+  }
+  return fields;
+}
 
 bool ReadFloat(std::istream& in, float& value) {
   value = 0.0f;

@@ -66,6 +66,13 @@ def test_same_networks_and_decisions_as_the_program(tmp_path, iris):
     assert list(model.feature_names_in_) == list(X.columns) and model.rules_[0].startswith("IF sepal_length IS ")
 
 
+def test_load_refuses_a_network_file_that_disagrees_with_its_rule_count(tmp_path):
+    (tmp_path / "bad.net").write_text((DATA / "iris_rules.net").read_text().replace("4\t6\t3\t6", "4\t5\t3\t6"))
+    with pytest.raises(ValueError, match=r"^not a readable network: Connection matrix row 1 holds 6 values, "
+                                         r"5 expected \(one per rule\)!$"):
+        korvalin.FuzzyClassifier.load(tmp_path / "bad.net")
+
+
 def test_scikit_learn_estimator_checks():
     check_estimator(korvalin.FuzzyClassifier())
 
