@@ -88,10 +88,19 @@ bool Fail(std::istream& in, std::ios::iostate state) {
   return false;
 }
 
-}  // namespace
+// A stream buffer may throw on a read error (file buffers do); that
+// leaves the stream bad, as the stream's own extractions would.
+template <class TRead>
+bool Guarded(std::istream& in, TRead read) {
+  try {
+    return read();
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return false;
+  }
+}
 
-bool ReadFloat(std::istream& in, float& value) {
-  value = 0.0f;
+bool ReadFloatFrom(std::istream& in, float& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -127,8 +136,7 @@ bool ReadFloat(std::istream& in, float& value) {
   return true;
 }
 
-bool ReadInt(std::istream& in, int& value) {
-  value = 0;
+bool ReadIntFrom(std::istream& in, int& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -150,4 +158,16 @@ bool ReadInt(std::istream& in, int& value) {
   value = static_cast<int>(negative ? -magnitude : magnitude);
   in.setstate(state);
   return true;
+}
+
+}  // namespace
+
+bool ReadFloat(std::istream& in, float& value) {
+  value = 0.0f;
+  return Guarded(in, [&] { return ReadFloatFrom(in, value); });
+}
+
+bool ReadInt(std::istream& in, int& value) {
+  value = 0;
+  return Guarded(in, [&] { return ReadIntFrom(in, value); });
 }

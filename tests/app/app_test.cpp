@@ -1,5 +1,6 @@
 // The application's own parts: the shipped help file against the command
-// and parameter tables, and taking in a learning child's report.
+// and parameter tables, taking in a learning child's report, and the file
+// readers on a failing read.
 #include "app.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,16 @@ struct TQuietApp : TQuietApplication {
     std::istringstream in(report);
     return Background.Take(in);
   }
+};
+
+// The first `good` bytes of a text, then a read that throws, as a file
+// stream buffer does when read(2) fails.
+struct TFailingBuf : std::streambuf {
+  std::string Text;
+  TFailingBuf(const std::string& text, std::size_t good) : Text(text, 0, good) {
+    setg(Text.data(), Text.data(), Text.data() + Text.size());
+  }
+  int_type underflow() override { throw std::ios_base::failure("read"); }
 };
 
 }  // namespace
@@ -73,4 +84,35 @@ TEST(LearningReport, TakenInWholeOrNotAtAll) {
     ASSERT_EQ(app.Messages.size(), 1u) << broken;
     EXPECT_EQ(app.Messages[0].first, Error);
   }
+}
+
+// Wherever the read fails, no reader lets the failure escape, each leaves
+// the stream bad, and the parameters stay as they were.
+TEST(Readers, AFailingReadAnywhereLeavesTheStreamBad) {
+  TQuietApp app;
+  std::ostringstream before, after;
+  app.SaveParameters(before);
+  const std::string data = std::string(KORVALIN_TEST_DATA) + "/";
+  const std::string pattern = ReadText(data + "two_features.pat"), net = ReadText(data + "small.net");
+  const std::string config = ReadText(data + "run_learning_korvalin.cfg");
+  for (const std::string* text : {&pattern, &net, &config}) {
+    for (std::size_t good = 0; good < text->size(); good++) {
+      TFailingBuf buf(*text, good);
+      std::istream in(&buf);
+      TLoadStatus status;
+      std::ostringstream messages;
+      int valid = -1;
+      EXPECT_NO_THROW({
+        if (text == &pattern)
+          TLearningTask task(in, status, messages);
+        else if (text == &net)
+          ReadNet(in, status, messages);
+        else
+          valid = app.LoadParameters(in);
+      });
+      EXPECT_TRUE(in.bad() && valid == -1) << good << " bytes of\n" << *text;
+    }
+  }
+  app.SaveParameters(after);
+  EXPECT_EQ(after.str(), before.str());
 }

@@ -2,6 +2,7 @@
 // count draws a message that says why, the pattern set, network and
 // parameters stay as they were, and the program goes on taking commands.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "e2e_util.h"
 
@@ -222,6 +223,47 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
              {"cd " + missing, "Can't change to directory"},
              {"save rules " + missing, "nnn' (No such file or directory)."},
          });
+}
+
+// Reading /proc/self/mem fails at once; strace fails a read part way
+// through a file. Either is reported with the system's reason, and the
+// session goes on as before.
+TEST_F(Refused, ReadErrors) {
+  const std::string mem = "/proc/self/mem", failed = "' (Input/output error).";
+  std::filesystem::create_symlink(mem, Dir / "korvalin.cfg");
+  std::filesystem::create_symlink(mem, Dir / "korvalin.hlp");
+  const std::string error = "[Error]\nError reading '" + mem + failed + "\n[end]";
+  Expect(kLoaded, {{"load pattern " + mem, error},
+                   {"load net " + mem, error},
+                   {"load config " + mem, error},
+                   {"help", "[Error]\nError reading '" + Dir / "korvalin.hlp" + failed}});
+  EXPECT_NE(Batch("").out.find("Error reading '" + Dir / "korvalin.cfg" + failed + "\nUsing default configuration."),
+            std::string::npos);
+
+  if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "no strace";
+  std::string patterns = "DIMENSIONS\n2 2\nPATTERNS\n4000\n";
+  for (int i = 0; i < 4000; i++) patterns += "0.25 0.75 1 0\n";
+  Dir.Write("big.pat", patterns + "END\n");
+  RunSpec spec = In(Dir, {"-y", "-e", "trace=read", "-o", Dir / "log", KORVALIN_BIN,
+                          Dir.Write("cmds", kLoaded + "load pattern big.pat\nshow NumberOfFSets\n")});
+  spec.program = "/usr/bin/strace";
+  if (RunProgram(spec).exitCode != 0) GTEST_SKIP() << "strace cannot trace here";
+  // The number of the second read from big.pat among the program's reads.
+  std::istringstream log(ReadText(Dir / "log"));
+  int reads = 0, fromFile = 0;
+  for (std::string line; fromFile < 2 && std::getline(log, line);) {
+    reads += line.rfind("read(", 0) == 0 ? 1 : 0;
+    fromFile += line.find("/big.pat>") != std::string::npos ? 1 : 0;
+  }
+  ASSERT_EQ(fromFile, 2);
+  spec.args.erase(spec.args.begin(), spec.args.begin() + 5);
+  spec.args.insert(spec.args.begin(), {"-o", "/dev/null", "-e", "inject=read:error=EIO:when=" + std::to_string(reads)});
+  const RunResult r = RunProgram(spec);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("Error reading '" + Dir / "big.pat" + failed + "\n[end]\nkorvalin> show NumberOfFSets\n "
+                       "NumberOfFSets = <3, 5>"),
+            std::string::npos)
+      << r.out << r.err;
 }
 
 }  // namespace

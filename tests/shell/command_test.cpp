@@ -48,3 +48,19 @@ TEST(TCommand, WordsNamesArgumentCountsAndOptions) {
 TEST(TCmdApplication, OutOfMemoryEndsTheProgram) {
   EXPECT_EXIT(OutOfMemory(), ::testing::ExitedWithCode(1), "^\nkorvalin: Out of memory!\n$");
 }
+
+TEST(TCmdApplication, ACommandThatThrowsIsReportedAsAnError) {
+  static const char* const argv[] = {"korvalin", nullptr};
+  struct TThrowing : TCmdApplication {
+    std::string Shown;
+    TThrowing() : TCmdApplication(1, argv) {}
+    void ExecuteCommand(const TCommand&) override { throw std::runtime_error("boom"); }
+    void PrintMsg(std::ostringstream& msg, TMessageType type) override { Shown += (type == Error ? "Error: " : "") + msg.str(); }
+    void Line(const std::string& text) {
+      TCommand current("", Commands);
+      DoLine(text, current);
+    }
+  } app;
+  app.Line("help");
+  EXPECT_EQ(app.Shown, "Error: Can't execute 'help': (boom).\n");
+}
