@@ -146,7 +146,7 @@ const char* TCmdApplication::Arg(int i) const {
 int TCmdApplication::CheckCmdArgs(const TCommand&) { return 0; }
 
 Boolean TCmdApplication::CheckCommand(const TCommand& cmd) {
-  std::string name = cmd.Name();
+  const std::string& name = cmd.Words[0];
   switch (cmd.ParseStatus) {
     case ParseUnknownCommand:
       ShowMsg("Invalid command '" + name + "'. Type 'help' for more information.", Error);
@@ -159,10 +159,13 @@ Boolean TCmdApplication::CheckCommand(const TCommand& cmd) {
     default:
       break;
   }
-  int k = CheckCmdArgs(cmd);
+  // A name cannot hold a NUL: the system would take the name up to it.
+  int k = 0;
+  for (int i = 1; i <= cmd.ArgCount() && k == 0; i++)
+    if (cmd.Words[i].find('\0') != std::string::npos) k = i;
+  if (k == 0) k = CheckCmdArgs(cmd);
   if (k <= 0) return True;
-  ShowMsg("Invalid argument '" + std::string(cmd.Arg(k)) + "'. Type 'help " + name + "' for more information.",
-          Error);
+  ShowMsg("Invalid argument '" + cmd.Words[k] + "'. Type 'help " + name + "' for more information.", Error);
   return False;
 }
 
@@ -238,8 +241,7 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
   std::string text = msg.str();
   msg.str(std::string());
   msg.clear();
-  std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
+  text = VisibleNul(text);
 
   if (type == Error) ErrorShown = true;
   if (type != PagedText) {
@@ -335,7 +337,7 @@ bool TCmdApplication::RunCommandFile(const std::string& name, TCommand& current)
     }
     StrTrim(line);
     if (line.empty() || IsCommentChar(static_cast<unsigned char>(line[0]))) continue;
-    std::cout << Prompt << line << '\n';
+    std::cout << Prompt << VisibleNul(line) << '\n';
     DoLine(line, current);
     if (Bailing()) return false;
   }

@@ -93,9 +93,7 @@ int SplitIntoFolds(const std::string& fileName, int folds, unsigned long seed, c
       report << ' ';
       PrintErrorLine(report, in, static_cast<long>(in.tellg()));
     }
-    std::string text = report.str();
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    std::cerr << "korvalin-csv: " << text << "\n";
+    std::cerr << "korvalin-csv: " << report.str() << "\n";
     return 1;
   }
   if (!task.ClassInfo) {
