@@ -16,11 +16,18 @@ bool TInputFile::Open(const std::string& name) {
   Buffer.Errno = 0;
   if (Buffer.open(name, std::ios::in) == nullptr) return false;
   clear();
+  Buffer.SkipByteOrderMark();
   return true;
 }
 
 const char* TInputFile::ReadErrorMsg() const {
   return FileErrorMsg(Name.c_str(), ReadError, std::strerror(Buffer.Errno));
+}
+
+void TInputFile::TBuffer::SkipByteOrderMark() {
+  // Only a mark within the first block read counts: a regular file delivers
+  // its first three bytes at once.
+  if (sgetc() != traits_type::eof() && egptr() - gptr() >= 3 && std::memcmp(gptr(), "\xEF\xBB\xBF", 3) == 0) gbump(3);
 }
 
 TInputFile::TBuffer::int_type TInputFile::TBuffer::underflow() {

@@ -12,7 +12,8 @@ class TInputFile : public std::istream {
   TInputFile(const TInputFile&) = delete;
   TInputFile& operator=(const TInputFile&) = delete;
 
-  // Opens `name`; false with errno set when the file cannot be opened.
+  // Opens `name`, skipping a UTF-8 byte-order mark at its start; false with
+  // errno set when the file cannot be opened.
   bool Open(const std::string& name);
   // A failed read leaves the stream bad, as it would a file stream, but
   // nothing is thrown and the text ends there: later reads find the end of
@@ -26,6 +27,7 @@ class TInputFile : public std::istream {
    public:
     std::istream* Owner = nullptr;
     int Errno = 0;
+    void SkipByteOrderMark();
 
    protected:
     int_type underflow() override;

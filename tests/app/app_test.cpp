@@ -1,6 +1,6 @@
 // The application's own parts: the shipped help file against the command
 // and parameter tables, taking in a learning child's report, and the file
-// readers on a failing read.
+// readers on a byte-order mark and on a failing read.
 #include "app.h"
 
 #include <gtest/gtest.h>
@@ -115,4 +115,16 @@ TEST(Readers, AFailingReadAnywhereLeavesTheStreamBad) {
   }
   app.SaveParameters(after);
   EXPECT_EQ(after.str(), before.str());
+}
+
+TEST(Readers, AByteOrderMarkIsNoPartOfTheText) {
+  TScratchDir dir;
+  TQuietApp app;
+  const std::string data = std::string(KORVALIN_TEST_DATA) + "/";
+  for (const auto& [kind, text] : {std::pair<std::string, std::string>{"pattern", ReadText(data + "two_features.pat")},
+                                   {"net", ReadText(data + "small.net")},
+                                   {"config", "MaxEpoch = 7\n"}})
+    app.Load(TCommand("load " + kind + " " + dir.Write(kind, "\xEF\xBB\xBF" + text), ValidCommands()));
+  EXPECT_TRUE(app.Messages.empty()) << app.Messages[0].second;
+  EXPECT_TRUE(app.Task && app.Net && app.Parameters.MaxEpoch == 7);
 }
