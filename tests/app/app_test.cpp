@@ -92,9 +92,8 @@ TEST(Readers, AFailingReadAnywhereLeavesTheStreamBad) {
   TQuietApp app;
   std::ostringstream before, after;
   app.SaveParameters(before);
-  const std::string data = std::string(KORVALIN_TEST_DATA) + "/";
-  const std::string pattern = ReadText(data + "two_features.pat"), net = ReadText(data + "small.net");
-  const std::string config = ReadText(data + "run_learning_korvalin.cfg");
+  const std::string data = std::string(KORVALIN_TEST_DATA) + "/", pattern = ReadText(data + "two_features.pat"),
+                    net = ReadText(data + "small.net"), config = ReadText(data + "run_learning_korvalin.cfg");
   for (const std::string* text : {&pattern, &net, &config}) {
     for (std::size_t good = 0; good < text->size(); good++) {
       TFailingBuf buf(*text, good);
@@ -102,14 +101,9 @@ TEST(Readers, AFailingReadAnywhereLeavesTheStreamBad) {
       TLoadStatus status;
       std::ostringstream messages;
       int valid = -1;
-      EXPECT_NO_THROW({
-        if (text == &pattern)
-          TLearningTask task(in, status, messages);
-        else if (text == &net)
-          ReadNet(in, status, messages);
-        else
-          valid = app.LoadParameters(in);
-      });
+      EXPECT_NO_THROW(valid = text == &config ? app.LoadParameters(in)
+                              : text == &net  ? (ReadNet(in, status, messages), -1)
+                                              : (TLearningTask(in, status, messages), -1));
       EXPECT_TRUE(in.bad() && valid == -1) << good << " bytes of\n" << *text;
     }
   }

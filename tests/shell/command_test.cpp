@@ -53,14 +53,12 @@ TEST(TCmdApplication, ACommandThatThrowsIsReportedAsAnError) {
   static const char* const argv[] = {"korvalin", nullptr};
   struct TThrowing : TCmdApplication {
     std::string Shown;
-    TThrowing() : TCmdApplication(1, argv) {}
-    void ExecuteCommand(const TCommand&) override { throw std::runtime_error("boom"); }
-    void PrintMsg(std::ostringstream& msg, TMessageType type) override { Shown += (type == Error ? "Error: " : "") + msg.str(); }
-    void Line(const std::string& text) {
+    TThrowing() : TCmdApplication(1, argv) {
       TCommand current("", Commands);
-      DoLine(text, current);
+      DoLine("help", current);
     }
+    void ExecuteCommand(const TCommand&) override { throw std::runtime_error("boom"); }
+    void PrintMsg(std::ostringstream& msg, TMessageType type) override { Shown += (type == Error ? "E " : "") + msg.str(); }
   } app;
-  app.Line("help");
-  EXPECT_EQ(app.Shown, "Error: Can't execute 'help': (boom).\n");
+  EXPECT_EQ(app.Shown, "E Can't execute 'help': (boom).\n");
 }
