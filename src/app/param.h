@@ -71,13 +71,14 @@ class TLearningParameters {
 
   // The row named `name` in any letter case; null when there is none.
   static const TParamDef* GetDefinition(const char* name);
-  // 0, or ParamUnknownName or ParamInvalidValue with nothing changed.
-  int ChangeParameter(const char* name, const char* value);
+  // 0, or ParamUnknownName or ParamInvalidValue with nothing changed (a
+  // name or value holding a NUL is refused whole, not read up to the NUL).
+  int ChangeParameter(const std::string& name, const std::string& value);
   // " <name> = <value>" and a NUL; ParamUnknownName, writing nothing.
   int PrintParameter(std::ostream& out, const char* name) const;
   void PrintAll(std::ostream& out) const;
   void SaveToFile(std::ostream& out) const;
-  static void PrintErrorMsg(std::ostream& out, int code, const char* name);
+  static void PrintErrorMsg(std::ostream& out, int code, const std::string& name);
 };
 
 // Error codes of ChangeParameter and SplitParamLine, written by PrintErrorMsg.
@@ -96,7 +97,7 @@ constexpr std::size_t MaxParamValueLength = 125;
 // Splits "name = value" into trimmed parts; -3 when the line holds no '=',
 // -5 or -6 when the name or the value is longer than its limit (both
 // outputs are then empty).
-int SplitParamLine(const char* line, std::string& name, std::string& value);
+int SplitParamLine(const std::string& line, std::string& name, std::string& value);
 
 // Reads configuration lines into `params`: comments and blank lines are
 // skipped, a faulty line (too long, no '=', unknown name, bad value) changes

@@ -36,22 +36,28 @@ void CopyName(char (&dest)[20], const char* name) {
 }
 
 // Takes the rest of the current line (the newline is consumed). Reaching
-// the end of input sets eofbit, as a line read would.
+// the end of input sets eofbit, as a line read would; a stream buffer that
+// throws on a read error leaves the stream bad.
 std::string RestOfLine(std::istream& in) {
   std::string text;
   std::istream::sentry guard(in, true);
   if (!guard) return text;
   std::streambuf* sb = in.rdbuf();
-  for (int c = sb->sgetc();; c = sb->snextc()) {
-    if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit);
-      return text;
+  try {
+    for (int c = sb->sgetc();; c = sb->snextc()) {
+      if (c == std::char_traits<char>::eof()) {
+        in.setstate(std::ios::eofbit);
+        return text;
+      }
+      if (c == '\n') {
+        sb->sbumpc();
+        return text;
+      }
+      if (text.size() < kLabelFieldMax) text.push_back(static_cast<char>(c));
     }
-    if (c == '\n') {
-      sb->sbumpc();
-      return text;
-    }
-    if (text.size() < kLabelFieldMax) text.push_back(static_cast<char>(c));
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return text;
   }
 }
 

@@ -51,7 +51,7 @@ class TCmdApplication {
   // Commands for the first word, else file names.
   virtual TCompletion Complete(const std::string& before) const;
   virtual void WriteShellMsg();
-  // Shows the text of `msg` up to its first NUL and empties the stream.
+  // Shows the text of `msg`, a NUL as "\0", and empties the stream.
   // Information at a terminal goes to standard output, Warning and Error to
   // standard error as "<program>: <label>: <text>"; when standard output is
   // not a terminal all three are framed on standard output by "[<label>]"

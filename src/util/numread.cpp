@@ -90,6 +90,18 @@ bool Fail(std::istream& in, std::ios::iostate state) {
   return false;
 }
 
+// A stream buffer may throw on a read error (file buffers do); that
+// leaves the stream bad, as the stream's own extractions would.
+template <class TRead>
+bool Guarded(std::istream& in, TRead read) {
+  try {
+    return read();
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return false;
+  }
+}
+
 // The next character of the line after blanks, not taken; eof when the
 // stream is not good or its buffer throws (which sets badbit).
 int NextOnLine(std::istream& in) {
@@ -105,34 +117,7 @@ int NextOnLine(std::istream& in) {
   }
 }
 
-}  // namespace
-
-bool LineEnds(std::istream& in) {
-  const int c = NextOnLine(in);
-  return c == Traits::eof() || c == '\n' || IsCommentChar(c);
-}
-
-bool NumberFollows(std::istream& in) {
-  const int c = NextOnLine(in);
-  return IsDigit(c) || c == '+' || c == '-';
-}
-
-int FieldsLeft(std::istream& in) {
-  int fields = 0;
-  for (; !LineEnds(in); fields++) {
-    try {
-      std::streambuf* sb = in.rdbuf();
-      for (int c = sb->sgetc(); c != Traits::eof() && !IsSpace(c); c = sb->snextc()) {
-      }
-    } catch (...) {
-      in.setstate(std::ios::badbit);
-    }
-  }
-  return fields;
-}
-
-bool ReadFloat(std::istream& in, float& value) {
-  value = 0.0f;
+bool ReadFloatFrom(std::istream& in, float& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -168,8 +153,7 @@ bool ReadFloat(std::istream& in, float& value) {
   return true;
 }
 
-bool ReadInt(std::istream& in, int& value) {
-  value = 0;
+bool ReadIntFrom(std::istream& in, int& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -191,4 +175,40 @@ bool ReadInt(std::istream& in, int& value) {
   value = static_cast<int>(negative ? -magnitude : magnitude);
   in.setstate(state);
   return true;
+}
+
+}  // namespace
+
+bool LineEnds(std::istream& in) {
+  const int c = NextOnLine(in);
+  return c == Traits::eof() || c == '\n' || IsCommentChar(c);
+}
+
+bool NumberFollows(std::istream& in) {
+  const int c = NextOnLine(in);
+  return IsDigit(c) || c == '+' || c == '-';
+}
+
+int FieldsLeft(std::istream& in) {
+  int fields = 0;
+  for (; !LineEnds(in); fields++) {
+    try {
+      std::streambuf* sb = in.rdbuf();
+      for (int c = sb->sgetc(); c != Traits::eof() && !IsSpace(c); c = sb->snextc()) {
+      }
+    } catch (...) {
+      in.setstate(std::ios::badbit);
+    }
+  }
+  return fields;
+}
+
+bool ReadFloat(std::istream& in, float& value) {
+  value = 0.0f;
+  return Guarded(in, [&] { return ReadFloatFrom(in, value); });
+}
+
+bool ReadInt(std::istream& in, int& value) {
+  value = 0;
+  return Guarded(in, [&] { return ReadIntFrom(in, value); });
 }

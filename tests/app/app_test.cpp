@@ -1,5 +1,6 @@
 // The application's own parts: the shipped help file against the command
-// and parameter tables, and taking in a learning child's report.
+// and parameter tables, taking in a learning child's report, and the file
+// readers on a byte-order mark and on a failing read.
 #include "app.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,16 @@ struct TQuietApp : TQuietApplication {
     std::istringstream in(report);
     return Background.Take(in);
   }
+};
+
+// The first `good` bytes of a text, then a read that throws, as a file
+// stream buffer does when read(2) fails.
+struct TFailingBuf : std::streambuf {
+  std::string Text;
+  TFailingBuf(const std::string& text, std::size_t good) : Text(text, 0, good) {
+    setg(Text.data(), Text.data(), Text.data() + Text.size());
+  }
+  int_type underflow() override { throw std::ios_base::failure("read"); }
 };
 
 }  // namespace
@@ -86,4 +97,41 @@ TEST(LearningReport, TakenInWholeOrNotAtAll) {
   }
   EXPECT_EQ(ReadText(curve), "taken");
   EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+// Wherever the read fails, no reader lets the failure escape, each leaves
+// the stream bad, and the parameters stay as they were.
+TEST(Readers, AFailingReadAnywhereLeavesTheStreamBad) {
+  TQuietApp app;
+  std::ostringstream before, after;
+  app.SaveParameters(before);
+  const std::string data = std::string(KORVALIN_TEST_DATA) + "/", pattern = ReadText(data + "two_features.pat"),
+                    net = ReadText(data + "small.net"), config = ReadText(data + "run_learning_korvalin.cfg");
+  for (const std::string* text : {&pattern, &net, &config}) {
+    for (std::size_t good = 0; good < text->size(); good++) {
+      TFailingBuf buf(*text, good);
+      std::istream in(&buf);
+      TLoadStatus status;
+      std::ostringstream messages;
+      int valid = -1;
+      EXPECT_NO_THROW(valid = text == &config ? app.LoadParameters(in)
+                              : text == &net  ? (ReadNet(in, status, messages), -1)
+                                              : (TLearningTask(in, status, messages), -1));
+      EXPECT_TRUE(in.bad() && valid == -1) << good << " bytes of\n" << *text;
+    }
+  }
+  app.SaveParameters(after);
+  EXPECT_EQ(after.str(), before.str());
+}
+
+TEST(Readers, AByteOrderMarkIsNoPartOfTheText) {
+  TScratchDir dir;
+  TQuietApp app;
+  const std::string data = std::string(KORVALIN_TEST_DATA) + "/";
+  for (const auto& [kind, text] : {std::pair<std::string, std::string>{"pattern", ReadText(data + "two_features.pat")},
+                                   {"net", ReadText(data + "small.net")},
+                                   {"config", "MaxEpoch = 7\n"}})
+    app.Load(TCommand("load " + kind + " " + dir.Write(kind, "\xEF\xBB\xBF" + text), ValidCommands()));
+  EXPECT_TRUE(app.Messages.empty()) << app.Messages[0].second;
+  EXPECT_TRUE(app.Task && app.Net && app.Parameters.MaxEpoch == 7);
 }
