@@ -9,6 +9,7 @@
 
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
+#include "stop.h"
 
 namespace {
 
@@ -210,6 +211,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
     return CheckOutput(target, computed) && OutputActivation[computed] > threshold;
   };
   for (int p = 1; p <= task.NumberOfPatterns && inputs >= 1; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     if (NumberOfRules() > 0 && covered(pattern)) continue;
     for (int j = 1; j <= inputs; j++) {
@@ -279,6 +281,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
     std::unique_ptr<TRuleIndex::TPrepared> prepared;
     if (rules <= kBlockRules) {
       for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        StopPoint();
         const TPattern pattern = task.Patterns[p];
         PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
         if (pattern.Class < 1 || pattern.Class > classes) continue;
@@ -308,6 +311,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
     }
     char text[64];
     for (int r = 1; r <= rules; r++) {
+      StopPoint();
       const float* row = sums.data() + static_cast<std::size_t>(r - 1) * classes;
       int best = 1;
       for (int k = 2; k <= classes; k++)
@@ -443,6 +447,7 @@ void TFuzzyPerceptron::TRuleIndex::Pass(TFuzzyPerceptron& net, const TLearningTa
   const int count = blocks.Count;
   const bool kernel = prepared == nullptr || Judgeable(net);
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     const int target = pattern.Class;
     bool propagated;
@@ -499,6 +504,7 @@ void TFuzzyPerceptron::TRuleIndex::LeaveLast(TFuzzyPerceptron& net, const TLearn
 void TFuzzyPerceptron::TRuleIndex::Evaluate(TFuzzyPerceptron& net, const TLearningTask& task, float* performance) {
   const bool kernel = Judgeable(net);
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     bool propagated;
     const int fired = FireAll(net, pattern, task.MissingValue, kernel, propagated);
@@ -555,6 +561,7 @@ void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearning
   std::vector<int> movedPos;
   std::vector<float> movedAct;
   for (int p = 1; p <= patterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     const int target = pattern.Class;
     const float missing = task.MissingValue;
@@ -632,6 +639,7 @@ void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearning
     for (int pos = 0; pos < count; pos++)
       if (inSet(again, pos)) performance[pos] = 0.0f;
     for (int p = 1; p <= patterns; p++) {
+      StopPoint();
       const TPattern pattern = task.Patterns[p];
       int fired;
       const std::uint64_t* againBlocks = again.data() + blocks.Blocks;
@@ -669,6 +677,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
     if (!prepared && rules <= kBlockRules) {
       TRuleIndex& ix = CurrentIndex();
       for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        StopPoint();
         const TPattern pattern = task.Patterns[p];
         PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
         int computed;
@@ -741,6 +750,7 @@ void TFuzzyPerceptron::SelectRules(const std::vector<TValidator>& sorted, TRuleM
     int quota = classes >= 1 ? MaxRules / classes : 0;
     if (quota < 1) quota = 1;
     for (int k = 1; k <= classes && static_cast<int>(chosen.size()) < MaxRules; k++) {
+      StopPoint();
       int count = 0;
       for (const TValidator& v : sorted) {
         if (count == quota || static_cast<int>(chosen.size()) == MaxRules) break;

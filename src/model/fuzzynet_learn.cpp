@@ -3,6 +3,7 @@
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 #include "korvalin.h"
+#include "stop.h"
 
 namespace {
 // One conclusion weight step, (Sigma * e) * o, clamped to [0, 1] under Normalized.
@@ -94,6 +95,7 @@ int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& param
   float total = 0.0f;
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
     Boolean correct;
