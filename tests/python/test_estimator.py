@@ -1,7 +1,15 @@
-"""The estimator against the command program, scikit-learn's own checks, and the
-estimator in a pipeline under cross-validation in worker processes."""
+"""The estimator against the command program, scikit-learn's own checks, the
+estimator in a pipeline under cross-validation in worker processes, and Ctrl-C
+during a long fit."""
+import os
 import re
+import signal
 import subprocess
+import threading
+import time
+
+import numpy as np
+import pytest
 
 from conftest import DATA, PROGRAM
 from sklearn.base import clone
@@ -70,3 +78,14 @@ def test_pipeline_cross_validated_in_processes(iris):
     local = cross_val_score(clone(pipeline), X, y, cv=3)
     assert list(cross_val_score(pipeline, X, y, cv=3, n_jobs=2)) == list(local)
     assert local.mean() > 0.8
+
+
+def test_ctrl_c_ends_a_long_fit_at_once():
+    # Creation and the first epoch take seconds here: the interrupt must not wait for them.
+    rng = np.random.default_rng(0)
+    X, y = rng.random((200_000, 4), dtype=np.float32), rng.integers(0, 1000, 200_000)
+    threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+    start = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        korvalin.FuzzyClassifier(fuzzy_sets=7).fit(X, y)
+    assert time.monotonic() - start < 1.5
