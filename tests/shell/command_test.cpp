@@ -1,7 +1,6 @@
-// Command lines against a command table, and the frame's last resort.
+// Command lines against a command table.
 #include <gtest/gtest.h>
 
-#include "cmdapp.h"
 #include "command.h"
 
 namespace {
@@ -43,8 +42,4 @@ TEST(TCommand, WordsNamesArgumentCountsAndOptions) {
     const char* option = c.GetOption("-r");
     EXPECT_EQ(option == nullptr ? std::string("null") : option, k.option == nullptr ? "null" : k.option) << k.line;
   }
-}
-
-TEST(TCmdApplication, OutOfMemoryEndsTheProgram) {
-  EXPECT_EXIT(OutOfMemory(), ::testing::ExitedWithCode(1), "^\nkorvalin: Out of memory!\n$");
 }
