@@ -69,8 +69,9 @@ struct TFuzzyPerceptron::TRuleIndex {
   std::vector<int> ClassRules;  // per class (0-based): the rules concluding it
   std::vector<int> Active;
   bool Listed = false;          // Active follows ClassRules (Build lists it once at its end)
+  bool SparseClasses = false;   // Active does not hold every class
   std::vector<int> Emptied;     // classes whose last rule went since their entries were last cleared
-  bool Sparse() const { return static_cast<int>(Active.size()) < Classes; }
+  bool Sparse() const { return SparseClasses; }
   // f(k) for every 0-based class k whose output a propagation computes.
   template <typename TF>
   void ForClasses(TF f) const {
@@ -80,7 +81,10 @@ struct TFuzzyPerceptron::TRuleIndex {
       for (int k = 0; k < Classes; k++) f(k);
   }
   // Clears the entries of the classes emptied, the network's outputs among them.
-  void ClearEmptied(TFuzzyPerceptron& net);
+  void ClearEmptied(TFuzzyPerceptron& net) {
+    if (!Emptied.empty()) ClearEmptiedClasses(net);
+  }
+  void ClearEmptiedClasses(TFuzzyPerceptron& net);
 
   void Build(const TFuzzyPerceptron& net, int capacity);
   // Indexes rule `r` (= Rules + 1) of `net`; the capacity must allow it.

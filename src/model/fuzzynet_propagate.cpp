@@ -140,6 +140,7 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   // rule base gave them.
   for (int k = 1; k <= Classes; k++) (ClassRules[k - 1] > 0 ? Active : Emptied).push_back(k);
   Listed = true;
+  SparseClasses = static_cast<int>(Active.size()) < Classes;
 }
 
 void TFuzzyPerceptron::TRuleIndex::Reserve(int capacity) {
@@ -221,6 +222,7 @@ void TFuzzyPerceptron::TRuleIndex::SetClass(int r, int cls) {
   }
   if (now != 0 && old != now && ClassRules[now - 1]++ == 0 && Listed)
     Active.insert(std::lower_bound(Active.begin(), Active.end(), now), now);
+  SparseClasses = static_cast<int>(Active.size()) < Classes;
   if (Blocks && Blocks->Position[r - 1] >= 0) Blocks->Class[Blocks->Position[r - 1]] = Class[r - 1];
   Prepared.reset();
 }
@@ -242,7 +244,7 @@ void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const float* weights) {
   WeightsValid = true;
 }
 
-void TFuzzyPerceptron::TRuleIndex::ClearEmptied(TFuzzyPerceptron& net) {
+void TFuzzyPerceptron::TRuleIndex::ClearEmptiedClasses(TFuzzyPerceptron& net) {
   for (int k : Emptied) net.OutputActivation.Data[k - 1] = Num[k - 1] = Out[k - 1] = 0.0f;
   Emptied.clear();
 }
@@ -515,13 +517,13 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
   const int classes = NumberOfClasses();
   const float* out = OutputActivation.Data;
   float error = 0.0f;
-  auto add = [&](int k) {
-    const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
-    error += d * d;
-  };
   if (Index && Index->Sparse()) {
     // A class without rules adds +0, which changes no sum of squares, but
     // for the target, which adds 1 in its place.
+    auto add = [&](int k) {
+      const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
+      error += d * d;
+    };
     bool added = !(target >= 1 && target <= classes && Index->ClassRules[target - 1] == 0);
     for (int k : Index->Active) {
       if (!added && target < k) add(target);
@@ -531,7 +533,10 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
     if (!added) add(target);
     return error;
   }
-  for (int k = 1; k <= classes; k++) add(k);
+  for (int k = 1; k <= classes; k++) {
+    const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
+    error += d * d;
+  }
   return error;
 }
 
