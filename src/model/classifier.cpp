@@ -82,27 +82,25 @@ std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNe
     report.Error = "the pattern set has no inputs";
     return nullptr;
   }
-  const TStopScope scope(stop);
-  try {
-    TVector<int> sets(task.NumberOfInputs, settings.FSetsPerVariable);
-    for (int i = 1; i <= task.NumberOfInputs && i <= static_cast<int>(settings.SetsPerInput.size()); i++)
-      sets[i] = settings.SetsPerInput[i - 1];
-    const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
-    auto net =
-        TNetAccess::Create(task, maxRules, settings.RuleMode, sets, settings.Aggregation, report.NotCreated, log);
-    report.Created = net->NumberOfRules();
-    if (progress) progress(TCreateStage::RulesCreated, report.Created);
-    TNetAccess::EvaluateRules(*net, task, settings.RuleMode, log);
-    report.Selected = net->NumberOfRules();
-    if (progress) progress(TCreateStage::RulesSelected, report.Selected);
-    return net;
-  } catch (const TStopped& stopped) {
-    report.Stopped = true;
-    report.Error = stopped.what();
-  } catch (const std::logic_error& error) {
-    report.Error = error.what();
-  }
-  return nullptr;
+  std::unique_ptr<TFuzzyPerceptron> net;
+  const bool made = RunStoppable(
+      stop,
+      [&] {
+        TVector<int> sets(task.NumberOfInputs, settings.FSetsPerVariable);
+        for (int i = 1; i <= task.NumberOfInputs && i <= static_cast<int>(settings.SetsPerInput.size()); i++)
+          sets[i] = settings.SetsPerInput[i - 1];
+        const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
+        net = TNetAccess::Create(task, maxRules, settings.RuleMode, sets, settings.Aggregation, report.NotCreated,
+                                 log);
+        report.Created = net->NumberOfRules();
+        if (progress) progress(TCreateStage::RulesCreated, report.Created);
+        TNetAccess::EvaluateRules(*net, task, settings.RuleMode, log);
+        report.Selected = net->NumberOfRules();
+        if (progress) progress(TCreateStage::RulesSelected, report.Selected);
+      },
+      report.Stopped, report.Error);
+  if (!made) net.reset();
+  return net;
 }
 
 int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings, float& error) {

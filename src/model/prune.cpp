@@ -791,37 +791,33 @@ const char* CheckPrune(const TFuzzyPerceptron& net, const TLearningTask& task) {
 TPruneReport Prune(TFuzzyPerceptron& net, const TLearningTask& task, const TPruneOptions& options,
                    const std::function<void(const TPruneProgress&)>& progress, const TStopRequest& stop) {
   TPruneReport report;
-  const TStopScope scope(stop);
   std::vector<TPruneRule> before;
-  try {
-    report.Before = TestNet(net, task);
-    const TData data = ReadData(net, task);
-    std::vector<TPruneRule> rules = ReadRules(net);
-    report.RulesBefore = static_cast<int>(rules.size());
-    report.InputsBefore = InputsUsed(rules, data.Inputs);
-    report.EntriesBefore = EntriesUsed(rules);
-    TPruner pruner(data, rules, options, progress);
-    pruner.Run();
-    const std::vector<TPruneRule>& result = pruner.Result().RuleBase();
-    before.swap(rules);
-    WriteRules(net, result);
-    report.RulesAfter = net.NumberOfRules();
-    report.InputsAfter = InputsUsed(result, data.Inputs);
-    report.EntriesAfter = EntriesUsed(result);
-    report.Merged = pruner.Merged;
-    report.After = TestNet(net, task);
+  const bool pruned = RunStoppable(
+      stop,
+      [&] {
+        report.Before = TestNet(net, task);
+        const TData data = ReadData(net, task);
+        std::vector<TPruneRule> rules = ReadRules(net);
+        report.RulesBefore = static_cast<int>(rules.size());
+        report.InputsBefore = InputsUsed(rules, data.Inputs);
+        report.EntriesBefore = EntriesUsed(rules);
+        TPruner pruner(data, rules, options, progress);
+        pruner.Run();
+        const std::vector<TPruneRule>& result = pruner.Result().RuleBase();
+        before.swap(rules);
+        WriteRules(net, result);
+        report.RulesAfter = net.NumberOfRules();
+        report.InputsAfter = InputsUsed(result, data.Inputs);
+        report.EntriesAfter = EntriesUsed(result);
+        report.Merged = pruner.Merged;
+        report.After = TestNet(net, task);
 #ifdef KORVALIN_CHECK_INDEX
-    if (report.After.Misclassified != pruner.Result().Misclassified)
-      OutOfStep(pruner.Result().Misclassified, report.After.Misclassified);
+        if (report.After.Misclassified != pruner.Result().Misclassified)
+          OutOfStep(pruner.Result().Misclassified, report.After.Misclassified);
 #endif
-    return report;
-  } catch (const TStopped& stopped) {
-    report.Stopped = true;
-    report.Error = stopped.what();
-  } catch (const std::logic_error& error) {
-    report.Error = error.what();
-  }
+      },
+      report.Stopped, report.Error);
   // The network as it was; its rules only change once pruning is done.
-  if (!before.empty()) WriteRules(net, before);
+  if (!pruned && !before.empty()) WriteRules(net, before);
   return report;
 }

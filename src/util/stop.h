@@ -11,6 +11,8 @@
 
 #include <exception>
 #include <functional>
+#include <stdexcept>
+#include <string>
 
 class TStopped : public std::exception {
  public:
@@ -42,4 +44,22 @@ extern thread_local int Countdown;
 void StopPointDue();
 inline void StopPoint() {
   if (--stop_detail::Countdown <= 0) StopPointDue();
+}
+
+// Runs `work` with `requested` as its stop request. A stop, or a misuse or
+// fault that the work throws as std::logic_error, ends it and is told in
+// `stopped` and `error` instead: false then.
+template <typename TWork>
+bool RunStoppable(const std::function<bool()>& requested, TWork&& work, bool& stopped, std::string& error) {
+  const TStopScope scope(requested);
+  try {
+    work();
+    return true;
+  } catch (const TStopped& stop) {
+    stopped = true;
+    error = stop.what();
+  } catch (const std::logic_error& failure) {
+    error = failure.what();
+  }
+  return false;
 }
