@@ -35,15 +35,14 @@ class TNullBuf : public std::streambuf {
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
 };
 
-// Hears every epoch; with the GIL taken for a moment, a pending signal
-// (Ctrl-C) ends learning after the epoch in progress.
-class TInterruptible : public TLearnObserver {
- public:
+// The stop request of creation and learning: a pending signal (Ctrl-C),
+// seen with the GIL taken for a moment, whose exception stays set.
+struct TInterruptible : public TLearnObserver {
   bool Interrupted = false;
-  bool AfterEpoch(const TEpochStatus&) override {
+  bool StopRequested() override {
     py::gil_scoped_acquire gil;
-    Interrupted = PyErr_CheckSignals() != 0;
-    return !Interrupted;
+    Interrupted = Interrupted || PyErr_CheckSignals() != 0;
+    return Interrupted;
   }
 };
 
@@ -98,16 +97,17 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
   auto net = std::make_unique<TNet>();
   TInterruptible observer;
   TLearnResult status;
+  TCreateReport report;
   {
     py::gil_scoped_release free;
     auto task = MakeTask(X.data(), patterns, inputs, y.data(), classes, inputNames, classNames);
     TNullBuf nothing;
     std::ostream log(&nothing);
-    TCreateReport report;
-    net->Net = CreateNet(*task, settings, log, report);
-    status = Learn(*net->Net, *task, settings, observer);
+    net->Net = CreateNet(*task, settings, log, report, {}, [&observer] { return observer.StopRequested(); });
+    if (net->Net) status = Learn(*net->Net, *task, settings, observer);
   }
   if (observer.Interrupted) throw py::error_already_set();
+  if (!net->Net) throw py::value_error(report.Error);
   return py::make_tuple(std::move(net), status.Epoch, status.Diverged);
 }
 

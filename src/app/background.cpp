@@ -236,7 +236,18 @@ bool TBackgroundLearning::Start(const std::function<void()>& learn) {
 }
 
 void TBackgroundLearning::RunChild(const std::function<void()>& learn) {
-  learn();
+  // A failure must not unwind into the command loop the child was forked
+  // from: the child ends without a report, which the parent tells.
+  try {
+    learn();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    _exit(1);
+  } catch (const std::exception& failure) {
+    Shell.ShowMsg(failure.what(), Error);
+    TCmdApplication::FlushOutput();
+    _exit(1);
+  }
   TCmdApplication::FlushOutput();
   // The parent answers with SIGTERM; should it be gone, nobody will.
   while (getppid() == Parent) {

@@ -3,6 +3,7 @@
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 #include "korvalin.h"
+#include "stop.h"
 
 namespace {
 // One conclusion weight step, (Sigma * e) * o, clamped to [0, 1] under Normalized.
@@ -20,9 +21,9 @@ float SteppedWeight(float w, float sigma, float e, float o, TWeightMode mode) {
 
 float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boolean& correct) {
   TRuleIndex& ix = CurrentIndex();
-  const int classes = ix.Classes;
   float* e = ix.Err.data();
-  for (int k = 1; k <= classes; k++) e[k - 1] = (k == target ? 1.0f : 0.0f) - OutputActivation.Data[k - 1];
+  const float* out = OutputActivation.Data;
+  ix.ForClasses([=](int k) { e[k] = (k + 1 == target ? 1.0f : 0.0f) - out[k]; });
 
   const TWeightMode mode = params.Weights;
   const float* activation = RuleActivation.Data;
@@ -31,8 +32,10 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
     // A rule that does not fire steps its weight by (s*e)*0 = +-0, which
     // changes it only if it is -0, lies outside [0, 1] under Normalized, or
     // the step is not finite; otherwise such rules are skipped.
-    bool finite = true;
-    for (int k = 0; k < classes; k++) finite = finite && std::isfinite(params.Sigma * e[k]);
+    // The errors of the classes without rules, 1 or 0, give finite steps
+    // when Sigma is finite.
+    bool finite = !ix.Sparse() || std::isfinite(params.Sigma);
+    ix.ForClasses([&](int k) { finite = finite && std::isfinite(params.Sigma * e[k]); });
     if (!finite || ix.NegativeZero || (mode == Normalized && ix.OutsideUnit)) {
       ix.NegativeZero = ix.OutsideUnit = false;
       for (int r = 1; r <= ix.Rules; r++) {
@@ -94,6 +97,7 @@ int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& param
   float total = 0.0f;
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
     Boolean correct;

@@ -81,11 +81,11 @@ bool FitsOnScreen(int fd, const std::string& text) {
 }  // namespace
 
 void OutOfMemory() {
+  std::cout.flush();
   std::fflush(stdout);
   static const char text[] = "\nkorvalin: Out of memory!\n";
   ssize_t ignored = write(STDERR_FILENO, text, sizeof text - 1);
   (void)ignored;
-  _exit(1);
 }
 
 std::string ShellQuote(const std::string& word) {
@@ -105,8 +105,6 @@ std::string ShellQuote(const std::string& word) {
 
 TCmdApplication::TCmdApplication(int argc, const char* const* argv)
     : NumberOfArgs(0), Commands(StdCommands), OutputRedirected(False), BatchMode(False), Bail(False) {
-  std::set_new_handler(OutOfMemory);
-
   std::string self = (argc > 0 && argv != nullptr && argv[0] != nullptr) ? argv[0] : "";
   std::string dir, name, ext;
   SplitPath(self, dir, name, ext);
@@ -299,13 +297,20 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
 }
 
 void TCmdApplication::DoLine(const std::string& line, TCommand& current) {
-  current = TCommand(line, Commands);
-  if (!CheckCommand(current)) return;
-  // Whatever a command throws, the session goes on.
+  // A command that fails fails alone: what it held is released as the
+  // failure unwinds (its unfinished output files removed), and the session
+  // goes on.
   try {
-    ExecuteCommand(current);
-  } catch (const std::exception& e) {
-    ShowMsg(CantExecute(current.Words[0], e.what()), Error);
+    current = TCommand(line, Commands);
+    if (CheckCommand(current)) ExecuteCommand(current);
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    ErrorShown = true;
+  } catch (const std::exception& failure) {
+    if (current.Words[0].empty())
+      ShowMsg(failure.what(), Error);
+    else
+      ShowMsg(CantExecute(current.Words[0], failure.what()), Error);
   }
 }
 
@@ -355,8 +360,13 @@ void TCmdApplication::RunInteractive(TCommand& current) {
   std::unique_ptr<TLineEditor> editor = TLineEditor::ForTerminal();
   if (editor) editor->CompleteWith([this](const std::string& before) { return Complete(before); });
   const TFdLineReader::TExtraFd extraFd = [this] { return BackgroundFd(); };
+  // Called from within the line editor, which no exception may cross.
   const TFdLineReader::TExtraReady ready = [this] {
-    BackgroundReady();
+    try {
+      BackgroundReady();
+    } catch (const std::bad_alloc&) {
+      OutOfMemory();
+    }
     FlushOutput();
   };
   std::string line;

@@ -28,7 +28,7 @@ class TCmdApplication {
   Boolean BatchMode;              // commands come from files named on the command line
   Boolean Bail;                   // "--bail" among the leading options: the first failing command ends the run
 
-  // Installs OutOfMemory as the new-handler. argv[0] names the program.
+  // argv[0] names the program.
   TCmdApplication(int argc, const char* const* argv);
   TCmdApplication(const TCmdApplication&) = delete;
   TCmdApplication& operator=(const TCmdApplication&) = delete;
@@ -116,7 +116,8 @@ class TCmdApplication {
   bool Bailing();
 };
 
-// The new-handler: "korvalin: Out of memory!" on standard error, exit status 1.
+// What a command that ran out of memory shows: "korvalin: Out of memory!"
+// on a line of its own on standard error, written without allocating.
 void OutOfMemory();
 
 // Quotes a word for the system's command interpreter when it needs it.

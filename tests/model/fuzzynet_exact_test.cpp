@@ -433,4 +433,30 @@ TEST(NetExactCreation, CheckAndEvaluationLikeTheModel) {
   }
 }
 
+// Classes that no rule concludes are left out of the work per pattern: here
+// every second class, and the classes selection leaves without rules, among
+// them targets; past a thousand rules the passes by blocks, prepared.
+TEST(NetExactSparse, ClassesWithoutRulesLikeTheModel) {
+  auto dense = LoadTask(MakePatternText(2500, 7, 4, 5, 0.03));
+  std::vector<int> classes;
+  for (int p = 1; p <= dense->NumberOfPatterns; p++) classes.push_back(2 * dense->Patterns[p].Class - 1);
+  auto task = MakeTask(dense->Patterns.Values.data(), dense->NumberOfPatterns, 7, classes.data(), 7, {}, {});
+  const struct {
+    int maxRules;
+    TRuleMode mode;
+    TAggregationFunc agg;
+  } cases[] = {{0, Best, WeightedSum}, {0, Best, Maximum}, {3, Best, WeightedSum}, {2, BestPerClass, Maximum}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.maxRules << " rules, mode " << c.mode << ", " << c.agg);
+    TCreated both = CreateBoth(*task, c.maxRules > 0 ? c.maxRules : 2500, c.mode, c.agg);
+    ExpectSameNet(*both.Net, both.Ref);
+    ASSERT_TRUE(c.maxRules > 0 || both.Net->NumberOfRules() > 1024);
+    TNetSettings prm;
+    prm.Weights = Free;
+    prm.Sigma = 0.2f;
+    ExpectSameEpochs(*both.Net, both.Ref, *task, prm, 2);
+    ExpectSameTest(*both.Net, both.Ref, *task);
+  }
+}
+
 }  // namespace

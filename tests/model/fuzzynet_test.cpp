@@ -1,6 +1,6 @@
 // Hand-made networks through the API: learning steps worked out by hand,
-// an empty pattern set, and what a network without a readable text form
-// does. (Decisions are compared with the model in the exactness tests.)
+// an empty pattern set, what a network without a readable text form does,
+// errors reported and stop requests. (Decisions are compared with the model in the exactness tests.)
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -154,3 +154,32 @@ TEST(NetFile, TextsThatDisagreeWithTheirDimensionsAreRefused) {
 }
 
 }  // namespace
+
+// What the library cannot do it reports instead of ending the process, and
+// a stop request ends creation, learning and pruning early (here at their
+// first look at it); stopped pruning leaves the network as it was.
+TEST(NetErrors, ReportedAndStopRequestsHonoured) {
+  const float row = 1.0f;
+  const int cls = 1;
+  TCreateReport report;
+  std::ostringstream log;
+  EXPECT_EQ(CreateNet(*MakeTask(&row, 1, 0, &cls, 1, {}, {}), TNetSettings(), log, report), nullptr);
+  EXPECT_EQ(report.Error, "the pattern set has no inputs");
+  EXPECT_THROW(TVector<float>(0, 0.0f), TMathError);
+
+  auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  const TStopRequest stop = [] { return true; };
+  EXPECT_EQ(CreateNet(*task, Settings(Simple, 0, 3), log, report, {}, stop), nullptr);
+  EXPECT_TRUE(report.Stopped);
+  auto net = Create(*task, Settings(Simple, 0, 3));
+  const std::string text = TextOf(*net);
+  TPruneReport pruned = Prune(*net, *task, TPruneOptions(), {}, stop);
+  EXPECT_TRUE(pruned.Stopped && !pruned.Error.empty());
+  EXPECT_EQ(TextOf(*net), text);
+  struct : TLearnObserver {
+    bool StopRequested() override { return true; }
+  } stopping;
+  const TEpochStatus status = Learn(*net, *task, TNetSettings(), stopping);
+  EXPECT_TRUE(status.Stopped);
+  EXPECT_EQ(status.Epoch, 0);
+}

@@ -1,11 +1,15 @@
 """The estimator against the command program, scikit-learn's own checks, the
 estimator in a pipeline under cross-validation in worker processes, a save
-that fails and a fit that diverges."""
+that fails, a fit that diverges and Ctrl-C during a long fit."""
 import errno
+import os
 import pickle
 import re
+import signal
 import subprocess
 import sys
+import threading
+import time
 
 import numpy as np
 import pytest
@@ -111,3 +115,14 @@ def test_a_diverging_fit_warns_and_keeps_the_network_of_the_epoch_before(tmp_pat
     assert list(pickle.loads(pickle.dumps(model)).predict(X)) == list(model.predict(X))
     model.save(tmp_path / "kept.net")
     assert (tmp_path / "kept.net").read_bytes() == model.net_.text()
+
+
+def test_ctrl_c_ends_a_long_fit_at_once():
+    # Creation and the first epoch take seconds here: the interrupt must not wait for them.
+    rng = np.random.default_rng(0)
+    X, y = rng.random((200_000, 4), dtype=np.float32), rng.integers(0, 1000, 200_000)
+    threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+    start = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        korvalin.FuzzyClassifier(fuzzy_sets=7).fit(X, y)
+    assert time.monotonic() - start < 1.5

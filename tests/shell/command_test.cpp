@@ -45,10 +45,6 @@ TEST(TCommand, WordsNamesArgumentCountsAndOptions) {
   }
 }
 
-TEST(TCmdApplication, OutOfMemoryEndsTheProgram) {
-  EXPECT_EXIT(OutOfMemory(), ::testing::ExitedWithCode(1), "^\nkorvalin: Out of memory!\n$");
-}
-
 TEST(TCmdApplication, ACommandThatThrowsIsReportedAsAnError) {
   static const char* const argv[] = {"korvalin", nullptr};
   struct TThrowing : TCmdApplication {
