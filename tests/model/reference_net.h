@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <sstream>
@@ -72,17 +73,15 @@ struct TRefNet {
 
   // The class outputs from the rules' activations.
   void Sum() {
-    Out.assign(Classes + 1, 0.0f);
-    for (int k = 1; k <= Classes; k++) {
-      float num = 0.0f, den = 0.0f, best = 0.0f;
-      for (int r = 0; r < Rules(); r++) {
-        if (Class[r] != k) continue;
-        num += Weight[r] * Act[r];
-        den += Weight[r];
-        if (Act[r] > best) best = Act[r];
-      }
-      Out[k] = Aggregation == Maximum ? best : (den != 0.0f ? num / den : 0.0f);
+    std::vector<float> num(Classes + 1, 0.0f), den(Classes + 1, 0.0f), best(Classes + 1, 0.0f);
+    for (int r = 0; r < Rules(); r++) {
+      const int k = Class[r] >= 1 && Class[r] <= Classes ? Class[r] : 0;
+      num[k] += Weight[r] * Act[r];
+      den[k] += Weight[r];
+      if (Act[r] > best[k]) best[k] = Act[r];
     }
+    Out.assign(Classes + 1, 0.0f);
+    for (int k = 1; k <= Classes; k++) Out[k] = Aggregation == Maximum ? best[k] : (den[k] != 0.0f ? num[k] / den[k] : 0.0f);
   }
 
   bool CheckOutput(int target, int& computed) const {
@@ -226,6 +225,166 @@ struct TRefNet {
     }
     error = total;
     return wrong;
+  }
+};
+
+// Pruning as the greedy search of TPruneOptions, every candidate judged by
+// testing the whole rule base anew. Rules that go are only marked, so that
+// "the first of equal rules" keeps meaning the first in the network.
+struct TRefPruner {
+  struct TChange {
+    bool Empty = true, Removal = false;
+    std::vector<std::vector<int>> Ante;
+    std::vector<char> Alive;
+  };
+  struct TVerdict {
+    bool Valid = false;
+    int Wrong = 0;
+    double Error = 0.0;  // the change of the total error, summed in pattern order
+    std::vector<float> Errors;
+  };
+
+  TRefNet Net;
+  const TLearningTask& Task;
+  TPruneOptions Options;
+  std::vector<char> Alive;
+  TVerdict Now;
+  int Merged = 0;
+
+  TRefPruner(const TRefNet& net, const TLearningTask& task, const TPruneOptions& options)
+      : Net(net), Task(task), Options(options), Alive(net.Rules(), 1) {
+    Now = Judge(Change());
+  }
+
+  TRefNet Kept(const TChange& c) const {
+    TRefNet out = Net;
+    out.Ante.clear(), out.Class.clear(), out.Weight.clear();
+    for (int r = 0; r < Net.Rules(); r++)
+      if (c.Alive[r]) out.Ante.push_back(c.Ante[r]), out.Class.push_back(Net.Class[r]), out.Weight.push_back(Net.Weight[r]);
+    return out;
+  }
+  TChange Change(bool removal = false) const { return TChange{false, removal, Net.Ante, Alive}; }
+  int Rules() const { return Net.Rules(); }
+
+  TVerdict Judge(const TChange& c) const {
+    TRefNet net = Kept(c);
+    std::vector<float> den(net.Classes + 1, 0.0f);
+    for (int r = 0; r < net.Rules(); r++)
+      if (net.Class[r] >= 1 && net.Class[r] <= net.Classes) den[net.Class[r]] += net.Weight[r];
+    TVerdict v;
+    v.Valid = std::all_of(den.begin(), den.end(), [](float d) { return std::isfinite(d); });
+    for (int p = 1; p <= Task.NumberOfPatterns; p++) {
+      net.Propagate(Task.Patterns[p].Input.data(), Task.MissingValue);
+      int computed;
+      v.Wrong += net.CheckOutput(Task.Patterns[p].Class, computed) ? 0 : 1;
+      v.Errors.push_back(net.Error(Task.Patterns[p].Class));
+      if (!Now.Errors.empty()) v.Error += static_cast<double>(v.Errors.back()) - static_cast<double>(Now.Errors[p - 1]);
+    }
+    return v;
+  }
+  static bool Better(const TVerdict& a, const TVerdict& b) {
+    if (a.Valid != b.Valid) return a.Valid;
+    return a.Wrong != b.Wrong ? a.Wrong < b.Wrong : a.Error < b.Error;
+  }
+
+  // Input `input` out of `rules`; of the rules of a class then equal to a
+  // changed one, the first stays and the others go.
+  TChange Reshape(const std::vector<int>& rules, int input) const {
+    TChange c = Change();
+    for (int r : rules) c.Ante[r][input] = 0;
+    auto key = [&](int r) {
+      std::vector<int> k(c.Ante[r]);
+      for (int& e : k) e = std::max(e, 0);
+      return std::make_pair(Net.Class[r], k);
+    };
+    for (int r : rules)
+      for (int s = 0, first = -1; s < Rules(); s++)
+        if (c.Alive[s] && key(s) == key(r)) {
+          if (first >= 0) c.Alive[s] = 0;
+          first = first < 0 ? s : first;
+        }
+    return c;
+  }
+  // A class with patterns keeps its last rule.
+  TChange Removal(int r) const {
+    const int k = Net.Class[r];
+    int left = 0;
+    for (int s = 0; s < Rules(); s++) left += Alive[s] && Net.Class[s] == k;
+    TChange c = Change(true);
+    c.Empty = !Alive[r] || (k >= 1 && k <= Net.Classes && Task.ClassCount[k] > 0 && left < 2);
+    c.Alive[r] = 0;
+    return c;
+  }
+  std::vector<int> AliveWith(int input) const {
+    std::vector<int> rules;
+    for (int r = 0; r < Rules(); r++)
+      if (Alive[r] && (input == 0 || Net.Ante[r][input] >= 1)) rules.push_back(r);
+    return rules;
+  }
+  void Apply(const TChange& c, const TVerdict& v) {
+    for (int r = 0; r < Rules(); r++) Merged += Alive[r] && !c.Alive[r] && !c.Removal ? 1 : 0;
+    Net.Ante = c.Ante, Alive = c.Alive, Now = v;
+  }
+
+  template <typename TMake>
+  bool Greedy(int count, TMake make) {
+    std::vector<int> order(count);
+    std::vector<TVerdict> scores(count);
+    for (int i = 0; i < count; i++) {
+      order[i] = i;
+      if (Options.Order == TPruneOrder::Ranked && !make(i).Empty) scores[i] = Judge(make(i));
+    }
+    if (Options.Order == TPruneOrder::Ranked)
+      std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Better(scores[a], scores[b]); });
+    bool kept = false;
+    for (int i : order) {
+      const TChange c = make(i);
+      const TVerdict v = c.Empty ? TVerdict() : Judge(c);
+      if (!v.Valid || v.Wrong > Now.Wrong || (!Options.Lax && v.Wrong == Now.Wrong && v.Error > 0.0)) continue;
+      Apply(c, v);
+      kept = true;
+    }
+    return kept;
+  }
+
+  void Rounds() {
+    for (bool changed = true; changed;) {
+      changed = false;
+      std::vector<int> used;
+      for (int j = 1; j <= Net.Inputs; j++)
+        if (!AliveWith(j).empty()) used.push_back(j);
+      if (Options.Inputs)
+        changed = Greedy(static_cast<int>(used.size()), [&](int i) { return Reshape(AliveWith(used[i]), used[i]); });
+      std::vector<std::pair<int, int>> entries;
+      for (int r : AliveWith(0))
+        for (int j = 1; j <= Net.Inputs; j++)
+          if (Net.Ante[r][j] >= 1) entries.emplace_back(r, j);
+      if (Options.Entries)
+        changed = Greedy(static_cast<int>(entries.size()), [&](int i) {
+          const auto [r, j] = entries[i];
+          return Alive[r] && Net.Ante[r][j] >= 1 ? Reshape({r}, j) : TChange();
+        }) || changed;
+      const std::vector<int> rules = AliveWith(0);
+      if (Options.Rules) changed = Greedy(static_cast<int>(rules.size()), [&](int i) { return Removal(rules[i]); }) || changed;
+    }
+  }
+
+  // Then, down to the rule limit, the rule whose removal costs least each time.
+  void Run() {
+    Rounds();
+    bool removed = false;
+    while (Options.MaxRules > 0 && static_cast<int>(AliveWith(0).size()) > Options.MaxRules) {
+      int best = -1;
+      TVerdict score;
+      for (int r = 0; r < Rules(); r++) {
+        const TVerdict v = Removal(r).Empty ? TVerdict() : Judge(Removal(r));
+        if (v.Valid && (best < 0 || Better(v, score))) best = r, score = v;
+      }
+      if (best < 0) break;
+      Apply(Removal(best), score);
+      removed = true;
+    }
+    if (removed) Rounds();
   }
 };
 
