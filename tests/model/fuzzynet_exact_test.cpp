@@ -127,8 +127,8 @@ std::string NearTies() {
 class NetExact : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    Task = LoadTask(MakePatternText(700, 4, 3, 11, 0.04)).release();
-    Large = LoadTask(MakePatternText(1700, 6, 4, 8, 0.05)).release();
+    Task = LoadTask(MakePatternText(700, 4, 6, 11, 0.04)).release();
+    Large = LoadTask(MakePatternText(1700, 6, 3, 8, 0.05)).release();
     Grid = LoadTask(NearTies()).release();
   }
   static void TearDownTestSuite() {
@@ -241,7 +241,7 @@ std::tuple<int, int, int> Sizes(const TRefNet& net) {
 // (seven words in each of the pruner's sets of patterns), in both orders,
 // lax, with maxima and down to a rule limit.
 TEST(NetExactPrune, LikeTheModel) {
-  auto task = LoadTask(MakePatternText(400, 4, 3, 5, 0.05));
+  auto task = LoadTask(MakePatternText(400, 4, 3, 7, 0.05));
   const struct {
     TRuleMode mode;
     int rules;
@@ -250,9 +250,10 @@ TEST(NetExactPrune, LikeTheModel) {
     TPruneOrder order;
     bool lax;
     int maxRules;
-  } cases[] = {{BestPerClass, 30, Normalized, WeightedSum, TPruneOrder::Ranked, false, 0},
-               {Best, 20, Free, WeightedSum, TPruneOrder::Sequential, true, 0},
-               {Simple, 0, Fixed, Maximum, TPruneOrder::Ranked, false, 4}};
+    bool entries;
+  } cases[] = {{BestPerClass, 30, Normalized, WeightedSum, TPruneOrder::Ranked, false, 0, true},
+               {Best, 20, Free, WeightedSum, TPruneOrder::Sequential, true, 0, true},
+               {Simple, 0, Fixed, Maximum, TPruneOrder::Ranked, false, 4, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rules);
     TNetSettings s = Settings(c.mode, c.rules, 3, c.agg);
@@ -266,6 +267,7 @@ TEST(NetExactPrune, LikeTheModel) {
     options.Order = c.order;
     options.Lax = c.lax;
     options.MaxRules = c.maxRules;
+    options.Entries = c.entries;
     TRefPruner ref(TRefNet(*net), *task, options);
     const auto sizes = Sizes(ref.Net);
     const int before = ref.Now.Wrong;
@@ -456,6 +458,24 @@ std::string LogLines(const std::string& log, int classes) {
     if (line.find("\t (class '") != std::string::npos) lines += line + '\n';
   }
   return lines;
+}
+
+// Outputs in the subnormal range, where a quotient rounds by as much as
+// itself: class 2's 3u / 2 rounds up to class 1's 2u (u = 2^-149), a tie
+// that the evaluation's bounds on the outputs must allow for. Rules 1 and
+// 2 fire with degrees 2u and 3u; the other thousand do not.
+TEST(NetExactCreation, SubnormalOutputsRoundingToATie) {
+  std::ostringstream net, matrix[2];
+  net << "PARAMETERS\n2 1100 2 1100\nUSESUM\nFUZZY\n";
+  for (int i = 0; i < 2; i++) net << "3\n0 4\n0 1 2 0 0  small\n1 2 3 0 0  medium\n2 3 4 0 0  large\n";
+  for (int r = 0; r < 1100; r++) matrix[0] << (r == 0 ? 1 : r == 1 ? 0 : 3) << ' ', matrix[1] << (r == 1 ? 1 : r == 0 ? 0 : 3) << ' ';
+  net << "MATRIX\n" << matrix[0].str() << '\n' << matrix[1].str() << "\nWEIGHTS\n";
+  for (int r = 0; r < 1100; r++) net << (r == 0 ? 1 : r <= 2 ? 2 : 1 + r % 2) << (r <= 2 ? " 1\n" : " 0\n");
+  auto loaded = NetFromText(net.str() + "END\n");
+  auto task = LoadTask("DIMENSIONS\n2 2\nPATTERNS\n1\n2.8e-45 4.2e-45 1 0\nEND\n");
+  std::ostringstream log;
+  TNetAccess::EvaluateRules(*loaded, *task, Best, log);
+  EXPECT_EQ(LogLines(log.str(), 2), EvaluationLines(TRefNet(*loaded), *task, *loaded));
 }
 
 TEST(NetExactCreation, CheckAndEvaluationLikeTheModel) {
