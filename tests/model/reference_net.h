@@ -1,6 +1,7 @@
 // A plain, rule-by-rule model of the classifier that the network's indexed
 // fast paths must match bit for bit: every rule is visited, memberships
-// come from TPartition::GetMembershipVector, sums run over all rules.
+// come from TPartition::GetMembershipVector, sums run over all rules; and
+// pruning as a search that tests every candidate on the whole pattern set.
 #pragma once
 
 #include <algorithm>
@@ -60,7 +61,8 @@ struct TRefNet {
       int first = 0;
       for (int j = 1; j <= Inputs; j++) {
         const float d = Ante[r][j] < 1 ? 1.0f : m[j][Ante[r][j]];
-        if (j == 1 || d < act) {
+        // A zero degree leaves the rule unfired even after a NaN one, as in the network's index.
+        if (j == 1 || d < act || d == 0.0f) {
           act = d;
           first = j;
         }
@@ -232,156 +234,144 @@ struct TRefNet {
 // testing the whole rule base anew. Rules that go are only marked, so that
 // "the first of equal rules" keeps meaning the first in the network.
 struct TRefPruner {
-  struct TChange {
-    bool Empty = true, Removal = false;
+  struct TState {  // a rule base (none when Ante is empty: then not Valid), and how it tests
     std::vector<std::vector<int>> Ante;
     std::vector<char> Alive;
-  };
-  struct TVerdict {
-    bool Valid = false;
+    bool Removal = false, Valid = false;
     int Wrong = 0;
     double Error = 0.0;  // the change of the total error, summed in pattern order
     std::vector<float> Errors;
   };
-
   TRefNet Net;
   const TLearningTask& Task;
   TPruneOptions Options;
-  std::vector<char> Alive;
-  TVerdict Now;
+  TState Now;
   int Merged = 0;
 
   TRefPruner(const TRefNet& net, const TLearningTask& task, const TPruneOptions& options)
-      : Net(net), Task(task), Options(options), Alive(net.Rules(), 1) {
-    Now = Judge(Change());
+      : Net(net), Task(task), Options(options) {
+    Now.Ante = net.Ante, Now.Alive.assign(net.Rules(), 1);
+    Now = Judged(Now);
   }
 
-  TRefNet Kept(const TChange& c) const {
-    TRefNet out = Net;
-    out.Ante.clear(), out.Class.clear(), out.Weight.clear();
-    for (int r = 0; r < Net.Rules(); r++)
-      if (c.Alive[r]) out.Ante.push_back(c.Ante[r]), out.Class.push_back(Net.Class[r]), out.Weight.push_back(Net.Weight[r]);
-    return out;
-  }
-  TChange Change(bool removal = false) const { return TChange{false, removal, Net.Ante, Alive}; }
   int Rules() const { return Net.Rules(); }
-
-  TVerdict Judge(const TChange& c) const {
-    TRefNet net = Kept(c);
-    std::vector<float> den(net.Classes + 1, 0.0f);
-    for (int r = 0; r < net.Rules(); r++)
-      if (net.Class[r] >= 1 && net.Class[r] <= net.Classes) den[net.Class[r]] += net.Weight[r];
-    TVerdict v;
-    v.Valid = std::all_of(den.begin(), den.end(), [](float d) { return std::isfinite(d); });
-    for (int p = 1; p <= Task.NumberOfPatterns; p++) {
-      net.Propagate(Task.Patterns[p].Input.data(), Task.MissingValue);
-      int computed;
-      v.Wrong += net.CheckOutput(Task.Patterns[p].Class, computed) ? 0 : 1;
-      v.Errors.push_back(net.Error(Task.Patterns[p].Class));
-      if (!Now.Errors.empty()) v.Error += static_cast<double>(v.Errors.back()) - static_cast<double>(Now.Errors[p - 1]);
-    }
-    return v;
+  TRefNet Kept(const TState& s) const {
+    TRefNet net = Net;
+    net.Ante.clear(), net.Class.clear(), net.Weight.clear();
+    for (int r = 0; r < Rules(); r++)
+      if (s.Alive[r]) net.Ante.push_back(s.Ante[r]), net.Class.push_back(Net.Class[r]), net.Weight.push_back(Net.Weight[r]);
+    return net;
   }
-  static bool Better(const TVerdict& a, const TVerdict& b) {
+  // (The weights of the tests are far from summing to infinity, which would
+  // make a rule base invalid.)
+  TState Judged(TState s) const {
+    if (s.Ante.empty()) return TState();
+    TRefNet net = Kept(s);
+    s.Valid = true, s.Wrong = 0, s.Error = 0.0, s.Errors.clear();
+    for (int p = 1; p <= Task.NumberOfPatterns; p++) {
+      int computed;
+      net.Propagate(Task.Patterns[p].Input.data(), Task.MissingValue);
+      s.Wrong += net.CheckOutput(Task.Patterns[p].Class, computed) ? 0 : 1;
+      s.Errors.push_back(net.Error(Task.Patterns[p].Class));
+      if (!Now.Errors.empty()) s.Error += static_cast<double>(s.Errors.back()) - static_cast<double>(Now.Errors[p - 1]);
+    }
+    return s;
+  }
+  static bool Better(const TState& a, const TState& b) {
     if (a.Valid != b.Valid) return a.Valid;
     return a.Wrong != b.Wrong ? a.Wrong < b.Wrong : a.Error < b.Error;
   }
+  void Take(const TState& s) {
+    for (int r = 0; r < Rules(); r++) Merged += Now.Alive[r] && !s.Alive[r] && !s.Removal ? 1 : 0;
+    Now = s, Now.Removal = false;
+  }
 
-  // Input `input` out of `rules`; of the rules of a class then equal to a
-  // changed one, the first stays and the others go.
-  TChange Reshape(const std::vector<int>& rules, int input) const {
-    TChange c = Change();
-    for (int r : rules) c.Ante[r][input] = 0;
-    auto key = [&](int r) {
-      std::vector<int> k(c.Ante[r]);
-      for (int& e : k) e = std::max(e, 0);
-      return std::make_pair(Net.Class[r], k);
-    };
-    for (int r : rules)
-      for (int s = 0, first = -1; s < Rules(); s++)
-        if (c.Alive[s] && key(s) == key(r)) {
-          if (first >= 0) c.Alive[s] = 0;
-          first = first < 0 ? s : first;
-        }
-    return c;
-  }
-  // A class with patterns keeps its last rule.
-  TChange Removal(int r) const {
-    const int k = Net.Class[r];
-    int left = 0;
-    for (int s = 0; s < Rules(); s++) left += Alive[s] && Net.Class[s] == k;
-    TChange c = Change(true);
-    c.Empty = !Alive[r] || (k >= 1 && k <= Net.Classes && Task.ClassCount[k] > 0 && left < 2);
-    c.Alive[r] = 0;
-    return c;
-  }
-  std::vector<int> AliveWith(int input) const {
+  // The rules alive; with `input` above 0, those with an entry for it.
+  std::vector<int> With(int input) const {
     std::vector<int> rules;
     for (int r = 0; r < Rules(); r++)
-      if (Alive[r] && (input == 0 || Net.Ante[r][input] >= 1)) rules.push_back(r);
+      if (Now.Alive[r] && (input == 0 || Now.Ante[r][input] >= 1)) rules.push_back(r);
     return rules;
   }
-  void Apply(const TChange& c, const TVerdict& v) {
-    for (int r = 0; r < Rules(); r++) Merged += Alive[r] && !c.Alive[r] && !c.Removal ? 1 : 0;
-    Net.Ante = c.Ante, Alive = c.Alive, Now = v;
+  // Input `input` out of `rules`; of the rules of a class then equal to a
+  // changed one, the first stays and the others go.
+  TState Reshaped(const std::vector<int>& rules, int input) const {
+    TState s = Now;
+    for (int r : rules) s.Ante[r][input] = 0;
+    auto key = [&](int r) {
+      std::vector<int> k(s.Ante[r]);
+      for (int& e : k) e = std::max(e, 0);
+      k[0] = Net.Class[r];
+      return k;
+    };
+    for (int r : rules)
+      for (int t = 0, first = -1; t < Rules(); t++)
+        if (s.Alive[t] && key(t) == key(r)) {
+          if (first >= 0) s.Alive[t] = 0;
+          first = first < 0 ? t : first;
+        }
+    return s;
+  }
+  // A class with patterns keeps its last rule.
+  TState Removed(int r) const {
+    TState s = Now;
+    s.Removal = true, s.Alive[r] = 0;
+    const int k = Net.Class[r];
+    const std::vector<int> alive = With(0);
+    const bool last = k >= 1 && k <= Net.Classes && Task.ClassCount[k] > 0 &&
+                      std::count_if(alive.begin(), alive.end(), [&](int t) { return Net.Class[t] == k; }) < 2;
+    if (!Now.Alive[r] || last) s.Ante.clear();
+    return s;
   }
 
   template <typename TMake>
   bool Greedy(int count, TMake make) {
     std::vector<int> order(count);
-    std::vector<TVerdict> scores(count);
+    std::vector<TState> scores(count);
     for (int i = 0; i < count; i++) {
       order[i] = i;
-      if (Options.Order == TPruneOrder::Ranked && !make(i).Empty) scores[i] = Judge(make(i));
+      if (Options.Order == TPruneOrder::Ranked) scores[i] = Judged(make(i));
     }
-    if (Options.Order == TPruneOrder::Ranked)
-      std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Better(scores[a], scores[b]); });
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Better(scores[a], scores[b]); });
     bool kept = false;
     for (int i : order) {
-      const TChange c = make(i);
-      const TVerdict v = c.Empty ? TVerdict() : Judge(c);
-      if (!v.Valid || v.Wrong > Now.Wrong || (!Options.Lax && v.Wrong == Now.Wrong && v.Error > 0.0)) continue;
-      Apply(c, v);
+      const TState s = Judged(make(i));
+      if (!s.Valid || s.Wrong > Now.Wrong || (!Options.Lax && s.Wrong == Now.Wrong && s.Error > 0.0)) continue;
+      Take(s);
       kept = true;
     }
     return kept;
   }
-
   void Rounds() {
     for (bool changed = true; changed;) {
-      changed = false;
       std::vector<int> used;
-      for (int j = 1; j <= Net.Inputs; j++)
-        if (!AliveWith(j).empty()) used.push_back(j);
-      if (Options.Inputs)
-        changed = Greedy(static_cast<int>(used.size()), [&](int i) { return Reshape(AliveWith(used[i]), used[i]); });
       std::vector<std::pair<int, int>> entries;
-      for (int r : AliveWith(0))
+      for (int j = 1; j <= Net.Inputs; j++)
+        if (!With(j).empty()) used.push_back(j);
+      changed = Options.Inputs && Greedy(used.size(), [&](int i) { return Reshaped(With(used[i]), used[i]); });
+      for (int r : With(0))
         for (int j = 1; j <= Net.Inputs; j++)
-          if (Net.Ante[r][j] >= 1) entries.emplace_back(r, j);
-      if (Options.Entries)
-        changed = Greedy(static_cast<int>(entries.size()), [&](int i) {
-          const auto [r, j] = entries[i];
-          return Alive[r] && Net.Ante[r][j] >= 1 ? Reshape({r}, j) : TChange();
-        }) || changed;
-      const std::vector<int> rules = AliveWith(0);
-      if (Options.Rules) changed = Greedy(static_cast<int>(rules.size()), [&](int i) { return Removal(rules[i]); }) || changed;
+          if (Now.Ante[r][j] >= 1) entries.emplace_back(r, j);
+      changed = (Options.Entries && Greedy(entries.size(), [&](int i) {
+                  const auto [r, j] = entries[i];
+                  return Now.Alive[r] && Now.Ante[r][j] >= 1 ? Reshaped({r}, j) : TState();
+                })) || changed;
+      const std::vector<int> rules = With(0);
+      changed = (Options.Rules && Greedy(rules.size(), [&](int i) { return Removed(rules[i]); })) || changed;
     }
   }
-
   // Then, down to the rule limit, the rule whose removal costs least each time.
   void Run() {
     Rounds();
     bool removed = false;
-    while (Options.MaxRules > 0 && static_cast<int>(AliveWith(0).size()) > Options.MaxRules) {
-      int best = -1;
-      TVerdict score;
+    while (Options.MaxRules > 0 && static_cast<int>(With(0).size()) > Options.MaxRules) {
+      TState best;
       for (int r = 0; r < Rules(); r++) {
-        const TVerdict v = Removal(r).Empty ? TVerdict() : Judge(Removal(r));
-        if (v.Valid && (best < 0 || Better(v, score))) best = r, score = v;
+        const TState s = Judged(Removed(r));
+        if (Better(s, best)) best = s;
       }
-      if (best < 0) break;
-      Apply(Removal(best), score);
+      if (!best.Valid) break;
+      Take(best);
       removed = true;
     }
     if (removed) Rounds();
