@@ -114,7 +114,8 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   Do("set sigma = 1e38");
   const std::size_t diverging = S->AllOut().size();
   Do("run learning");
-  EXPECT_TRUE(S->WaitFor("[Learning status]\nEpoch                 : 0\n", diverging, 10)) << S->AllOut().substr(diverging);
+  EXPECT_TRUE(S->WaitFor("[Learning status]\nEpoch                 : 0\n", diverging, 10))
+      << S->AllOut().substr(diverging);
   EXPECT_EQ(S->Finish(), 0);
 
   // Commands piped in without pipe mode learn in the foreground, to the same

@@ -186,40 +186,29 @@ std::string NearTies() {
 // input) and the grid of NearTies (six sets), whose rules mostly fire for
 // their own pattern alone, so that selection meets many of equal
 // performance, which must keep their order.
-class NetExact : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    Task = LoadTask(MakePatternText(700, 4, 6, 11, 0.04)).release();
-    Large = LoadTask(MakePatternText(1700, 6, 3, 4, 0.05)).release();
-    Grid = LoadTask(NearTies()).release();
-  }
-  static void TearDownTestSuite() {
-    for (TLearningTask* t : {Task, Large, Grid}) delete t;
-  }
-  static TLearningTask *Task, *Large, *Grid;
-};
-TLearningTask *NetExact::Task = nullptr, *NetExact::Large = nullptr, *NetExact::Grid = nullptr;
+const TLearningTask* Task() { static const auto t = LoadTask(MakePatternText(700, 4, 6, 11, 0.04)); return t.get(); }
+const TLearningTask* Large() { static const auto t = LoadTask(MakePatternText(1700, 6, 3, 4, 0.05)); return t.get(); }
+const TLearningTask* Grid() { static const auto t = LoadTask(NearTies()); return t.get(); }
 
-TEST_F(NetExact, CreationSelectionAndTestInEveryMode) {
-  ASSERT_NE(Task, nullptr);
+TEST(NetExact, CreationSelectionAndTestInEveryMode) {
   struct Case {
     int maxRules;
     TRuleMode mode;
     TAggregationFunc agg;
-    TLearningTask* task;
+    const TLearningTask* task;
     int sets;
-  } cases[] = {{12, Simple, WeightedSum, Task, 5},    {12, Best, WeightedSum, Task, 5},
-               {10, BestPerClass, WeightedSum, Task, 5}, {2, BestPerClass, Maximum, Task, 5},
-               {1000, Best, Maximum, Task, 5},        {7, Best, Maximum, Task, 5},
-               {1100, Best, WeightedSum, Grid, 6},    {1200, Best, WeightedSum, Large, 7},
-               {300, BestPerClass, Maximum, Large, 7}};
+  } cases[] = {{12, Simple, WeightedSum, Task(), 5},    {12, Best, WeightedSum, Task(), 5},
+               {10, BestPerClass, WeightedSum, Task(), 5}, {2, BestPerClass, Maximum, Task(), 5},
+               {1000, Best, Maximum, Task(), 5},        {7, Best, Maximum, Task(), 5},
+               {1100, Best, WeightedSum, Grid(), 6},    {1200, Best, WeightedSum, Large(), 7},
+               {300, BestPerClass, Maximum, Large(), 7}};
   int reconnected = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.maxRules << " " << c.mode);
     const TLearningTask& task = *c.task;
     TCreated both = CreateBoth(task, c.maxRules, c.mode, c.agg, c.sets);
     ExpectSameNet(*both.Net, both.Ref);
-    EXPECT_GE(both.Report.Created, c.task == Task ? 1 : 1025);
+    EXPECT_GE(both.Report.Created, c.task == Task() ? 1 : 1025);
     // The test pass runs on the index that creation left: the classes the
     // connection check changed must have reached it.
     ExpectSameTest(*both.Net, both.Ref, task);
@@ -228,12 +217,12 @@ TEST_F(NetExact, CreationSelectionAndTestInEveryMode) {
   EXPECT_GT(reconnected, 0);
 }
 
-TEST_F(NetExact, LearningEpochsInEveryWeightMode) {
+TEST(NetExact, LearningEpochsInEveryWeightMode) {
   for (TWeightMode weights : {Fixed, Normalized, Free})
     for (bool intersect : {false, true})
       for (TAggregationFunc agg : {WeightedSum, Maximum}) {
         const bool large = weights == Free && !intersect;
-        const TLearningTask& task = large ? *Large : *Task;
+        const TLearningTask& task = large ? *Large() : *Task();
         TCreated both = large ? CreateBoth(task, 1200, Best, agg, 7) : CreateBoth(task, 30, BestPerClass, agg);
         TNetSettings prm;
         prm.Weights = weights;
@@ -264,39 +253,29 @@ void ExpectSamePropagation(TFuzzyPerceptron& net, TRefNet& ref, const TLearningT
     }
 }
 
-TEST_F(NetExact, EditedRulesPropagateAndLearnLikeTheModel) {
+TEST(NetExact, EditedRulesPropagateAndLearnLikeTheModel) {
   // Edits of a network whose index is built: don't-care entries, a class,
   // and odd weights, where -0 turns +0 and weights outside [0, 1] get
   // clamped even on rules that do not fire; skipping those rules must not
   // lose that.
   for (TWeightMode weights : {Normalized, Free}) {
-    TCreated both = CreateBoth(*Task, 25, Best, WeightedSum);
-    ExpectSamePropagation(*both.Net, both.Ref, *Task);
+    TCreated both = CreateBoth(*Task(), 25, Best, WeightedSum);
+    ExpectSamePropagation(*both.Net, both.Ref, *Task());
     TNetAccess::SetAntecedent(*both.Net, 1, 2, 0);
     TNetAccess::SetAntecedent(*both.Net, 3, 1, -1);
     TNetAccess::SetAntecedent(*both.Net, 3, 4, 0);
     TRefNet edited(*both.Net);
-    ExpectSamePropagation(*both.Net, edited, *Task);
+    ExpectSamePropagation(*both.Net, edited, *Task());
     const float odd[] = {-0.0f, 1.5f, -0.25f, 0.0f, 2.0f};
     for (int r = 1; r <= both.Net->NumberOfRules(); r++) TNetAccess::SetWeight(*both.Net, r, odd[r % 5]);
     TNetAccess::SetClass(*both.Net, 2, TNetAccess::Rule(*both.Net, 2).Class % 3 + 1);
     TRefNet ref(*both.Net);
-    ExpectSamePropagation(*both.Net, ref, *Task);
+    ExpectSamePropagation(*both.Net, ref, *Task());
     TNetSettings prm;
     prm.Weights = weights;
     prm.Sigma = 0.3f;
-    ExpectSameEpochs(*both.Net, ref, *Task, prm, 2);
+    ExpectSameEpochs(*both.Net, ref, *Task(), prm, 2);
   }
-}
-
-// Rules, inputs used and entries used of a rule base.
-std::tuple<int, int, int> Sizes(const TRefNet& net) {
-  std::vector<char> used(net.Inputs + 1, 0);
-  int entries = 0;
-  for (int r = 0; r < net.Rules(); r++)
-    for (int j = 1; j <= net.Inputs; j++)
-      if (net.Ante[r][j] >= 1) entries++, used[j] = 1;
-  return std::make_tuple(net.Rules(), static_cast<int>(std::count(used.begin(), used.end(), 1)), entries);
 }
 
 // Pruning against the model's search, over 400 patterns with missing values
@@ -304,16 +283,15 @@ std::tuple<int, int, int> Sizes(const TRefNet& net) {
 // lax, with maxima and down to a rule limit.
 TEST(NetExactPrune, LikeTheModel) {
   auto task = LoadTask(MakePatternText(400, 4, 3, 7, 0.05));
-  const TPruneOrder ranked = TPruneOrder::Ranked, sequential = TPruneOrder::Sequential;
   const struct {
     TRuleMode mode;
     int rules;
     TWeightMode weights;
     TAggregationFunc agg;
     TPruneOptions options;  // inputs, entries, rules; order, lax, rule limit
-  } cases[] = {{BestPerClass, 30, Normalized, WeightedSum, {true, true, true, ranked, false, 0}},
-               {Best, 20, Free, WeightedSum, {true, true, true, sequential, true, 0}},
-               {Simple, 0, Fixed, Maximum, {true, false, true, ranked, false, 4}}};
+  } cases[] = {{BestPerClass, 30, Normalized, WeightedSum, {true, true, true, TPruneOrder::Ranked, false, 0}},
+               {Best, 20, Free, WeightedSum, {true, true, true, TPruneOrder::Sequential, true, 0}},
+               {Simple, 0, Fixed, Maximum, {true, false, true, TPruneOrder::Ranked, false, 4}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rules);
     TNetSettings s = Settings(c.mode, c.rules, 3, c.agg);
@@ -323,18 +301,13 @@ TEST(NetExactPrune, LikeTheModel) {
     auto net = Create(*task, s);
     TLearnObserver quiet;
     Learn(*net, *task, s, quiet);
-    const TPruneOptions& options = c.options;
-    TRefPruner ref(TRefNet(*net), *task, options);
-    const auto sizes = Sizes(ref.Kept(ref.Now));
+    TRefPruner ref(TRefNet(*net), *task, c.options);
     const int before = ref.Now.Wrong;
-    const TPruneReport report = Prune(*net, *task, options);
+    const TPruneReport report = Prune(*net, *task, c.options);
     ref.Run();
-    const TRefNet result = ref.Kept(ref.Now);
-    ExpectSameNet(*net, result);
+    ExpectSameNet(*net, ref.Kept(ref.Now));
     EXPECT_EQ(std::make_tuple(report.Before.Misclassified, report.After.Misclassified, report.Merged),
               std::make_tuple(before, ref.Now.Wrong, ref.Merged));
-    EXPECT_EQ(std::make_tuple(report.RulesBefore, report.InputsBefore, report.EntriesBefore), sizes);
-    EXPECT_EQ(std::make_tuple(report.RulesAfter, report.InputsAfter, report.EntriesAfter), Sizes(result));
     const std::string text = TextOf(*net);
     EXPECT_EQ(TextOf(*NetFromText(text)), text);
   }
@@ -425,7 +398,8 @@ TEST(NetExactCreation, SubnormalOutputsRoundingToATie) {
   std::ostringstream net, matrix[2];
   net << "PARAMETERS\n2 1100 2 1100\nUSESUM\nFUZZY\n";
   for (int i = 0; i < 2; i++) net << "3\n0 4\n0 1 2 0 0  small\n1 2 3 0 0  medium\n2 3 4 0 0  large\n";
-  for (int r = 0; r < 1100; r++) matrix[0] << (r == 0 ? 1 : r == 1 ? 0 : 3) << ' ', matrix[1] << (r == 1 ? 1 : r == 0 ? 0 : 3) << ' ';
+  for (int r = 0; r < 1100; r++)
+    for (int j = 0; j < 2; j++) matrix[j] << (r == j ? 1 : r < 2 ? 0 : 3) << ' ';
   net << "MATRIX\n" << matrix[0].str() << '\n' << matrix[1].str() << "\nWEIGHTS\n";
   for (int r = 0; r < 1100; r++) net << (r == 0 ? 1 : r <= 2 ? 2 : 1 + r % 2) << (r <= 2 ? " 1\n" : " 0\n");
   auto loaded = NetFromText(net.str() + "END\n");

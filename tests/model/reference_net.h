@@ -83,7 +83,8 @@ struct TRefNet {
       if (Act[r] > best[k]) best[k] = Act[r];
     }
     Out.assign(Classes + 1, 0.0f);
-    for (int k = 1; k <= Classes; k++) Out[k] = Aggregation == Maximum ? best[k] : (den[k] != 0.0f ? num[k] / den[k] : 0.0f);
+    for (int k = 1; k <= Classes; k++)
+      Out[k] = Aggregation == Maximum ? best[k] : (den[k] != 0.0f ? num[k] / den[k] : 0.0f);
   }
 
   bool CheckOutput(int target, int& computed) const {
@@ -259,7 +260,8 @@ struct TRefPruner {
     TRefNet net = Net;
     net.Ante.clear(), net.Class.clear(), net.Weight.clear();
     for (int r = 0; r < Rules(); r++)
-      if (s.Alive[r]) net.Ante.push_back(s.Ante[r]), net.Class.push_back(Net.Class[r]), net.Weight.push_back(Net.Weight[r]);
+      if (s.Alive[r])
+        net.Ante.push_back(s.Ante[r]), net.Class.push_back(Net.Class[r]), net.Weight.push_back(Net.Weight[r]);
     return net;
   }
   // (The weights of the tests are far from summing to infinity, which would
