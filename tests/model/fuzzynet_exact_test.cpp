@@ -72,19 +72,14 @@ void ExpectSameTest(TFuzzyPerceptron& net, TRefNet& ref, const TLearningTask& ta
 
 // The connection check's lines as the model takes its sums over `task`.
 std::string CheckLines(TRefNet ref, const TLearningTask& task) {
-  const int classes = ref.Classes;
-  std::vector<float> sums(static_cast<std::size_t>(ref.Rules()) * (classes + 1), 0.0f);
-  for (int p = 1; p <= task.NumberOfPatterns; p++) {
-    ref.Propagate(task.Patterns[p].Input.data(), task.MissingValue);
-    for (int r = 0; r < ref.Rules(); r++) sums[r * (classes + 1) + task.Patterns[p].Class] += ref.Act[r];
-  }
+  const std::vector<std::vector<float>> sums = ref.ClassSums(task);
   std::string lines;
   char text[64];
   for (int r = 0; r < ref.Rules(); r++) {
     std::snprintf(text, sizeof text, " Rule %3i: ", r + 1);
     lines += text;
-    for (int k = 1; k <= classes; k++) {
-      std::snprintf(text, sizeof text, "%8.2f", static_cast<double>(sums[r * (classes + 1) + k]));
+    for (int k = 1; k <= ref.Classes; k++) {
+      std::snprintf(text, sizeof text, "%8.2f", static_cast<double>(sums[r][k]));
       lines += text;
     }
     lines += '\n';
@@ -94,26 +89,12 @@ std::string CheckLines(TRefNet ref, const TLearningTask& task) {
 
 // The evaluation's table as the model computes it over `task`.
 std::string EvaluationLines(TRefNet ref, const TLearningTask& task, const TFuzzyPerceptron& net) {
-  std::vector<TValidator> perf;
-  for (int r = 1; r <= ref.Rules(); r++) perf.push_back(TValidator{r, 0.0f});
-  for (int p = 1; p <= task.NumberOfPatterns; p++) {
-    ref.Propagate(task.Patterns[p].Input.data(), task.MissingValue);
-    int computed;
-    const bool ok = ref.CheckOutput(task.Patterns[p].Class, computed);
-    for (int r = 0; r < ref.Rules(); r++) {
-      if (ok && ref.Class[r] == computed)
-        perf[r].Performance += ref.Act[r];
-      else
-        perf[r].Performance -= ref.Act[r];
-    }
-  }
-  std::stable_sort(perf.begin(), perf.end(),
-                   [](const TValidator& a, const TValidator& b) { return SortValidators(&a, &b) < 0; });
   std::string lines;
   char text[128];
-  for (int i = 0; i < ref.Rules(); i++) {
-    std::snprintf(text, sizeof text, " %4i  %4i \t %8.3f \t (class '%s')\n", i + 1, perf[i].RuleNo,
-                  static_cast<double>(perf[i].Performance), net.ClassName(ref.Class[perf[i].RuleNo - 1]).c_str());
+  int i = 0;
+  for (const auto& [performance, rule] : ref.Ranking(task)) {
+    std::snprintf(text, sizeof text, " %4i  %4i \t %8.3f \t (class '%s')\n", ++i, rule,
+                  static_cast<double>(performance), net.ClassName(ref.Class[rule - 1]).c_str());
     lines += text;
   }
   return lines;

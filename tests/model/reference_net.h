@@ -131,11 +131,7 @@ struct TRefNet {
       Class.push_back(pat.Class);
       Weight.push_back(1.0f);
     }
-    std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
-    for (int p = 1; p <= task.NumberOfPatterns; p++) {
-      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
-      for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
-    }
+    const std::vector<std::vector<float>> sums = ClassSums(task);
     for (int r = 0; r < Rules(); r++) {
       int best = 1;
       for (int k = 2; k <= Classes; k++)
@@ -144,21 +140,34 @@ struct TRefNet {
     }
   }
 
-  void Evaluate(const TLearningTask& task, TRuleMode mode) {
+  // Per rule, per class: its activations summed over the class's patterns.
+  std::vector<std::vector<float>> ClassSums(const TLearningTask& task) {
+    std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
+      for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
+    }
+    return sums;
+  }
+
+  // The rules' performances with their numbers, the best first, as SortValidators sorts them.
+  std::vector<std::pair<float, int>> Ranking(const TLearningTask& task) {
     std::vector<std::pair<float, int>> perf;
     for (int r = 0; r < Rules(); r++) perf.emplace_back(0.0f, r + 1);
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       Propagate(task.Patterns[p].Input.data(), task.MissingValue);
       int c;
       const bool ok = CheckOutput(task.Patterns[p].Class, c);
-      for (int r = 0; r < Rules(); r++) {
-        if (ok && Class[r] == c)
-          perf[r].first += Act[r];
-        else
-          perf[r].first -= Act[r];
-      }
+      for (int r = 0; r < Rules(); r++)  // taken away, not added negated, as a NaN's sign must stay
+        perf[r].first = ok && Class[r] == c ? perf[r].first + Act[r] : perf[r].first - Act[r];
     }
-    std::stable_sort(perf.begin(), perf.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    std::stable_sort(perf.begin(), perf.end(),
+                     [](auto& a, auto& b) { return a.first != b.first && !(b.first > a.first); });
+    return perf;
+  }
+
+  void Evaluate(const TLearningTask& task, TRuleMode mode) {
+    const std::vector<std::pair<float, int>> perf = Ranking(task);
     if (Rules() <= MaxRules || mode == Simple) return;
     std::vector<int> chosen;
     if (mode == Best) {
