@@ -162,11 +162,12 @@ std::string NearTies() {
   return text.str();
 }
 
-// Task, and two where creation finds more than a thousand rules, which the
-// passes over whole pattern sets take by blocks: Large (with seven sets per
-// input) and the grid of NearTies (six sets), whose rules mostly fire for
-// their own pattern alone, so that selection meets many of equal
-// performance, which must keep their order.
+// Task, with six classes, more than testing sums in registers; and two where
+// creation finds more than a thousand rules, which the passes over whole
+// pattern sets take by blocks: Large (with seven sets per input) and the
+// grid of NearTies (six sets), whose rules mostly fire for their own
+// pattern alone, so that selection meets many of equal performance, which
+// must keep their order.
 const TLearningTask* Task() { static const auto t = LoadTask(MakePatternText(700, 4, 6, 11, 0.04)); return t.get(); }
 const TLearningTask* Large() { static const auto t = LoadTask(MakePatternText(1700, 6, 3, 4, 0.05)); return t.get(); }
 const TLearningTask* Grid() { static const auto t = LoadTask(NearTies()); return t.get(); }
@@ -247,7 +248,8 @@ TEST(NetExact, EditedRulesPropagateAndLearnLikeTheModel) {
 
 // Pruning against the model's search, over 400 patterns with missing values
 // (seven words in each of the pruner's sets of patterns), in both orders,
-// lax, with maxima and down to a rule limit.
+// lax, with maxima, and down to a rule limit without single entries, where
+// inputs go once rules have gone.
 TEST(NetExactPrune, LikeTheModel) {
   auto task = LoadTask(MakePatternText(400, 4, 3, 7, 0.05));
   const struct {
