@@ -117,6 +117,13 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   // Typed right after the report, stop finds the learning over.
   EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
   Do("save net background.net");
+  // A run that diverges in its first epoch hands back the network before learning, as epoch 0.
+  Do("set Learning_Weights = free");
+  Do("set sigma = 1e38");
+  const std::size_t diverging = S->AllOut().size();
+  Do("run learning");
+  EXPECT_TRUE(S->WaitFor("[Learning status]\nEpoch                 : 0\n", diverging, 10))
+      << S->AllOut().substr(diverging);
   EXPECT_EQ(S->Finish(), 0);
 
   // Commands piped in without pipe mode learn in the foreground, to the same
