@@ -16,6 +16,7 @@
 
 #include "korvalin.h"
 #include "korvalin/settings.h"
+#include "outfile.h"
 
 namespace py = pybind11;
 
@@ -35,15 +36,14 @@ class TNullBuf : public std::streambuf {
   int_type overflow(int_type c) override { return traits_type::not_eof(c); }
 };
 
-// Hears every epoch; with the GIL taken for a moment, a pending signal
-// (Ctrl-C) ends learning after the epoch in progress.
-class TInterruptible : public TLearnObserver {
- public:
+// The stop request of creation and learning: a pending signal (Ctrl-C),
+// seen with the GIL taken for a moment, whose exception stays set.
+struct TInterruptible : public TLearnObserver {
   bool Interrupted = false;
-  bool AfterEpoch(const TEpochStatus&) override {
+  bool StopRequested() override {
     py::gil_scoped_acquire gil;
-    Interrupted = PyErr_CheckSignals() != 0;
-    return !Interrupted;
+    Interrupted = Interrupted || PyErr_CheckSignals() != 0;
+    return Interrupted;
   }
 };
 
@@ -60,6 +60,18 @@ std::string Text(const TNet& net, bool exact) {
   return out.str();
 }
 
+// Writes the network file as the program's 'save net' does, through its
+// output file: the old file stays whole unless the new one is complete.
+// The error number of a failed write, 0 when written.
+int Save(const TNet& net, const std::string& path) {
+  if (path.find('\0') != std::string::npos) throw py::value_error("embedded null byte");
+  const std::string text = Text(net, false);
+  TOutputFile file;
+  if (!file.Open(path)) return file.ErrorNumber();
+  file.Stream() << text;
+  return file.Commit() ? 0 : file.ErrorNumber();
+}
+
 std::unique_ptr<TNet> Read(const std::string& text) {
   std::istringstream in(text);
   TLoadStatus status = LoadOk;
@@ -67,7 +79,8 @@ std::unique_ptr<TNet> Read(const std::string& text) {
   auto net = std::make_unique<TNet>();
   net->Net = ReadNet(in, status, messages);
   if (!net->Net) {
-    const std::string why = messages.str();
+    std::string why = messages.str();
+    while (!why.empty() && why.back() == '\n') why.pop_back();
     throw py::value_error("not a readable network" + (why.empty() ? std::string(": the text ends too early") : ": " + why));
   }
   return net;
@@ -84,18 +97,19 @@ py::tuple Fit(const TNetSettings& settings, const TRows& X, const TClasses& y, i
     if (y.data()[p] < 1 || y.data()[p] > classes) throw py::value_error("class numbers run from 1 to the number of classes");
   auto net = std::make_unique<TNet>();
   TInterruptible observer;
-  TEpochStatus status;
+  TLearnResult status;
+  TCreateReport report;
   {
     py::gil_scoped_release free;
     auto task = MakeTask(X.data(), patterns, inputs, y.data(), classes, inputNames, classNames);
     TNullBuf nothing;
     std::ostream log(&nothing);
-    TCreateReport report;
-    net->Net = CreateNet(*task, settings, log, report);
-    status = Learn(*net->Net, *task, settings, observer);
+    net->Net = CreateNet(*task, settings, log, report, {}, [&observer] { return observer.StopRequested(); });
+    if (net->Net) status = Learn(*net->Net, *task, settings, observer);
   }
   if (observer.Interrupted) throw py::error_already_set();
-  return py::make_tuple(std::move(net), status.Epoch);
+  if (!net->Net) throw py::value_error(report.Error);
+  return py::make_tuple(std::move(net), status.Epoch, status.Diverged);
 }
 
 py::array_t<float> Outputs(TNet& net, const TRows& X) {
@@ -195,6 +209,7 @@ PYBIND11_MODULE(_core, m) {
       .def(
           "text", [](const TNet& n, bool exact) { return py::bytes(Text(n, exact)); }, py::arg("exact") = false,
           "The network file's text; exact: every number restorable bit for bit.")
+      .def("save", &Save, "Writes the network file; the error number, 0 when written.")
       .def("rules",
            [](const TNet& n) {
              std::ostringstream out;
@@ -218,6 +233,6 @@ PYBIND11_MODULE(_core, m) {
       .def(py::pickle([](const TNet& n) { return py::bytes(Text(n, true)); },
                       [](const py::bytes& text) { return Read(text); }));
 
-  m.def("fit", &Fit, "Creates and trains a network: (net, epochs).");
+  m.def("fit", &Fit, "Creates and trains a network: (net, epochs, the epoch that diverged or 0).");
   m.def("read", [](const py::bytes& text) { return Read(text); }, "A network from its file's text.");
 }

@@ -8,6 +8,7 @@ import inspect
 import numbers
 import os
 import textwrap
+import warnings
 
 import numpy as np
 from sklearn.base import BaseEstimator, ClassifierMixin
@@ -148,7 +149,9 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
     rules_ : list of str
         The readable rules, ``rules_[i]`` being the network's rule i + 1.
     n_iter_ : int
-        Learning epochs run.
+        Learning epochs run, up to the one whose network is kept: learning
+        that drives a number of the network beyond finite values stops,
+        with a UserWarning, and keeps the network of the epoch before.
     net_ : the network itself (pickles exactly).
     """
 
@@ -221,9 +224,17 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         input_names = [_net_name(n, f"Input_{i + 1}") for i, n in enumerate(names or [""] * X.shape[1])]
         class_names = [_net_name(c, f"Class_{k + 1}") for k, c in enumerate(classes)]
         settings = self._settings(X.shape[1], names)
-        self.net_, self.n_iter_ = _core.fit(
+        self.net_, self.n_iter_, diverged = _core.fit(
             settings, X, codes.astype(np.int32) + 1, len(classes), input_names, class_names
         )
+        if diverged:
+            kept = f"after epoch {self.n_iter_}" if self.n_iter_ else "before learning"
+            warnings.warn(
+                f"learning stopped in epoch {diverged}: the total error or a parameter of the network is no "
+                f"longer a finite number; the network is kept as it was {kept}",
+                UserWarning,
+                stacklevel=2,
+            )
         self.classes_ = classes
         return self
 
@@ -294,10 +305,13 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         ]
 
     def save(self, path):
-        """Writes the network file, as the command program's ``save net``."""
+        """Writes the network file, as the command program's ``save net``:
+        the old file stays as it was unless the new one is complete."""
         check_is_fitted(self)
-        with open(os.fspath(path), "wb") as f:
-            f.write(self.net_.text())
+        path = os.fspath(path)
+        error = self.net_.save(os.fsencode(path))
+        if error:
+            raise OSError(error, os.strerror(error), path)
 
     @classmethod
     def load(cls, path):

@@ -73,14 +73,13 @@ std::string FullPath(const std::string& name) {
   return full;
 }
 
-bool OpenInputFile(std::ifstream& file, const std::string& name) {
+bool OpenInputFile(TInputFile& file, const std::string& name) {
   struct stat info;
   if (stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
     errno = EISDIR;
     return false;
   }
-  file.open(name);
-  return file.is_open();
+  return file.Open(name);
 }
 
 TApplication::TApplication(int argc, const char* const* argv)
@@ -101,17 +100,17 @@ TApplication::TApplication(int argc, const char* const* argv)
   }
 
   std::string name = ProgramPath + appDefaultConfigFile;
-  std::ifstream file;
-  if (!OpenInputFile(file, name)) {
+  TInputFile file;
+  const bool opened = OpenInputFile(file, name);
+  if (opened) std::cout << " Loading configuration from " << RelPath(name) << "..." << '\n';
+  if (!opened || LoadParameters(file) < 0) {
     std::ostringstream msg;
-    msg << FileErrorMsg(name, OpenError) << '\n' << "Using default configuration.";
+    msg << (opened ? file.ReadErrorMsg() : FileErrorMsg(name, OpenError)) << '\n' << "Using default configuration.";
     PrintMsg(msg, Warning);
     return;
   }
   ConfigFileName = StartConfigFileName = name;
   NoteFile(name, ConfigFile);
-  std::cout << " Loading configuration from " << RelPath(name) << "..." << '\n';
-  LoadParameters(file);
 }
 
 TApplication::~TApplication() {

@@ -14,6 +14,7 @@
 #include "background.h"
 #include "cmdapp.h"
 #include "containers.h"
+#include "infile.h"
 #include "korvalin.h"
 #include "param.h"
 #include "stdutils.h"
@@ -52,7 +53,7 @@ std::string FullPath(const std::string& name);
 
 // Opens `name` for reading. A directory cannot be opened (EISDIR): it would
 // open, but every read would fail. On failure errno says why.
-bool OpenInputFile(std::ifstream& file, const std::string& name);
+bool OpenInputFile(TInputFile& file, const std::string& name);
 
 class TApplication : public TCmdApplication {
  public:
@@ -170,7 +171,8 @@ class TApplication : public TCmdApplication {
 
   // The configuration file (app_config.cpp). LoadParameters reports each
   // faulty line as an Error of its own, reads on to the end and returns the
-  // number of lines that set a parameter.
+  // number of lines that set a parameter; when the stream goes bad (a read
+  // error, which the caller reports) it changes no parameter and returns -1.
   int LoadParameters(std::istream& in);
   void SaveParameters(std::ostream& out) const;
 };

@@ -112,6 +112,13 @@ void TApplication::Create(const TCommand& cmd) {
       std::cout << "done." << '\n';
     std::cout.flush();
   });
+  if (!Net) {
+    std::cout << '\n';
+    NetFileName.clear();
+    msg << "Can't create net: " << report.Error << ".\n";
+    PrintMsg(msg, Error);
+    return;
+  }
 
   if (RuleModes[settings.RuleMode].Select != nullptr) {
     msg << " " << report.Selected << " rules (out of " << report.Created << " created rules) have been selected." << '\n';

@@ -20,10 +20,16 @@ void DescribeFailure(std::ostringstream& msg, std::istream& file, const char* wh
   }
 }
 
-// A reader that left the stream failed or at its end, or that reports
-// LoadError, failed: that is shown as an Error.
-bool LoadFailed(TApplication& app, std::ifstream& file, const std::string& name, const char* what,
+// A failed read, a reader that left the stream failed or at its end, or one
+// that reports LoadError: that is shown as an Error.
+bool LoadFailed(TApplication& app, TInputFile& file, const std::string& name, const char* what,
                 TLoadStatus status, std::ostringstream& msg) {
+  if (file.ReadFailed()) {
+    // What the reader made of the text up to the failure does not count.
+    msg.str(file.ReadErrorMsg());
+    app.PrintMsg(msg, Error);
+    return true;
+  }
   if (file.good() && status != LoadError) return false;
   DescribeFailure(msg, file, what, name);
   app.PrintMsg(msg, Error);
@@ -111,7 +117,7 @@ void TApplication::Load(const TCommand& cmd) {
   std::ostringstream msg;
 
   TLoadStatus status = LoadOk;
-  std::ifstream file;
+  TInputFile file;
   if (!OpenInputFile(file, name)) {
     msg << FileErrorMsg(name, OpenError);
     PrintMsg(msg, Error);
@@ -145,7 +151,12 @@ void TApplication::Load(const TCommand& cmd) {
     }
   } else {
     std::cout << " Loading configuration from " << display << "..." << '\n';
-    if (LoadParameters(file) > 0) {
+    const int valid = LoadParameters(file);
+    if (valid < 0) {
+      ShowMsg(file.ReadErrorMsg(), Error);
+      return;
+    }
+    if (valid > 0) {
       ConfigFileName = name;
       ConfigLoadWithoutValidLine.clear();
       NoteFile(name, ConfigFile);

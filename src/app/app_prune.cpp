@@ -88,6 +88,10 @@ void TApplication::Prune(const TCommand& cmd) {
               << '\n';
     std::cout.flush();
   });
+  if (!report.Error.empty()) {
+    ShowMsg("Can't execute 'prune': " + report.Error + ".\n", Error);
+    return;
+  }
 
   const int patterns = Task->NumberOfPatterns;
   std::cout << "[Pruning results]\n"

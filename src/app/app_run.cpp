@@ -1,7 +1,6 @@
 // The run command: learning until a stop criterion holds, and testing.
 #include <unistd.h>
 
-#include <cmath>
 #include <cstdio>
 #include <ctime>
 #include <iostream>
@@ -16,9 +15,12 @@
 namespace {
 
 // The error curve is written aside and put in place of the previous curve
-// only when the run ends with a report: a run that is aborted (its process
-// ended) leaves the previous curve, which belongs to the network that is kept.
-// Write failures are reported once, and the curve is then given up.
+// only together with the network it belongs to: in the foreground when the
+// run ends, in a learning child when the parent takes its report, to which
+// the child hands the finished curve. A run that is aborted (its process
+// ended) or whose report fails leaves the previous curve, which belongs to
+// the network that is kept. Write failures are reported once, and the curve
+// is then given up.
 class TErrorCurve {
  public:
   explicit TErrorCurve(TApplication& app) : App(app) {}
@@ -48,7 +50,13 @@ class TErrorCurve {
   }
 
   void Commit() {
-    if (File.IsOpen() && !File.Commit()) App.ShowMsg(File.ErrorMsg(WriteError), Error);
+    if (!File.IsOpen()) return;
+    const bool child = App.Background.InChild();
+    TFinishedFile done;
+    if (!(child ? File.Finish(done) : File.Commit()))
+      App.ShowMsg(File.ErrorMsg(WriteError), Error);
+    else if (child)
+      App.Background.HandOver(done);
   }
 
  private:
@@ -62,15 +70,12 @@ class TErrorCurve {
   }
 };
 
-// Hears every epoch: a diverging run goes back to its last finite epoch;
-// the status line every UpdateCycle epochs and the error curve; in a
-// learning child the report request that ends the run, in the foreground
-// Ctrl-C.
+// Hears every epoch: the status line every UpdateCycle epochs and the
+// error curve; in a learning child the report request that ends the run,
+// in the foreground Ctrl-C.
 class TLearningReport : public TLearnObserver {
  public:
-  TLearningReport(TApplication& app, TErrorCurve& curve, bool child) : App(app), Curve(curve), Child(child) {
-    Finite.Take(*App.Net);
-  }
+  TLearningReport(TApplication& app, TErrorCurve& curve, bool child) : App(app), Curve(curve), Child(child) {}
 
   bool Requested = false;    // the run ended at the parent's request
   bool Interrupted = false;  // the run ended at Ctrl-C
@@ -83,24 +88,6 @@ class TLearningReport : public TLearnObserver {
     App.Epoch = status.Epoch;
     App.Misclassified = status.Misclassified;
     App.TotalError = status.Error;
-    if (!std::isfinite(status.Error) || !Finite.Take(*App.Net)) {
-      Finite.Restore(*App.Net);
-      std::ostringstream msg;
-      msg << " Learning stopped in epoch " << App.Epoch
-          << ": the total error or a parameter of the net is no longer a finite number.\n"
-          << " The net is kept as it was ";
-      App.Epoch--;
-      if (App.Epoch == 0)
-        msg << "before learning.";
-      else
-        msg << "after epoch " << App.Epoch << ".";
-      App.PrintMsg(msg, Error);
-      App.Misclassified = FiniteMisclassified;
-      App.TotalError = FiniteError;
-      return false;
-    }
-    FiniteMisclassified = status.Misclassified;
-    FiniteError = status.Error;
     const int patterns = App.Task->NumberOfPatterns;
     const int cycle = App.Parameters.UpdateCycle;
     if (cycle > 0 && (status.Epoch == 1 || status.Epoch % cycle == 0)) {
@@ -134,9 +121,6 @@ class TLearningReport : public TLearnObserver {
   TApplication& App;
   TErrorCurve& Curve;
   bool Child;
-  TLearntState Finite;
-  int FiniteMisclassified = 0;
-  float FiniteError = 0.0f;
 };
 
 }  // namespace
@@ -180,7 +164,21 @@ void TApplication::Learning() {
   Epoch = 0;
   const std::time_t started = std::time(nullptr);
   TLearningReport report(*this, curve, child);
-  Learn(*Net, *Task, Parameters.Settings(), report);
+  const TLearnResult learnt = Learn(*Net, *Task, Parameters.Settings(), report);
+  if (learnt.Diverged > 0) {
+    Epoch = learnt.Epoch;
+    Misclassified = learnt.Misclassified;
+    TotalError = learnt.Error;
+    std::ostringstream msg;
+    msg << " Learning stopped in epoch " << learnt.Diverged
+        << ": the total error or a parameter of the net is no longer a finite number.\n"
+        << " The net is kept as it was ";
+    if (Epoch == 0)
+      msg << "before learning.";
+    else
+      msg << "after epoch " << Epoch << ".";
+    PrintMsg(msg, Error);
+  }
   if (report.Requested) return;
   const std::time_t finished = std::time(nullptr);
   if (child) Background.Announce();

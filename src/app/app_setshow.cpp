@@ -74,10 +74,10 @@ void TApplication::Set(const TCommand& cmd) {
   }
 
   int previous = Parameters.Net.FSetsPerVariable;
-  int code = Parameters.ChangeParameter(name.c_str(), value.c_str());
+  int code = Parameters.ChangeParameter(name, value);
   if (code != 0) {
     msg << "Setting Parameter " << name << " to " << value << " failed.";
-    TLearningParameters::PrintErrorMsg(msg, code, name.c_str());
+    TLearningParameters::PrintErrorMsg(msg, code, name);
     PrintMsg(msg, Warning);
     return;
   }

@@ -1,6 +1,9 @@
 // Protocol. The child sends SIGUSR2 as soon as its learning loop has ended
 // (before its final results), then writes the report and closes its end of
-// the pipe; the end of the pipe is the end of the report. The parent reads
+// the pipe; the end of the pipe is the end of the report. The report is a
+// status line, the names of the file it carries (target, final file and
+// temporary file, each ended by a NUL, which no name holds; all empty for
+// none), and the network. The parent reads
 // the pipe whenever it has data, also while the command loop waits for a
 // line, so a report of any size flows while it is written. A child that
 // dies without reporting closes the pipe too and is recognised by a report
@@ -28,12 +31,13 @@
 #include <limits>
 #include <sstream>
 
-#include "outfile.h"
 #include "signals.h"
 
 static_assert(std::atomic<int>::is_always_lock_free, "the request is used across processes and in handlers");
 std::atomic<int>* TBackgroundLearning::Request = nullptr;
 volatile sig_atomic_t TBackgroundLearning::AnnouncementSeen = 0;
+pid_t TBackgroundLearning::Parent = -1;
+const char* volatile TBackgroundLearning::CarriedTemp = nullptr;
 
 void TBackgroundLearning::OnReportRequest(int) {
   int none = NoRequest;
@@ -43,11 +47,17 @@ void TBackgroundLearning::OnReportRequest(int) {
 void TBackgroundLearning::OnAnnouncement(int) { AnnouncementSeen = 1; }
 
 // The child flushes what it writes at the end of every epoch, so there is
-// nothing to do but remove its unfinished error curve and leave; _exit is
-// safe in a handler and skips the parent's clean-up, which the child has
-// copies of but no business running.
-void TBackgroundLearning::OnEnd(int) {
+// nothing to do but remove its unfinished error curve and leave: with
+// status 0 when the parent ends it (or it ends itself, without `info`),
+// _exit being safe in a handler and skipping the parent's clean-up, which
+// the child has copies of but no business running. A curve handed over
+// goes too: the parent has put it in place (it is gone then) or dropped the
+// report. Ended by anyone else, the child ends by that signal, which the
+// parent then reports, and the parent sees to a curve handed over.
+void TBackgroundLearning::OnEnd(int sig, siginfo_t* info, void*) {
+  if (info != nullptr && (info->si_code != SI_USER || info->si_pid != Parent)) EndBySignal(sig);
   RemoveHeldTempFiles();
+  if (const char* temp = CarriedTemp) unlink(temp);
   _exit(0);
 }
 
@@ -144,6 +154,16 @@ bool ReadStatus(const std::string& line, TLearningStatus& status) {
   return true;
 }
 
+// The status line and the names of the file carried after it; false when
+// either is unreadable or cut short.
+bool ReadHead(std::istream& in, TLearningStatus& status, TFinishedFile& carried) {
+  std::string line;
+  if (!GetLineCut(in, line, 200) || !ReadStatus(line, status)) return false;
+  for (std::string* name : {&carried.Target, &carried.Final, &carried.Temp})
+    if (!std::getline(in, *name, '\0') || in.eof()) return false;
+  return true;
+}
+
 }  // namespace
 
 TBackgroundLearning::TBackgroundLearning(TCmdApplication& shell, std::function<void(TChildReport&)> take)
@@ -177,6 +197,8 @@ bool TBackgroundLearning::Start(const std::function<void()>& learn) {
   if (pid == 0) {
     Child = 0;
     Announced = false;
+    CarriedTemp = nullptr;
+    Carried = TFinishedFile();
     ForgetParentSignalState();
     close(fds[0]);
     WriteFd = fds[1];
@@ -214,14 +236,25 @@ bool TBackgroundLearning::Start(const std::function<void()>& learn) {
 }
 
 void TBackgroundLearning::RunChild(const std::function<void()>& learn) {
-  learn();
+  // A failure must not unwind into the command loop the child was forked
+  // from: the child ends without a report, which the parent tells.
+  try {
+    learn();
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    _exit(1);
+  } catch (const std::exception& failure) {
+    Shell.ShowMsg(failure.what(), Error);
+    TCmdApplication::FlushOutput();
+    _exit(1);
+  }
   TCmdApplication::FlushOutput();
   // The parent answers with SIGTERM; should it be gone, nobody will.
   while (getppid() == Parent) {
     struct timespec pause = {0, 200000000L};
     nanosleep(&pause, nullptr);
   }
-  _exit(0);
+  OnEnd(SIGTERM, nullptr, nullptr);
 }
 
 void TBackgroundLearning::HoldReports() {
@@ -231,7 +264,7 @@ void TBackgroundLearning::HoldReports() {
 
 bool TBackgroundLearning::ReportRequested() {
   // An orphan ends as if told to: nobody will take its report or its curve.
-  if (getppid() != Parent) OnEnd(SIGTERM);
+  if (getppid() != Parent) OnEnd(SIGTERM, nullptr, nullptr);
   // A request held back during the epoch is served as the mask opens.
   sigset_t set = Signals({SIGUSR1});
   sigprocmask(SIG_UNBLOCK, &set, nullptr);
@@ -246,12 +279,21 @@ void TBackgroundLearning::Announce() {
   kill(Parent, SIGUSR2);
 }
 
+void TBackgroundLearning::HandOver(const TFinishedFile& file) {
+  CarriedTemp = nullptr;
+  Carried = file;
+  // The name is complete before a handler may see it.
+  std::atomic_signal_fence(std::memory_order_seq_cst);
+  if (!Carried.Temp.empty()) CarriedTemp = Carried.Temp.c_str();
+}
+
 void TBackgroundLearning::Report(const TLearningStatus& status, const TFuzzyPerceptron& net) {
   Announce();
   if (WriteFd < 0) return;
   TPipeOut out(WriteFd);
   WriteFd = -1;
   out << status.Epoch << '\t' << status.Misclassified << '\t' << static_cast<double>(status.TotalError) << '\n';
+  for (const std::string* name : {&Carried.Target, &Carried.Final, &Carried.Temp}) out << *name << '\0';
   WriteNet(out, net);
 }
 
@@ -342,6 +384,11 @@ void TBackgroundLearning::Abort() {
 
 bool TBackgroundLearning::TakeArrived() {
   if (!EndsWithNetEnd(Arrived)) {
+    // The file carried goes with the report.
+    std::istringstream head(Arrived);
+    TLearningStatus ignored;
+    TFinishedFile carried;
+    if (ReadHead(head, ignored, carried) && !carried.Temp.empty()) unlink(carried.Temp.c_str());
     const bool partly = !Arrived.empty();
     const int status = EndChild();
     Shell.ShowMsg(std::string(" The learning process ended ") +
@@ -373,12 +420,14 @@ int TBackgroundLearning::EndChild() {
 }
 
 bool TBackgroundLearning::Take(std::istream& in) {
-  std::string line;
   TChildReport report;
-  if (!GetLineCut(in, line, 200) || !ReadStatus(line, report.Status)) {
+  TFinishedFile carried;
+  TOutputFile file;  // removed unless the report is taken
+  if (!ReadHead(in, report.Status, carried)) {
     Shell.ShowMsg(" The learning process sent an unreadable status line.\n The net is unchanged.", Error);
     return false;
   }
+  if (!carried.Temp.empty()) file.Adopt(carried);
   TLoadStatus status = LoadOk;
   std::ostringstream messages;
   report.Net = ReadNet(in, status, messages);
@@ -390,6 +439,8 @@ bool TBackgroundLearning::Take(std::istream& in) {
     return false;
   }
   if (status != LoadOk) Shell.PrintMsg(messages, Error);
+  // In place before `take` announces the network it belongs to.
+  if (!carried.Temp.empty() && !file.Commit()) Shell.ShowMsg(file.ErrorMsg(WriteError), Error);
   TakeReport(report);
   return true;
 }

@@ -16,6 +16,7 @@
 
 #include "cmdapp.h"
 #include "korvalin.h"
+#include "outfile.h"
 
 // Where learning stands: the status line of a report.
 struct TLearningStatus {
@@ -68,9 +69,10 @@ class TBackgroundLearning {
   // For 'abort' and the end of the program: ends the child, if any, and
   // drops its report.
   void Abort();
-  // Reads a report (status line, then the network in its text form) and
-  // hands it to `take`. False, after an Error and with `take` not called,
-  // when it cannot be read.
+  // Reads a report (status line, the file it carries, then the network in
+  // its text form), hands it to `take` and puts the file in place. False,
+  // after an Error, with `take` not called and the file removed, when it
+  // cannot be read.
   bool Take(std::istream& report);
 
   // Child. Holds report requests back while an epoch is computed, so that a
@@ -85,6 +87,11 @@ class TBackgroundLearning {
   // child prints its final results, so that a command typed after those
   // results waits for the report instead of meeting the learning gate.
   void Announce();
+  // A finished file (the error curve) that the report carries: the parent
+  // puts it in place once it has taken the report, and removes it when the
+  // report fails; a child ended without its report being taken, or
+  // orphaned, removes it itself.
+  void HandOver(const TFinishedFile& file);
   // Writes the report and closes the pipe, so that the parent sees where it
   // ends; announces it first if need be.
   void Report(const TLearningStatus& status, const TFuzzyPerceptron& net);
@@ -96,8 +103,8 @@ class TBackgroundLearning {
   int ReadFd = -1;      // parent: the pipe's read end, non-blocking
   int WriteFd = -1;     // child: the pipe's write end
   std::string Arrived;  // parent: what has arrived of the report
-  pid_t Parent = -1;    // child: the process that forked it, told from whoever adopts an orphan
   bool Announced = false;  // child: the parent has been told
+  TFinishedFile Carried;   // child: what the report carries
 
   // What the signal handlers record, hence static. The report request is a
   // word of memory shared with the child (null until made), which the child
@@ -105,9 +112,13 @@ class TBackgroundLearning {
   enum : int { NoRequest, ReportWanted, Reporting };
   static std::atomic<int>* Request;
   static volatile sig_atomic_t AnnouncementSeen;  // parent: SIGUSR2 came
+  // Child: the process that forked it, told from whoever adopts an orphan
+  // and from whoever else sends it a signal.
+  static pid_t Parent;
+  static const char* volatile CarriedTemp;  // child: Carried.Temp once handed over
   static void OnReportRequest(int);
   static void OnAnnouncement(int);
-  static void OnEnd(int);
+  [[noreturn]] static void OnEnd(int sig, siginfo_t* info, void*);
 
   [[noreturn]] void RunChild(const std::function<void()>& learn);
   enum TArrival { ReportOpen, ReportClosed };

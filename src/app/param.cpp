@@ -142,11 +142,11 @@ double TLearningParameters::Value(const TParamDef& row) const {
   return own->Number != nullptr ? *this.*own->Number : (*this.*own->Flag != False ? 1.0 : 0.0);
 }
 
-int TLearningParameters::ChangeParameter(const char* name, const char* value) {
-  const TParamDef* row = GetDefinition(name);
+int TLearningParameters::ChangeParameter(const std::string& name, const std::string& value) {
+  const TParamDef* row = name.find('\0') == std::string::npos ? GetDefinition(name.c_str()) : nullptr;
   if (row == nullptr) return ParamUnknownName;
   double number = 0.0;
-  if (!ReadValue(*row, value, number)) return ParamInvalidValue;
+  if (value.find('\0') != std::string::npos || !ReadValue(*row, value.c_str(), number)) return ParamInvalidValue;
   Assign(*this, *row, number);
   return 0;
 }
@@ -179,7 +179,7 @@ void TLearningParameters::SaveToFile(std::ostream& out) const {
   }
 }
 
-void TLearningParameters::PrintErrorMsg(std::ostream& out, int code, const char* name) {
+void TLearningParameters::PrintErrorMsg(std::ostream& out, int code, const std::string& name) {
   switch (code) {
     case ParamUnknownName: out << "Unkwown parameter name '" << name << "'."; break;
     case ParamInvalidValue: out << "Invalid value format."; break;
@@ -192,13 +192,13 @@ void TLearningParameters::PrintErrorMsg(std::ostream& out, int code, const char*
   out << '\n';
 }
 
-int SplitParamLine(const char* line, std::string& name, std::string& value) {
+int SplitParamLine(const std::string& line, std::string& name, std::string& value) {
   name.clear();
   value.clear();
-  const char* equals = std::strchr(line, '=');
-  if (equals == nullptr) return ParamNoAssignment;
-  std::string left(line, static_cast<std::size_t>(equals - line));
-  std::string right(equals + 1);
+  const std::size_t equals = line.find('=');
+  if (equals == std::string::npos) return ParamNoAssignment;
+  std::string left = line.substr(0, equals);
+  std::string right = line.substr(equals + 1);
   StrTrim(left);
   StrTrim(right);
   if (left.size() > MaxParamNameLength) return ParamNameTooLong;
@@ -223,15 +223,15 @@ int ReadParameterLines(std::istream& in, TLearningParameters& params,
     } else {
       StrTrim(line);
       if (line.empty() || IsCommentChar(line[0])) continue;
-      code = SplitParamLine(line.c_str(), name, value);
-      if (code == 0) code = params.ChangeParameter(name.c_str(), value.c_str());
+      code = SplitParamLine(line, name, value);
+      if (code == 0) code = params.ChangeParameter(name, value);
     }
     if (code == 0) {
       valid++;
     } else {
       std::ostringstream msg;
       msg << "Syntax error in configuration file " << "(line " << number << "): " << '\n';
-      TLearningParameters::PrintErrorMsg(msg, code, name.c_str());
+      TLearningParameters::PrintErrorMsg(msg, code, name);
       report(msg.str());
     }
   }

@@ -33,16 +33,17 @@ class TLearningParameters {
   static const TParamDef* GetDefinition(const char* name);
   // The value of the parameter of `row` (see korvalin::Setting).
   double Value(const TParamDef& row) const;
-  // 0, or ParamUnknownName or ParamInvalidValue with nothing changed.
+  // 0, or ParamUnknownName or ParamInvalidValue with nothing changed (a
+  // name or value holding a NUL is refused whole, not read up to the NUL).
   // Numbers are taken as given: no range is checked.
-  int ChangeParameter(const char* name, const char* value);
+  int ChangeParameter(const std::string& name, const std::string& value);
   // " <name> = <value>" and a NUL, the value followed by " (<n> used)" when
   // it is a whole number that is used as another; ParamUnknownName,
   // writing nothing.
   int PrintParameter(std::ostream& out, const char* name) const;
   void PrintAll(std::ostream& out) const;
   void SaveToFile(std::ostream& out) const;
-  static void PrintErrorMsg(std::ostream& out, int code, const char* name);
+  static void PrintErrorMsg(std::ostream& out, int code, const std::string& name);
 };
 
 // A value of `row` as 'show' and the configuration file write it.
@@ -64,7 +65,7 @@ constexpr std::size_t MaxParamValueLength = 125;
 // Splits "name = value" into trimmed parts; -3 when the line holds no '=',
 // -5 or -6 when the name or the value is longer than its limit (both
 // outputs are then empty).
-int SplitParamLine(const char* line, std::string& name, std::string& value);
+int SplitParamLine(const std::string& line, std::string& name, std::string& value);
 
 // Reads configuration lines into `params`: comments and blank lines are
 // skipped, a faulty line (too long, no '=', unknown name, bad value) changes

@@ -1,9 +1,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 
 #include "fuzzynet_internal.h"
 #include "korvalin.h"
+#include "stop.h"
 
 namespace {
 
@@ -19,6 +21,57 @@ void PropagateRow(TFuzzyPerceptron& net, const float*& row, int inputs, float& m
     row = buffer.data();
   }
   TNetAccess::Propagate(net, row, inputs, missing, false);
+}
+
+// What learning changes (the points of the fuzzy sets and the conclusion
+// weights), kept so that a diverging run can hand back the network of its
+// last finite epoch.
+class TLearntState {
+ public:
+  // Copies the parameters; false, keeping the earlier copy, when one of
+  // them is not finite.
+  bool Take(const TFuzzyPerceptron& net);
+  // Puts the copy back; nothing when no finite copy was ever taken.
+  void Restore(TFuzzyPerceptron& net) const;
+
+ private:
+  std::vector<float> Values, Scratch;
+};
+
+bool TLearntState::Take(const TFuzzyPerceptron& net) {
+  Scratch.clear();
+  bool finite = true;
+  auto keep = [this, &finite](float value) {
+    finite = finite && std::isfinite(value);
+    Scratch.push_back(value);
+  };
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      keep(partition.Sets[s].a);
+      keep(partition.Sets[s].b);
+      keep(partition.Sets[s].c);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) keep(TNetAccess::Weight(net, r));
+  if (finite) Values.swap(Scratch);
+  return finite;
+}
+
+void TLearntState::Restore(TFuzzyPerceptron& net) const {
+  if (Values.empty()) return;
+  std::size_t k = 0;
+  for (int i = 1; i <= net.NumberOfInputs(); i++) {
+    const TPartition& partition = TNetAccess::Partition(net, i);
+    for (int s = 1; s <= partition.NumberOfSets; s++) {
+      TFuzzySet set = partition.Sets[s];
+      set.a = Values[k++];
+      set.b = Values[k++];
+      set.c = Values[k++];
+      TNetAccess::SetFuzzySet(net, i, s, set);
+    }
+  }
+  for (int r = 1; r <= net.NumberOfRules(); r++) TNetAccess::SetWeight(net, r, Values[k++]);
 }
 
 }  // namespace
@@ -58,18 +111,31 @@ std::unique_ptr<TLearningTask> MakeTask(const float* rows, int patterns, int inp
 
 std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNetSettings& settings,
                                             std::ostream& log, TCreateReport& report,
-                                            const std::function<void(TCreateStage, int)>& progress) {
-  TVector<int> sets(task.NumberOfInputs, settings.FSetsPerVariable);
-  for (int i = 1; i <= task.NumberOfInputs && i <= static_cast<int>(settings.SetsPerInput.size()); i++)
-    sets[i] = settings.SetsPerInput[i - 1];
-  const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
+                                            const std::function<void(TCreateStage, int)>& progress,
+                                            const TStopRequest& stop) {
   report = TCreateReport();
-  auto net = TNetAccess::Create(task, maxRules, settings.RuleMode, sets, settings.Aggregation, report.NotCreated, log);
-  report.Created = net->NumberOfRules();
-  if (progress) progress(TCreateStage::RulesCreated, report.Created);
-  TNetAccess::EvaluateRules(*net, task, settings.RuleMode, log);
-  report.Selected = net->NumberOfRules();
-  if (progress) progress(TCreateStage::RulesSelected, report.Selected);
+  if (task.NumberOfInputs < 1) {
+    report.Error = "the pattern set has no inputs";
+    return nullptr;
+  }
+  std::unique_ptr<TFuzzyPerceptron> net;
+  const bool made = RunStoppable(
+      stop,
+      [&] {
+        TVector<int> sets(task.NumberOfInputs, settings.FSetsPerVariable);
+        for (int i = 1; i <= task.NumberOfInputs && i <= static_cast<int>(settings.SetsPerInput.size()); i++)
+          sets[i] = settings.SetsPerInput[i - 1];
+        const int maxRules = settings.MaxRules < 1 ? task.NumberOfPatterns : settings.MaxRules;
+        net = TNetAccess::Create(task, maxRules, settings.RuleMode, sets, settings.Aggregation, report.NotCreated,
+                                 log);
+        report.Created = net->NumberOfRules();
+        if (progress) progress(TCreateStage::RulesCreated, report.Created);
+        TNetAccess::EvaluateRules(*net, task, settings.RuleMode, log);
+        report.Selected = net->NumberOfRules();
+        if (progress) progress(TCreateStage::RulesSelected, report.Selected);
+      },
+      report.Stopped, report.Error);
+  if (!made) net.reset();
   return net;
 }
 
@@ -77,58 +143,40 @@ int LearnEpoch(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSetti
   return TNetAccess::LearnEpoch(net, task, settings, error);
 }
 
-TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+TLearnResult Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
                    TLearnObserver& observer) {
+  TLearnResult result;
+  TLearntState finite;
+  finite.Take(net);
   TEpochStatus status;
-  for (;;) {
-    observer.BeforeEpoch();
-    status.Epoch++;
-    status.Misclassified = TNetAccess::LearnEpoch(net, task, settings, status.Error);
-    status.Percent = task.NumberOfPatterns > 0
-                         ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
-                         : 0.0f;
-    if (!observer.AfterEpoch(status)) break;
-    if (status.Epoch >= settings.MaxEpoch) break;
-    if (status.Misclassified <= settings.StopAtMisclassified) break;
-    if (!(status.Percent > settings.StopAtPercent)) break;
-  }
-  return status;
-}
-
-bool TLearntState::Take(const TFuzzyPerceptron& net) {
-  Scratch.clear();
-  bool finite = true;
-  auto keep = [this, &finite](float value) {
-    finite = finite && std::isfinite(value);
-    Scratch.push_back(value);
-  };
-  for (int i = 1; i <= net.NumberOfInputs(); i++) {
-    const TPartition& partition = TNetAccess::Partition(net, i);
-    for (int s = 1; s <= partition.NumberOfSets; s++) {
-      keep(partition.Sets[s].a);
-      keep(partition.Sets[s].b);
-      keep(partition.Sets[s].c);
+  const TStopScope scope([&observer] { return observer.StopRequested(); });
+  try {
+    for (;;) {
+      observer.BeforeEpoch();
+      status.Epoch++;
+      status.Misclassified = TNetAccess::LearnEpoch(net, task, settings, status.Error);
+      status.Percent = task.NumberOfPatterns > 0
+                           ? static_cast<float>(status.Misclassified * 100.0 / task.NumberOfPatterns)
+                           : 0.0f;
+      if (!std::isfinite(status.Error) || !finite.Take(net)) {
+        finite.Restore(net);
+        result.Diverged = status.Epoch;
+        break;
+      }
+      static_cast<TEpochStatus&>(result) = status;
+      if (!observer.AfterEpoch(status)) break;
+      if (status.Epoch >= settings.MaxEpoch) break;
+      if (status.Misclassified <= settings.StopAtMisclassified) break;
+      if (!(status.Percent > settings.StopAtPercent)) break;
     }
+  } catch (const TStopped&) {
+    // A stop in the middle of an epoch leaves the network between two of
+    // its patterns: it goes back to the last complete epoch, whose status
+    // the result already holds.
+    finite.Restore(net);
+    result.Stopped = true;
   }
-  for (int r = 1; r <= net.NumberOfRules(); r++) keep(TNetAccess::Weight(net, r));
-  if (finite) Values.swap(Scratch);
-  return finite;
-}
-
-void TLearntState::Restore(TFuzzyPerceptron& net) const {
-  if (Values.empty()) return;
-  std::size_t k = 0;
-  for (int i = 1; i <= net.NumberOfInputs(); i++) {
-    const TPartition& partition = TNetAccess::Partition(net, i);
-    for (int s = 1; s <= partition.NumberOfSets; s++) {
-      TFuzzySet set = partition.Sets[s];
-      set.a = Values[k++];
-      set.b = Values[k++];
-      set.c = Values[k++];
-      TNetAccess::SetFuzzySet(net, i, s, set);
-    }
-  }
-  for (int r = 1; r <= net.NumberOfRules(); r++) TNetAccess::SetWeight(net, r, Values[k++]);
+  return result;
 }
 
 namespace {
@@ -189,6 +237,7 @@ TTestTotals TestNet(TFuzzyPerceptron& net, const TLearningTask& task,
   totals.Patterns = task.NumberOfPatterns;
   TOutcome o;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     TNetAccess::Propagate(net, pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
     // Without a listener nobody asks which rule decided.
@@ -277,9 +326,15 @@ TNetNames NamesOf(const TFuzzyPerceptron& net) {
 }
 
 std::unique_ptr<TFuzzyPerceptron> ReadNet(std::istream& in, TLoadStatus& status, std::ostringstream& messages) {
-  auto net = TNetAccess::Read(in, status, messages);
-  if (status == LoadError || !in.good()) return nullptr;
-  return net;
+  try {
+    auto net = TNetAccess::Read(in, status, messages);
+    if (status == LoadError || !in.good()) return nullptr;
+    return net;
+  } catch (const std::logic_error& error) {
+    messages << error.what() << '\n';
+    status = LoadError;
+    return nullptr;
+  }
 }
 
 bool WriteNet(std::ostream& out, const TFuzzyPerceptron& net, bool exact) {

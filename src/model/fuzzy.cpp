@@ -36,22 +36,28 @@ void CopyName(char (&dest)[20], const char* name) {
 }
 
 // Takes the rest of the current line (the newline is consumed). Reaching
-// the end of input sets eofbit, as a line read would.
+// the end of input sets eofbit, as a line read would; a stream buffer that
+// throws on a read error leaves the stream bad.
 std::string RestOfLine(std::istream& in) {
   std::string text;
   std::istream::sentry guard(in, true);
   if (!guard) return text;
   std::streambuf* sb = in.rdbuf();
-  for (int c = sb->sgetc();; c = sb->snextc()) {
-    if (c == std::char_traits<char>::eof()) {
-      in.setstate(std::ios::eofbit);
-      return text;
+  try {
+    for (int c = sb->sgetc();; c = sb->snextc()) {
+      if (c == std::char_traits<char>::eof()) {
+        in.setstate(std::ios::eofbit);
+        return text;
+      }
+      if (c == '\n') {
+        sb->sbumpc();
+        return text;
+      }
+      if (text.size() < kLabelFieldMax) text.push_back(static_cast<char>(c));
     }
-    if (c == '\n') {
-      sb->sbumpc();
-      return text;
-    }
-    if (text.size() < kLabelFieldMax) text.push_back(static_cast<char>(c));
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return text;
   }
 }
 
@@ -69,23 +75,21 @@ TFuzzySet::TFuzzySet(const char* name, float a_, float b_, float c_, Boolean lef
   CopyName(Name, name);
 }
 
-TFuzzySet::TFuzzySet(std::istream& in) : TFuzzySet() {
-  float fa, fb, fc;
-  int left, right;
-  if (!ReadFloat(in, fa) || !ReadFloat(in, fb) || !ReadFloat(in, fc) || !ReadInt(in, left) || !ReadInt(in, right))
-    return;
-  a = fa;
-  b = fb;
-  c = fc;
-  LeftShouldered = left != 0 ? True : False;
-  RightShouldered = right != 0 ? True : False;
+int ReadFuzzySet(std::istream& in, TFuzzySet& set) {
+  float abc[3];
+  int flags[2];
+  const int numbers = ReadLine(
+      in, 5, [&](int k) { return k < 3 ? ReadFloat(in, abc[k]) : ReadInt(in, flags[k - 3]); }, false);
+  if (numbers < 5) return numbers;
+  set = TFuzzySet(nullptr, abc[0], abc[1], abc[2], flags[0], flags[1]);
   // Trimming before cutting keeps every label the writer can produce.
   std::string label = RestOfLine(in);
   StrTrim(label);
-  CopyName(Name, label.c_str());
+  CopyName(set.Name, label.c_str());
   // Cutting (at the length limit or at a NUL) can bare white space that
   // the writer would save and the next read would drop.
-  StrTrim(Name);
+  StrTrim(set.Name);
+  return 5;
 }
 
 float TFuzzySet::Membership(float x) const {
@@ -151,27 +155,6 @@ TPartition::TPartition(TBound range, int count) : NumberOfSets(count), Lower(ran
     p = s.b;
   }
   Sets[NumberOfSets].c = Upper;
-}
-
-TPartition::TPartition(std::istream& in) : NumberOfSets(0), Lower(0.0f), Upper(0.0f), Sets(1) {
-  int count;
-  if (!ReadInt(in, count)) return;
-  // The sets are stored as they are read, so a count far beyond what the
-  // text holds fails on the missing sets instead of allocating for them.
-  if (count < 1) {
-    in.setstate(std::ios::failbit);
-    return;
-  }
-  float lower, upper;
-  if (!ReadFloat(in, lower) || !ReadFloat(in, upper)) return;
-  Lower = lower;
-  Upper = upper;
-  for (int i = 1; i <= count; i++) {
-    TFuzzySet set(in);
-    if (in.fail()) return;
-    Sets.push_back(set);
-    NumberOfSets = i;
-  }
 }
 
 TVector<float> TPartition::GetMembershipVector(float x) const {

@@ -27,14 +27,17 @@ class TFuzzySet {
 
   TFuzzySet();
   TFuzzySet(const char* name, float a, float b, float c, Boolean left, Boolean right);
-  // Reads "a b c left right  label" up to the end of the line; the label is
-  // trimmed and cut to 19 characters. A failed read leaves the stream failed.
-  explicit TFuzzySet(std::istream& in);
 
   // 1 at the peak also when b == c (no 0/0).
   float Membership(float x) const;
   void Adapt(float da, float db, float dc);
 };
+
+// Reads the line of one set, "a b c left right  label", into `set`: returns
+// how many of the five numbers the line holds, 5 when the set was read (the
+// label trimmed and cut to 19 characters, the flags as they stand), or -1
+// when a malformed number left the stream failed.
+int ReadFuzzySet(std::istream& in, TFuzzySet& set);
 
 // The shortest decimal text that reads back as the same float.
 std::string ExactText(float value);
@@ -54,9 +57,6 @@ class TPartition {
 
   TPartition();
   TPartition(TBound range, int count);
-  // A count below 1, or more sets than the text holds, leaves the stream
-  // failed; sets are stored as they are read.
-  explicit TPartition(std::istream& in);
 
   TVector<float> GetMembershipVector(float x) const;
   float MaxMembership(float x, int& index) const;

@@ -57,16 +57,20 @@ void TFuzzyPerceptron::SetAntecedent(int rule, int input, int set) {
   Index.reset();
 }
 
+// Everything is made before anything is replaced: a failed allocation
+// leaves the network as it was.
 void TFuzzyPerceptron::ReplaceRules(std::vector<TRule> rules, std::vector<float> weights) {
   weights.resize(rules.size(), 0.0f);
-  Rules.clear();
-  Rules.resize(1);
-  Rules.reserve(rules.size() + 1);
-  for (TRule& rule : rules) Rules.push_back(std::make_unique<TRule>(std::move(rule)));
-  Weights = std::move(weights);
-  const int count = NumberOfRules();
-  RuleActivation = count >= 1 ? TVector<float>(count, 0.0f) : TVector<float>();
-  MinInput = count >= 1 ? TVector<int>(count, 0) : TVector<int>();
+  std::vector<std::unique_ptr<TRule>> fresh(1);
+  fresh.reserve(rules.size() + 1);
+  for (TRule& rule : rules) fresh.push_back(std::make_unique<TRule>(std::move(rule)));
+  const int count = static_cast<int>(rules.size());
+  TVector<float> activation = count >= 1 ? TVector<float>(count, 0.0f) : TVector<float>();
+  TVector<int> minInput = count >= 1 ? TVector<int>(count, 0) : TVector<int>();
+  Rules.swap(fresh);
+  Weights.swap(weights);
+  RuleActivation = std::move(activation);
+  MinInput = std::move(minInput);
   Index.reset();
 }
 

@@ -9,6 +9,7 @@
 
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
+#include "stop.h"
 
 namespace {
 
@@ -67,8 +68,20 @@ class TAntecedents {
 // A quotient rounds to a float within 2^-24 of it, or 2^-150 below the
 // normal range: the bounds on the outputs are wider than that by a margin
 // that covers their own double rounding.
-int JudgeBounds(const double* lo, const double* hi, const float* den, int classes, int target) {
+// `only` (may be null), the classes that have rules, leaves the others out:
+// their sums are 0, and so are their outputs.
+template <typename TF>
+void EachClass(const std::vector<int>* only, int classes, TF f) {
+  if (only != nullptr)
+    for (int k : *only) f(k);
+  else
+    for (int k = 1; k <= classes; k++) f(k);
+}
+
+int JudgeBounds(const double* lo, const double* hi, const float* den, int classes, int target,
+                const std::vector<int>* only = nullptr) {
   if (target < 1 || target > classes) return 0;
+  if (only != nullptr && !std::binary_search(only->begin(), only->end(), target)) return 0;
   auto bounds = [&](int k, double& low, double& high) {
     const double d = den[k - 1];
     if (hi[k - 1] == 0.0 || d == 0.0) {
@@ -84,14 +97,15 @@ int JudgeBounds(const double* lo, const double* hi, const float* den, int classe
   if (!bounds(target, tlo, thi)) return -1;
   if (thi == 0.0) return 0;  // the output is 0: not above 0
   bool above = tlo > 0.0;
-  for (int k = 1; k <= classes; k++) {
-    if (k == target) continue;
+  int verdict = 1;
+  EachClass(only, classes, [&](int k) {
     double low, high;
-    if (!bounds(k, low, high)) return -1;
-    if (low >= thi) return 0;  // another output at least as high
-    if (!(tlo > high)) above = false;
-  }
-  return above ? 1 : -1;
+    if (k == target || verdict <= 0) return;
+    if (!bounds(k, low, high)) verdict = -1;
+    else if (low >= thi) verdict = 0;  // another output at least as high
+    else if (!(tlo > high)) above = false;
+  });
+  return verdict <= 0 ? verdict : above ? 1 : -1;
 }
 
 // Rounding bound for summing `terms` terms >= 0 in any order and grouping:
@@ -109,15 +123,18 @@ double Gamma(int terms) {
 // rule order within [sum (1 - g) / (1 + g), sum (1 + g) / (1 - g)]. A sum of
 // 0 means every term was 0 (terms >= 0 only add up to 0 that way): then the
 // sum in rule order is 0 too. False for a sum that is not finite.
-bool SumBounds(const float* sum, int classes, int terms, double* lo, double* hi) {
+bool SumBounds(const float* sum, int classes, int terms, double* lo, double* hi,
+               const std::vector<int>* only = nullptr) {
   const double g = Gamma(terms);
   if (g < 0.0) return false;
-  for (int k = 0; k < classes; k++) {
-    if (!(sum[k] >= 0.0f && sum[k] <= 3.0e38f)) return false;
+  bool finite = true;
+  EachClass(only, classes, [&](int c) {
+    const int k = c - 1;
+    finite = finite && sum[k] >= 0.0f && sum[k] <= 3.0e38f;
     lo[k] = sum[k] * ((1.0 - g) / (1.0 + g)) * (1.0 - 0x1p-50);
     hi[k] = sum[k] * ((1.0 + g) / (1.0 - g)) * (1.0 + 0x1p-50);
-  }
-  return true;
+  });
+  return finite;
 }
 
 // Rule bases up to this size are checked and evaluated by propagating
@@ -212,6 +229,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
     return CheckOutput(target, computed) && OutputActivation[computed] > threshold;
   };
   for (int p = 1; p <= task.NumberOfPatterns && inputs >= 1; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     if (NumberOfRules() > 0 && covered(pattern)) continue;
     for (int j = 1; j <= inputs; j++) {
@@ -281,6 +299,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
     std::unique_ptr<TRuleIndex::TPrepared> prepared;
     if (rules <= kBlockRules) {
       for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        StopPoint();
         const TPattern pattern = task.Patterns[p];
         PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
         if (pattern.Class < 1 || pattern.Class > classes) continue;
@@ -310,6 +329,7 @@ void TFuzzyPerceptron::CheckRuleConnections(const TLearningTask& task, std::ostr
     }
     char text[64];
     for (int r = 1; r <= rules; r++) {
+      StopPoint();
       const float* row = sums.data() + static_cast<std::size_t>(r - 1) * classes;
       int best = 1;
       for (int k = 2; k <= classes; k++)
@@ -404,6 +424,7 @@ int TFuzzyPerceptron::TRuleIndex::Classify(TFuzzyPerceptron& net, const TPattern
   const int target = pattern.Class;
   int computed;
   if (!propagated) {
+    ClearEmptied(net);
     float* out = Out.data();
     if (weighted && Classes <= 4) {
       if (blocks.UnitWeights)
@@ -414,7 +435,7 @@ int TFuzzyPerceptron::TRuleIndex::Classify(TFuzzyPerceptron& net, const TPattern
       const int* pos = blocks.FiredPos.data();
       const float* act = blocks.FiredAct.data();
       const int* cls = blocks.FiredCls.data();
-      std::fill(out, out + Classes, 0.0f);
+      ForClasses([out](int k) { out[k] = 0.0f; });
       for (int f = 0; f < fired; f++) {
         const int k = cls[f];
         if (k == 0) continue;
@@ -427,7 +448,7 @@ int TFuzzyPerceptron::TRuleIndex::Classify(TFuzzyPerceptron& net, const TPattern
     if (sums != nullptr)
       for (int k = 0; k < Classes; k++) sums[k] = out[k];
     if (!weighted) {
-      for (int k = 0; k < Classes; k++) net.OutputActivation.Data[k] = out[k];
+      ForClasses([&net, out](int k) { net.OutputActivation.Data[k] = out[k]; });
       return net.CheckOutput(target, computed) ? 1 : 0;
     }
     const int judged = Judge(out, fired, target);
@@ -445,6 +466,7 @@ void TFuzzyPerceptron::TRuleIndex::Pass(TFuzzyPerceptron& net, const TLearningTa
   const int count = blocks.Count;
   const bool kernel = prepared == nullptr || Judgeable(net);
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     const int target = pattern.Class;
     bool propagated;
@@ -501,6 +523,7 @@ void TFuzzyPerceptron::TRuleIndex::LeaveLast(TFuzzyPerceptron& net, const TLearn
 void TFuzzyPerceptron::TRuleIndex::Evaluate(TFuzzyPerceptron& net, const TLearningTask& task, float* performance) {
   const bool kernel = Judgeable(net);
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     bool propagated;
     const int fired = FireAll(net, pattern, task.MissingValue, kernel, propagated);
@@ -511,8 +534,9 @@ void TFuzzyPerceptron::TRuleIndex::Evaluate(TFuzzyPerceptron& net, const TLearni
 }
 
 int TFuzzyPerceptron::TRuleIndex::Judge(const float* sums, int terms, int target) {
-  if (!SumBounds(sums, Classes, terms, Lo.data(), Hi.data())) return -1;
-  return JudgeBounds(Lo.data(), Hi.data(), WeightSum.data(), Classes, target);
+  const std::vector<int>* only = Sparse() ? &Active : nullptr;
+  if (!SumBounds(sums, Classes, terms, Lo.data(), Hi.data(), only)) return -1;
+  return JudgeBounds(Lo.data(), Hi.data(), WeightSum.data(), Classes, target, only);
 }
 
 void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearningTask& task, float* performance) {
@@ -557,6 +581,7 @@ void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearning
   std::vector<int> movedPos;
   std::vector<float> movedAct;
   for (int p = 1; p <= patterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     const int target = pattern.Class;
     const float missing = task.MissingValue;
@@ -634,6 +659,7 @@ void TFuzzyPerceptron::TRuleIndex::Finish(TFuzzyPerceptron& net, const TLearning
     for (int pos = 0; pos < count; pos++)
       if (inSet(again, pos)) performance[pos] = 0.0f;
     for (int p = 1; p <= patterns; p++) {
+      StopPoint();
       const TPattern pattern = task.Patterns[p];
       int fired;
       const std::uint64_t* againBlocks = again.data() + blocks.Blocks;
@@ -671,6 +697,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
     if (!prepared && rules <= kBlockRules) {
       TRuleIndex& ix = CurrentIndex();
       for (int p = 1; p <= task.NumberOfPatterns; p++) {
+        StopPoint();
         const TPattern pattern = task.Patterns[p];
         PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue, false);
         int computed;

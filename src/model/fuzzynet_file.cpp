@@ -31,17 +31,101 @@ const TAggregationKind* AggregationNamed(const std::string& line) {
   return nullptr;
 }
 
+std::string Counted(int count, const char* unit) {
+  return std::to_string(count) + ' ' + unit + (count == 1 ? "" : "s");
+}
+
+// The lines of the sections, each checked against the dimensions, and the
+// messages that refuse a file whose lines disagree with them.
+class TNetText {
+ public:
+  TNetText(std::istream& in, TLoadStatus& status, std::ostringstream& messages)
+      : In(in), Status(status), Messages(messages) {}
+
+  bool Refuse(const std::string& message) {
+    Messages << message << '\n';
+    Status = LoadError;
+    return false;
+  }
+  bool Holds(const std::string& what, int found, int expected, const char* unit, const char* why) {
+    return Refuse(what + " holds " + Counted(found, unit) + ", " + std::to_string(expected) + " expected (" + why +
+                  ")!");
+  }
+  static std::string GoesOn(const std::string& section, int count, const char* unit, const char* why) {
+    return section + " goes on after its " + Counted(count, unit) + " (" + why + ")!";
+  }
+
+  // Goes to the next line of a section that holds `expected` of them, of
+  // which `found` were read: false when the stream failed, or, refusing
+  // the file, when that line holds no numbers.
+  bool NextLine(const std::string& section, int found, int expected, const char* unit, const char* why) {
+    IgnoreComments(In);
+    if (!In.good()) return false;
+    return NumberFollows(In) || Holds(section, found, expected, unit, why);
+  }
+
+  // Refuses the partition of `input`, unless a message refused the file already.
+  bool Invalid(int input) {
+    return Status == LoadError ? false : Refuse("Invalid fuzzy partition of input " + std::to_string(input) + "!");
+  }
+
+  // The partition of `input` (of `inputs`): its set count on a line, its
+  // range on the next, then a line per set. False when the file was refused
+  // (and the stream maybe failed).
+  bool ReadPartition(int input, int inputs, TPartition& partition) {
+    partition.Sets.resize(1);
+    if (!NextLine("Fuzzy set section", input - 1, inputs, "partition", "one per input")) return Invalid(input);
+    const std::string of = "Fuzzy partition of input " + std::to_string(input);
+    int count = 0;
+    int values = ReadLine(In, 1, [&](int) { return ReadInt(In, count); });
+    if (values > 0 && count < 1) In.setstate(std::ios::failbit);
+    if (In.fail()) return Invalid(input);
+    if (values != 1) return Holds(of + ": the set count line", values, 1, "value", "the number of sets");
+    float range[2];
+    values = ReadLine(In, 2, [&](int k) { return ReadFloat(In, range[k]); });
+    if (In.fail()) return Invalid(input);
+    if (values != 2) return Holds(of + ": the range line", values, 2, "value", "lower and upper bound");
+    partition.Lower = range[0];
+    partition.Upper = range[1];
+    // a, b and c are taken in any order: learning over a range a few float
+    // steps wide crosses them, and membership is defined for every order.
+    for (int s = 1; s <= count; s++) {
+      if (!NextLine(of, s - 1, count, "set", "its set count")) return Invalid(input);
+      TFuzzySet set;
+      const int numbers = ReadFuzzySet(In, set);
+      if (numbers < 0) return Invalid(input);
+      const std::string which = of + ": set " + std::to_string(s);
+      if (numbers < 5) return Holds(which, numbers, 5, "value", "a, b, c and two shoulder flags");
+      for (Boolean flag : {set.LeftShouldered, set.RightShouldered})
+        if (flag != False && flag != True)
+          return Refuse(which + " has the shoulder flag " + std::to_string(flag) + ", 0 or 1 expected!");
+      partition.Sets.push_back(set);
+      partition.NumberOfSets = s;
+    }
+    return true;
+  }
+
+ private:
+  std::istream& In;
+  TLoadStatus& Status;
+  std::ostringstream& Messages;
+};
+
 }  // namespace
 
 // Sections are read into local stores that grow only as their data
 // arrives, and the network is assembled from them after END, once they are
 // known to fit together: a header that declares far more than the file
-// holds fails as a read error before it can claim memory.
+// holds fails as a read error or a short line before it can claim memory.
+// Each data line must hold what the dimensions give it, and a line of
+// numbers after a section's last refuses the file, so that a count that
+// disagrees with the data cannot shift it into another network.
 TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::ostringstream& messages)
     : MaxRules(0), AggregationFunc(WeightedSum) {
   status = LoadOk;
   Rules.resize(1);
   Partitions.resize(1);
+  TNetText text(in, status, messages);
 
   std::string line;
   IgnoreComments(in);
@@ -73,47 +157,81 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
   std::vector<std::pair<int, float>> weights;
   bool haveWeights = false;
   const long long matrixSize = static_cast<long long>(inputs) * rules;
+  // What refuses a line of numbers after the section just read; a line
+  // that follows the names directly is a name too many.
+  std::string goesOn = TNetText::GoesOn("Net parameter section", 4, "value", "inputs, rules, classes, max. rules");
+  bool namesGoOn = false;
 
   IgnoreComments(in);
   while (in.good()) {
+    if (!goesOn.empty() && NumberFollows(in)) {
+      text.Refuse(goesOn);
+      break;
+    }
+    goesOn.clear();
+    const bool afterNames = namesGoOn;
+    namesGoOn = false;
     if (!GetLine(in, line, kKeywordLineMax)) break;
     StrTrim(line);
     if (line == kwVarNames) {
       haveNames = ReadNameLines(in, inputs, inputNames) && ReadNameLines(in, classes, classNames);
+      namesGoOn = haveNames && !LineEnds(in);
     } else if (const TAggregationKind* kind = AggregationNamed(line)) {
       AggregationFunc = kind->Mode;
     } else if (line == kwNames) {
       // Accepted for older files; it carries no section.
     } else if (line == kwFuzzy) {
       partitions.assign(1, TPartition());
-      for (int i = 1; i <= inputs && in.good(); i++) {
-        IgnoreComments(in);
-        TPartition partition(in);
-        if (in.fail()) {
-          messages << "Invalid fuzzy partition of input " << i << "!" << '\n';
-          status = LoadError;
-          break;
-        }
+      for (int i = 1; i <= inputs; i++) {
+        TPartition partition;
+        if (!text.ReadPartition(i, inputs, partition)) break;
         partitions.push_back(std::move(partition));
       }
       haveFuzzy = true;
+      goesOn = TNetText::GoesOn("Fuzzy set section", inputs, "partition", "one per input");
     } else if (line == kwMatrix) {
       matrix.clear();
-      int entry;
-      for (long long e = 0; e < matrixSize && ReadInt(in, entry); e++) matrix.push_back(entry);
+      for (int i = 1; i <= inputs; i++) {
+        if (!text.NextLine("Connection matrix", i - 1, inputs, "row", "one per input")) break;
+        const int values = ReadLine(in, rules, [&](int) {
+          int entry;
+          if (!ReadInt(in, entry)) return false;
+          matrix.push_back(entry);
+          return true;
+        });
+        if (values < 0) break;
+        if (values != rules) {
+          text.Holds("Connection matrix row " + std::to_string(i), values, rules, "value", "one per rule");
+          break;
+        }
+      }
       haveMatrix = true;
+      goesOn = TNetText::GoesOn("Connection matrix", inputs, "row", "one per input");
     } else if (line == kwWeights) {
       weights.clear();
-      int cls;
-      float weight;
-      for (int r = 1; r <= rules && ReadInt(in, cls) && ReadFloat(in, weight); r++) weights.emplace_back(cls, weight);
+      for (int r = 1; r <= rules; r++) {
+        if (!text.NextLine("Conclusion weight section", r - 1, rules, "line", "one per rule")) break;
+        int cls = 0;
+        float weight = 0.0f;
+        const int values = ReadLine(in, 2, [&](int k) { return k == 0 ? ReadInt(in, cls) : ReadFloat(in, weight); });
+        if (values < 0) break;
+        if (values != 2) {
+          text.Holds("Conclusion weight line " + std::to_string(r), values, 2, "value", "class and weight");
+          break;
+        }
+        weights.emplace_back(cls, weight);
+      }
       haveWeights = true;
+      goesOn = TNetText::GoesOn("Conclusion weight section", rules, "line", "one per rule");
     } else if (line == kwEndNet) {
       break;
+    } else if (afterNames) {
+      text.Refuse(TNetText::GoesOn("Variable name section", inputs + classes, "name", "one per input and class"));
     } else {
       status = LoadWarning;
       messages << "Unkwown keyword \"" << line << "\" ignored." << '\n';
     }
+    if (status == LoadError) break;
     IgnoreComments(in);
   }
 
@@ -138,6 +256,12 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
   for (int i = 1; i <= inputs; i++)
     for (int r = 1; r <= rules; r++) {
       const int entry = matrix[static_cast<std::size_t>(i - 1) * rules + (r - 1)];
+      if (entry < 0) {
+        messages << "Rule " << r << " uses fuzzy set " << entry << " of input " << i << ", which does not exist!"
+                 << '\n';
+        status = LoadError;
+        return;
+      }
       if (entry > partitions[i].NumberOfSets) {
         messages << "Rule " << r << " uses fuzzy set " << entry << " of input " << i << ", which has only "
                  << partitions[i].NumberOfSets << " sets!" << '\n';

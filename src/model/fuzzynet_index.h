@@ -62,6 +62,30 @@ struct TFuzzyPerceptron::TRuleIndex {
   std::vector<float> WeightSum;
   std::vector<char> WeightsFinite;
 
+  // The classes that rules conclude (1-based, ascending). A class without
+  // rules has the output +0 after every propagation, and its entries of
+  // WeightSum, Num and Out are 0 as well; while there is such a class
+  // (Sparse), the work per pattern over the classes leaves them out.
+  std::vector<int> ClassRules;  // per class (0-based): the rules concluding it
+  std::vector<int> Active;
+  bool Listed = false;          // Active follows ClassRules (Build lists it once at its end)
+  bool SparseClasses = false;   // Active does not hold every class
+  std::vector<int> Emptied;     // classes whose last rule went since their entries were last cleared
+  bool Sparse() const { return SparseClasses; }
+  // f(k) for every 0-based class k whose output a propagation computes.
+  template <typename TF>
+  void ForClasses(TF f) const {
+    if (Sparse())
+      for (int k : Active) f(k - 1);
+    else
+      for (int k = 0; k < Classes; k++) f(k);
+  }
+  // Clears the entries of the classes emptied, the network's outputs among them.
+  void ClearEmptied(TFuzzyPerceptron& net) {
+    if (!Emptied.empty()) ClearEmptiedClasses(net);
+  }
+  void ClearEmptiedClasses(TFuzzyPerceptron& net);
+
   void Build(const TFuzzyPerceptron& net, int capacity);
   // Indexes rule `r` (= Rules + 1) of `net`; the capacity must allow it.
   void Add(const TFuzzyPerceptron& net, int r);

@@ -3,6 +3,7 @@
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 #include "korvalin.h"
+#include "stop.h"
 
 namespace {
 
@@ -22,9 +23,9 @@ float FreeStep(float w, float change) { return w + change; }
 template <float (*Step)(float, float), bool Unit>
 float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boolean& correct) {
   TRuleIndex& ix = CurrentIndex();
-  const int classes = ix.Classes;
   float* e = ix.Err.data();
-  for (int k = 1; k <= classes; k++) e[k - 1] = (k == target ? 1.0f : 0.0f) - OutputActivation.Data[k - 1];
+  const float* out = OutputActivation.Data;
+  ix.ForClasses([=](int k) { e[k] = (k + 1 == target ? 1.0f : 0.0f) - out[k]; });
 
   const float* activation = RuleActivation.Data;
   float* weights = Weights.data();
@@ -32,9 +33,10 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
     // A rule that does not fire steps its weight by (s*e)*0 = +-0, which
     // changes it only if it is -0, lies outside [0, 1] under a step that
     // keeps weights there, or the step is not finite; otherwise such rules
-    // are skipped.
-    bool finite = true;
-    for (int k = 0; k < classes; k++) finite = finite && std::isfinite(params.Sigma * e[k]);
+    // are skipped. The errors of the classes without rules, 1 or 0, give
+    // finite steps when Sigma is finite.
+    bool finite = !ix.Sparse() || std::isfinite(params.Sigma);
+    ix.ForClasses([&](int k) { finite = finite && std::isfinite(params.Sigma * e[k]); });
     if (!finite || ix.NegativeZero || (Unit && ix.OutsideUnit)) {
       ix.NegativeZero = ix.OutsideUnit = false;
       for (int r = 1; r <= ix.Rules; r++) {
@@ -97,6 +99,7 @@ int TFuzzyPerceptron::LearnWith(const TLearningTask& task, const TNetSettings& p
   float total = 0.0f;
   int misclassified = 0;
   for (int p = 1; p <= task.NumberOfPatterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p];
     PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
     Boolean correct;

@@ -127,9 +127,20 @@ void TFuzzyPerceptron::TRuleIndex::Build(const TFuzzyPerceptron& net, int capaci
   WeightsValid = false;
   WeightSum.assign(Classes, 0.0f);
   WeightsFinite.assign(Classes, 1);
+  ClassRules.assign(Classes, 0);
+  Active.clear();
+  Emptied.clear();
 
   Rules = 0;
+  // Listed once at the end: one insertion per class would take time
+  // quadratic in the classes.
+  Listed = false;
   for (int r = 1; r <= net.NumberOfRules(); r++) Add(net, r);
+  // The network's outputs of the others may still hold what an earlier
+  // rule base gave them.
+  for (int k = 1; k <= Classes; k++) (ClassRules[k - 1] > 0 ? Active : Emptied).push_back(k);
+  Listed = true;
+  SparseClasses = static_cast<int>(Active.size()) < Classes;
 }
 
 void TFuzzyPerceptron::TRuleIndex::Reserve(int capacity) {
@@ -200,7 +211,18 @@ void TFuzzyPerceptron::TRuleIndex::Add(const TFuzzyPerceptron& net, int r) {
 }
 
 void TFuzzyPerceptron::TRuleIndex::SetClass(int r, int cls) {
-  Class[r - 1] = (cls >= 1 && cls <= Classes) ? cls : 0;
+  const int old = Class[r - 1];
+  const int now = (cls >= 1 && cls <= Classes) ? cls : 0;
+  Class[r - 1] = now;
+  if (old != 0 && old != now && --ClassRules[old - 1] == 0) {
+    if (Listed) Active.erase(std::lower_bound(Active.begin(), Active.end(), old));
+    Emptied.push_back(old);
+    WeightSum[old - 1] = 0.0f;
+    WeightsFinite[old - 1] = 1;
+  }
+  if (now != 0 && old != now && ClassRules[now - 1]++ == 0 && Listed)
+    Active.insert(std::lower_bound(Active.begin(), Active.end(), now), now);
+  SparseClasses = static_cast<int>(Active.size()) < Classes;
   if (Blocks && Blocks->Position[r - 1] >= 0) Blocks->Class[Blocks->Position[r - 1]] = Class[r - 1];
   Prepared.reset();
 }
@@ -211,15 +233,20 @@ void TFuzzyPerceptron::TRuleIndex::DropPasses() {
 }
 
 void TFuzzyPerceptron::TRuleIndex::UpdateWeightSums(const float* weights) {
-  for (int k = 0; k < Classes; k++) WeightSum[k] = 0.0f;
+  ForClasses([this](int k) { WeightSum[k] = 0.0f; });
   for (int r = 0; r < Rules; r++) {
     const int k = Class[r];
     if (k != 0) WeightSum[k - 1] += weights[r];
   }
   // A finite sum implies finite weights, and then a rule that does not fire
   // contributes w * 0 = +-0 to its class's numerator, which changes nothing.
-  for (int k = 0; k < Classes; k++) WeightsFinite[k] = std::isfinite(WeightSum[k]) ? 1 : 0;
+  ForClasses([this](int k) { WeightsFinite[k] = std::isfinite(WeightSum[k]) ? 1 : 0; });
   WeightsValid = true;
+}
+
+void TFuzzyPerceptron::TRuleIndex::ClearEmptiedClasses(TFuzzyPerceptron& net) {
+  for (int k : Emptied) net.OutputActivation.Data[k - 1] = Num[k - 1] = Out[k - 1] = 0.0f;
+  Emptied.clear();
 }
 
 void TFuzzyPerceptron::TRuleIndex::Touch(TFuzzyPerceptron& net, const float* pattern, int dimension, float missing) {
@@ -391,6 +418,7 @@ void TFuzzyPerceptron::TRuleIndex::Propagate(TFuzzyPerceptron& net, int liveCoun
 
   for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
   ix.Fired.clear();
+  ix.ClearEmptied(net);
   const std::uint64_t* cand = ix.Cand.data();
   const int* live = ix.Live.data();
 
@@ -407,8 +435,7 @@ void TModeFunctions::MaximumOutputs(TFuzzyPerceptron& net, bool) {
   const TFuzzyPerceptron::TRuleIndex& ix = *net.Index;
   const float* ruleAct = net.RuleActivation.Data;
   float* out = net.OutputActivation.Data;
-  const int classes = ix.Classes;
-  for (int k = 0; k < classes; k++) out[k] = 0.0f;
+  ix.ForClasses([out](int k) { out[k] = 0.0f; });
   for (int r : ix.Fired) {
     const int k = ix.Class[r - 1];
     if (k != 0 && ruleAct[r - 1] > out[k - 1]) out[k - 1] = ruleAct[r - 1];
@@ -441,13 +468,13 @@ void TModeFunctions::WeightedSumOutputs(TFuzzyPerceptron& net, bool learning) {
     const float sums[4] = {n0, n1, n2, n3};
     for (int k = 0; k < classes; k++) num[k] = sums[k];
   } else {
-    for (int k = 0; k < classes; k++) num[k] = 0.0f;
+    ix.ForClasses([num](int k) { num[k] = 0.0f; });
     for (int r : ix.Fired) {
       const int k = ix.Class[r - 1];
       if (k != 0) num[k - 1] += weight[r - 1] * ruleAct[r - 1];
     }
   }
-  for (int k = 0; k < classes; k++) {
+  ix.ForClasses([&](int k) {
     if (!ix.WeightsFinite[k]) {
       // inf * 0 is NaN: with such weights every rule of the class counts.
       float sum = 0.0f;
@@ -457,7 +484,7 @@ void TModeFunctions::WeightedSumOutputs(TFuzzyPerceptron& net, bool learning) {
     }
     const float den = ix.WeightSum[k];
     out[k] = den != 0.0f ? num[k] / den : 0.0f;
-  }
+  });
 }
 
 Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
@@ -465,6 +492,26 @@ Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
   computedClass = 0;
   if (classes < 1) return False;
   const float* out = OutputActivation.Data;
+  if (Index && Index->Sparse()) {
+    // The classes without rules hold +0: of a run of them only the first
+    // can become the best, and none ties with an output above 0.
+    int best = 0, next = 1;  // next: the first class not scanned yet
+    auto scan = [&](int k) {
+      if (best == 0 || out[k - 1] > out[best - 1]) best = k;
+    };
+    for (int k : Index->Active) {
+      if (next < k) scan(next);
+      scan(k);
+      next = k + 1;
+    }
+    if (next <= classes) scan(next);
+    computedClass = best;
+    const float highest = out[best - 1];
+    if (best != target || !(highest > 0.0f)) return False;
+    for (int k : Index->Active)
+      if (k != best && out[k - 1] == highest) return False;
+    return True;
+  }
   int best = 1;
   for (int k = 2; k <= classes; k++)
     if (out[k - 1] > out[best - 1]) best = k;
@@ -479,6 +526,22 @@ float TFuzzyPerceptron::ComputePatternError(int target) const {
   const int classes = NumberOfClasses();
   const float* out = OutputActivation.Data;
   float error = 0.0f;
+  if (Index && Index->Sparse()) {
+    // A class without rules adds +0, which changes no sum of squares, but
+    // for the target, which adds 1 in its place.
+    auto add = [&](int k) {
+      const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
+      error += d * d;
+    };
+    bool added = !(target >= 1 && target <= classes && Index->ClassRules[target - 1] == 0);
+    for (int k : Index->Active) {
+      if (!added && target < k) add(target);
+      added = added || target < k;
+      add(k);
+    }
+    if (!added) add(target);
+    return error;
+  }
   for (int k = 1; k <= classes; k++) {
     const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
     error += d * d;

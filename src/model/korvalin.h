@@ -27,17 +27,32 @@ std::unique_ptr<TLearningTask> MakeTask(const float* rows, int patterns, int inp
                                         int numberOfClasses, const std::vector<std::string>& inputNames,
                                         const std::vector<std::string>& classNames);
 
+// Errors. The functions below do not end the process for anything: what
+// they cannot do they report (a null network with the reason, an error
+// text), and a failed allocation throws std::bad_alloc out of them.
+//
+// A long call (creation, learning, pruning) can be stopped by its caller:
+// it asks the caller's stop request, a TStopRequest, now and then, at least
+// about every 50 ms of work, and ends early, reporting that it stopped, once
+// that returns true. An empty request is never asked.
+using TStopRequest = std::function<bool()>;
+
 // Creation: the initial rule base, then selection. `log` receives the
-// creation log. `progress` (may be empty) hears after each stage.
+// creation log. `progress` (may be empty) hears after each stage. Null,
+// with the reason in the report, when the pattern set has no inputs or
+// when creation was stopped.
 enum class TCreateStage { RulesCreated, RulesSelected };
 struct TCreateReport {
   int Created = 0;     // rules in the initial rule base
   int NotCreated = 0;  // rules that Simple mode could not add
   int Selected = 0;    // rules kept
+  bool Stopped = false;  // the stop request ended creation
+  std::string Error;     // why there is no network; "" when there is one
 };
 std::unique_ptr<TFuzzyPerceptron> CreateNet(const TLearningTask& task, const TNetSettings& settings,
                                             std::ostream& log, TCreateReport& report,
-                                            const std::function<void(TCreateStage, int rules)>& progress = {});
+                                            const std::function<void(TCreateStage, int rules)>& progress = {},
+                                            const TStopRequest& stop = {});
 
 // Learning. One epoch: every pattern once, the fuzzy sets (and weights)
 // adapted; returns the misclassified count and sets `error`.
@@ -48,6 +63,7 @@ struct TEpochStatus {
   float Error = 0.0f;
   int Misclassified = 0;
   float Percent = 0.0f;  // of the patterns
+  bool Stopped = false;  // StopRequested ended learning during epoch Epoch + 1
 };
 // Hears from Learn; the default does nothing and never stops.
 class TLearnObserver {
@@ -56,25 +72,24 @@ class TLearnObserver {
   virtual void BeforeEpoch() {}
   // False stops learning after this epoch.
   virtual bool AfterEpoch(const TEpochStatus& status) { (void)status; return true; }
+  // The stop request of learning (see TStopRequest): true ends learning
+  // at once, in the middle of an epoch; the network goes back to the last
+  // complete epoch.
+  virtual bool StopRequested() { return false; }
 };
-// Epochs until a stop criterion of `settings` holds or the observer stops;
-// returns the status of the last epoch.
-TEpochStatus Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+// What Learn hands back: the status of the epoch whose network it leaves,
+// and whether learning diverged.
+struct TLearnResult : TEpochStatus {
+  // The epoch that drove the total error or a parameter of the network
+  // beyond finite numbers, 0 when none did. Learning stops there and the
+  // network goes back to the epoch before (before learning for epoch 1);
+  // the observer does not hear of the diverging epoch.
+  int Diverged = 0;
+};
+// Epochs until a stop criterion of `settings` holds, the observer stops or
+// learning diverges.
+TLearnResult Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
                    TLearnObserver& observer);
-// What learning changes (the points of the fuzzy sets and the conclusion
-// weights), kept so that a diverging run can hand back the network of its
-// last finite epoch.
-class TLearntState {
- public:
-  // Copies the parameters; false, keeping the earlier copy, when one of
-  // them is not finite.
-  bool Take(const TFuzzyPerceptron& net);
-  // Puts the copy back; nothing when no finite copy was ever taken.
-  void Restore(TFuzzyPerceptron& net) const;
-
- private:
-  std::vector<float> Values, Scratch;
-};
 
 // Testing. A pattern is decided when exactly one class has the highest
 // output and that output is positive.
@@ -183,9 +198,12 @@ struct TPruneReport {
   int EntriesBefore = 0, EntriesAfter = 0;  // antecedent entries that are not "don't care"
   int Merged = 0;                           // rules merged into an equal one
   TTestTotals Before, After;
+  bool Stopped = false;  // the stop request ended pruning
+  std::string Error;     // when not "": pruning failed or was stopped, and the network is as it was
 };
 // Null when `net` can be pruned on `task`, else why not.
 const char* CheckPrune(const TFuzzyPerceptron& net, const TLearningTask& task);
 // `progress` (may be empty) hears after every stage pass.
 TPruneReport Prune(TFuzzyPerceptron& net, const TLearningTask& task, const TPruneOptions& options,
-                   const std::function<void(const TPruneProgress&)>& progress = {});
+                   const std::function<void(const TPruneProgress&)>& progress = {},
+                   const TStopRequest& stop = {});

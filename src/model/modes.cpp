@@ -1,5 +1,7 @@
 #include "modes.h"
 
+#include "stop.h"
+
 namespace {
 
 void SelectBest(const std::vector<TRankedRule>& ranked, int maxRules, int, std::vector<int>& chosen) {
@@ -13,6 +15,7 @@ void SelectBestPerClass(const std::vector<TRankedRule>& ranked, int maxRules, in
   int quota = classes >= 1 ? maxRules / classes : 0;
   if (quota < 1) quota = 1;
   for (int k = 1; k <= classes && static_cast<int>(chosen.size()) < maxRules; k++) {
+    StopPoint();
     int count = 0;
     for (const TRankedRule& v : ranked) {
       if (count == quota || static_cast<int>(chosen.size()) == maxRules) break;

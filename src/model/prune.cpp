@@ -10,9 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -20,6 +19,7 @@
 
 #include "fuzzynet_internal.h"
 #include "korvalin.h"
+#include "stop.h"
 
 namespace {
 
@@ -65,6 +65,7 @@ TData ReadData(const TFuzzyPerceptron& net, const TLearningTask& task) {
   d.ClassPatterns.assign(d.Classes, 0);
   const float missing = task.MissingValue;
   for (int p = 0; p < d.Patterns; p++) {
+    StopPoint();
     const TPattern pattern = task.Patterns[p + 1];
     d.All[p / 64] |= std::uint64_t(1) << (p % 64);
     d.Target[p] = pattern.Class;
@@ -170,6 +171,7 @@ class TModel {
     Fire.assign(n, {});
     Fired.assign(D->Patterns, {});
     for (int r = 0; r < n; r++) {
+      StopPoint();
       if (!Rules[r].Alive) continue;
       ComputeFire(Rules[r].Ant, Fire[r]);
       for (const TFire& f : Fire[r]) Fired[f.Pattern].push_back(TTerm{r, Rules[r].Class, f.Act});
@@ -182,6 +184,7 @@ class TModel {
     Num.assign(static_cast<std::size_t>(D->Patterns) * width, 0.0f);
     Out.assign(static_cast<std::size_t>(D->Patterns) * width, 0.0f);
     for (int p = 0; p < D->Patterns; p++) {
+      StopPoint();
       float* num = Num.data() + p * width;
       float* out = Out.data() + p * width;
       Sums(Fired[p], num);
@@ -324,6 +327,7 @@ class TModel {
     NewOut.resize(affected * width);
     verdict.Misclassified = Misclassified;
     for (std::size_t i = 0; i < affected; i++) {
+      StopPoint();
       const int p = Affected[i];
       float* num = NewNum.data() + i * width;
       float* out = NewOut.data() + i * width;
@@ -553,6 +557,13 @@ class TModel {
 
 namespace {
 
+// Pruning's model disagrees with the network it models: a fault of the
+// pruner, reported as an error instead of a result that cannot be trusted.
+[[noreturn, maybe_unused]] void OutOfStep(int model, int network) {
+  throw std::logic_error("the pruner's model is out of step with the network (" + std::to_string(model) +
+                         " misclassified patterns against " + std::to_string(network) + ")");
+}
+
 int InputsUsed(const std::vector<TPruneRule>& rules, int inputs) {
   int used = 0;
   for (int j = 0; j < inputs; j++) {
@@ -605,6 +616,7 @@ class TPruner {
       TVerdict bestScore;
       bestScore.Valid = false;
       for (int r = 0; r < Model.NumberOfRules(); r++) {
+        StopPoint();
         if (!Model.Rule(r).Alive || !MayGo(r)) continue;
         TChange c;
         c.Removal = true;
@@ -665,6 +677,7 @@ class TPruner {
       // Scored once on the model as it is: the most promising first.
       std::vector<TVerdict> scores(count);
       for (int i = 0; i < count; i++) {
+        StopPoint();
         TChange c = make(i);
         if (c.Items.empty()) {
           scores[i].Valid = false;
@@ -677,6 +690,7 @@ class TPruner {
     }
     int kept = 0;
     for (int i : order) {
+      StopPoint();
       TChange c = make(i);
       if (c.Items.empty()) continue;
       const TVerdict v = Model.Evaluate(c);
@@ -696,11 +710,7 @@ class TPruner {
   void Check() const {
 #ifdef KORVALIN_CHECK_INDEX
     const TModel fresh(D, Model.RuleBase());
-    if (fresh.Misclassified != Model.Misclassified) {
-      std::fprintf(stderr, "prune: model out of step (%d misclassified, %d afresh)\n", Model.Misclassified,
-                   fresh.Misclassified);
-      std::abort();
-    }
+    if (fresh.Misclassified != Model.Misclassified) OutOfStep(Model.Misclassified, fresh.Misclassified);
 #endif
   }
 
@@ -779,29 +789,35 @@ const char* CheckPrune(const TFuzzyPerceptron& net, const TLearningTask& task) {
 }
 
 TPruneReport Prune(TFuzzyPerceptron& net, const TLearningTask& task, const TPruneOptions& options,
-                   const std::function<void(const TPruneProgress&)>& progress) {
+                   const std::function<void(const TPruneProgress&)>& progress, const TStopRequest& stop) {
   TPruneReport report;
-  report.Before = TestNet(net, task);
-  const TData data = ReadData(net, task);
-  std::vector<TPruneRule> rules = ReadRules(net);
-  report.RulesBefore = static_cast<int>(rules.size());
-  report.InputsBefore = InputsUsed(rules, data.Inputs);
-  report.EntriesBefore = EntriesUsed(rules);
-  TPruner pruner(data, std::move(rules), options, progress);
-  pruner.Run();
-  const std::vector<TPruneRule>& result = pruner.Result().RuleBase();
-  WriteRules(net, result);
-  report.RulesAfter = net.NumberOfRules();
-  report.InputsAfter = InputsUsed(result, data.Inputs);
-  report.EntriesAfter = EntriesUsed(result);
-  report.Merged = pruner.Merged;
-  report.After = TestNet(net, task);
+  std::vector<TPruneRule> before;
+  const bool pruned = RunStoppable(
+      stop,
+      [&] {
+        report.Before = TestNet(net, task);
+        const TData data = ReadData(net, task);
+        std::vector<TPruneRule> rules = ReadRules(net);
+        report.RulesBefore = static_cast<int>(rules.size());
+        report.InputsBefore = InputsUsed(rules, data.Inputs);
+        report.EntriesBefore = EntriesUsed(rules);
+        TPruner pruner(data, rules, options, progress);
+        pruner.Run();
+        const std::vector<TPruneRule>& result = pruner.Result().RuleBase();
+        before.swap(rules);
+        WriteRules(net, result);
+        report.RulesAfter = net.NumberOfRules();
+        report.InputsAfter = InputsUsed(result, data.Inputs);
+        report.EntriesAfter = EntriesUsed(result);
+        report.Merged = pruner.Merged;
+        report.After = TestNet(net, task);
 #ifdef KORVALIN_CHECK_INDEX
-  if (report.After.Misclassified != pruner.Result().Misclassified) {
-    std::fprintf(stderr, "prune: %d misclassified, the network says %d\n", pruner.Result().Misclassified,
-                 report.After.Misclassified);
-    std::abort();
-  }
+        if (report.After.Misclassified != pruner.Result().Misclassified)
+          OutOfStep(pruner.Result().Misclassified, report.After.Misclassified);
 #endif
+      },
+      report.Stopped, report.Error);
+  // The network as it was; its rules only change once pruning is done.
+  if (!pruned && !before.empty()) WriteRules(net, before);
   return report;
 }

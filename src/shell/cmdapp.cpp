@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <memory>
@@ -17,6 +16,7 @@
 
 #include "cmdapp_edit.h"
 #include "cmdapp_input.h"
+#include "infile.h"
 #include "signals.h"
 
 namespace {
@@ -31,8 +31,8 @@ const char* Label(TMessageType type) {
   }
 }
 
-std::string CantExecute(const std::string& what, int err) {
-  return "Can't execute '" + what + "': (" + std::strerror(err) + ").\n";
+std::string CantExecute(const std::string& what, const char* why) {
+  return "Can't execute '" + what + "': (" + why + ").\n";
 }
 
 // Writes all of `text` to `fd`; false (errno set) on failure.
@@ -81,11 +81,11 @@ bool FitsOnScreen(int fd, const std::string& text) {
 }  // namespace
 
 void OutOfMemory() {
+  std::cout.flush();
   std::fflush(stdout);
   static const char text[] = "\nkorvalin: Out of memory!\n";
   ssize_t ignored = write(STDERR_FILENO, text, sizeof text - 1);
   (void)ignored;
-  _exit(1);
 }
 
 std::string ShellQuote(const std::string& word) {
@@ -105,8 +105,6 @@ std::string ShellQuote(const std::string& word) {
 
 TCmdApplication::TCmdApplication(int argc, const char* const* argv)
     : NumberOfArgs(0), Commands(StdCommands), OutputRedirected(False), BatchMode(False), Bail(False) {
-  std::set_new_handler(OutOfMemory);
-
   std::string self = (argc > 0 && argv != nullptr && argv[0] != nullptr) ? argv[0] : "";
   std::string dir, name, ext;
   SplitPath(self, dir, name, ext);
@@ -146,7 +144,7 @@ const char* TCmdApplication::Arg(int i) const {
 int TCmdApplication::CheckCmdArgs(const TCommand&) { return 0; }
 
 Boolean TCmdApplication::CheckCommand(const TCommand& cmd) {
-  std::string name = cmd.Name();
+  const std::string& name = cmd.Words[0];
   switch (cmd.ParseStatus) {
     case ParseUnknownCommand:
       ShowMsg("Invalid command '" + name + "'. Type 'help' for more information.", Error);
@@ -159,10 +157,13 @@ Boolean TCmdApplication::CheckCommand(const TCommand& cmd) {
     default:
       break;
   }
-  int k = CheckCmdArgs(cmd);
+  // A name cannot hold a NUL: the system would take the name up to it.
+  int k = 0;
+  for (int i = 1; i <= cmd.ArgCount() && k == 0; i++)
+    if (cmd.Words[i].find('\0') != std::string::npos) k = i;
+  if (k == 0) k = CheckCmdArgs(cmd);
   if (k <= 0) return True;
-  ShowMsg("Invalid argument '" + std::string(cmd.Arg(k)) + "'. Type 'help " + name + "' for more information.",
-          Error);
+  ShowMsg("Invalid argument '" + cmd.Words[k] + "'. Type 'help " + name + "' for more information.", Error);
   return False;
 }
 
@@ -174,7 +175,7 @@ void TCmdApplication::ExecuteCommand(const TCommand& cmd) {
     case 2:
       if (cmd.ArgCount() > 0) {
         std::string line = cmd.Arg(1);
-        if (!RunSystem(line)) ShowMsg(CantExecute(line, errno), Error);
+        if (!RunSystem(line)) ShowMsg(CantExecute(line, std::strerror(errno)), Error);
       } else if (BatchMode) {
         ShowMsg("OS shell only in interactive mode.", Error);
       } else {
@@ -182,7 +183,7 @@ void TCmdApplication::ExecuteCommand(const TCommand& cmd) {
         if (shell == nullptr) break;
         std::string program = shell;
         WriteShellMsg();
-        if (!RunSystem(program)) ShowMsg(CantExecute("SHELL", errno), Error);
+        if (!RunSystem(program)) ShowMsg(CantExecute("SHELL", std::strerror(errno)), Error);
       }
       break;
     case 3: {
@@ -238,8 +239,7 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
   std::string text = msg.str();
   msg.str(std::string());
   msg.clear();
-  std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) text.resize(nul);
+  text = VisibleNul(text);
 
   if (type == Error) ErrorShown = true;
   if (type != PagedText) {
@@ -293,12 +293,25 @@ void TCmdApplication::PrintMsg(std::ostringstream& msg, TMessageType type) {
   bool ran = RunSystem(command);
   err = errno;
   unlink(file.c_str());
-  if (!ran) ShowMsg(CantExecute(command, err), Error);
+  if (!ran) ShowMsg(CantExecute(command, std::strerror(err)), Error);
 }
 
 void TCmdApplication::DoLine(const std::string& line, TCommand& current) {
-  current = TCommand(line, Commands);
-  if (CheckCommand(current)) ExecuteCommand(current);
+  // A command that fails fails alone: what it held is released as the
+  // failure unwinds (its unfinished output files removed), and the session
+  // goes on.
+  try {
+    current = TCommand(line, Commands);
+    if (CheckCommand(current)) ExecuteCommand(current);
+  } catch (const std::bad_alloc&) {
+    OutOfMemory();
+    ErrorShown = true;
+  } catch (const std::exception& failure) {
+    if (current.Words[0].empty())
+      ShowMsg(failure.what(), Error);
+    else
+      ShowMsg(CantExecute(current.Words[0], failure.what()), Error);
+  }
 }
 
 bool TCmdApplication::Bailing() {
@@ -309,8 +322,8 @@ bool TCmdApplication::Bailing() {
 }
 
 bool TCmdApplication::RunCommandFile(const std::string& name, TCommand& current) {
-  std::ifstream in(name);
-  if (!in) {
+  TInputFile in;
+  if (!in.Open(name)) {
     ShowMsg(FileErrorMsg(name, OpenError), Error);
     Status = 2;
     return !Bail;
@@ -329,12 +342,12 @@ bool TCmdApplication::RunCommandFile(const std::string& name, TCommand& current)
     }
     StrTrim(line);
     if (line.empty() || IsCommentChar(static_cast<unsigned char>(line[0]))) continue;
-    std::cout << Prompt << line << '\n';
+    std::cout << Prompt << VisibleNul(line) << '\n';
     DoLine(line, current);
     if (Bailing()) return false;
   }
-  if (in.bad()) {
-    ShowMsg(FileErrorMsg(name, ReadError), Error);
+  if (in.ReadFailed()) {
+    ShowMsg(in.ReadErrorMsg(), Error);
     Status = 2;
     return !Bail;
   }
@@ -347,8 +360,13 @@ void TCmdApplication::RunInteractive(TCommand& current) {
   std::unique_ptr<TLineEditor> editor = TLineEditor::ForTerminal();
   if (editor) editor->CompleteWith([this](const std::string& before) { return Complete(before); });
   const TFdLineReader::TExtraFd extraFd = [this] { return BackgroundFd(); };
+  // Called from within the line editor, which no exception may cross.
   const TFdLineReader::TExtraReady ready = [this] {
-    BackgroundReady();
+    try {
+      BackgroundReady();
+    } catch (const std::bad_alloc&) {
+      OutOfMemory();
+    }
     FlushOutput();
   };
   std::string line;

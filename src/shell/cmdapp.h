@@ -28,7 +28,7 @@ class TCmdApplication {
   Boolean BatchMode;              // commands come from files named on the command line
   Boolean Bail;                   // "--bail" among the leading options: the first failing command ends the run
 
-  // Installs OutOfMemory as the new-handler. argv[0] names the program.
+  // argv[0] names the program.
   TCmdApplication(int argc, const char* const* argv);
   TCmdApplication(const TCmdApplication&) = delete;
   TCmdApplication& operator=(const TCmdApplication&) = delete;
@@ -51,7 +51,7 @@ class TCmdApplication {
   // Commands for the first word, else file names.
   virtual TCompletion Complete(const std::string& before) const;
   virtual void WriteShellMsg();
-  // Shows the text of `msg` up to its first NUL and empties the stream.
+  // Shows the text of `msg`, a NUL as "\0", and empties the stream.
   // Information at a terminal goes to standard output, Warning and Error to
   // standard error as "<program>: <label>: <text>"; when standard output is
   // not a terminal all three are framed on standard output by "[<label>]"
@@ -116,7 +116,8 @@ class TCmdApplication {
   bool Bailing();
 };
 
-// The new-handler: "korvalin: Out of memory!" on standard error, exit status 1.
+// What a command that ran out of memory shows: "korvalin: Out of memory!"
+// on a line of its own on standard error, written without allocating.
 void OutOfMemory();
 
 // Quotes a word for the system's command interpreter when it needs it.

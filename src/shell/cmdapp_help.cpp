@@ -1,7 +1,7 @@
 #include <cstring>
-#include <fstream>
 
 #include "cmdapp.h"
+#include "infile.h"
 
 namespace {
 
@@ -16,8 +16,8 @@ bool IsTopicLine(const std::string& line) { return line.compare(0, 7, "\\topic "
 void TCmdApplication::PrintHelp(const char* topic) {
   if (topic == nullptr) topic = "";
   std::string file = ProgramPath + ProgramName + ".hlp";
-  std::ifstream in(file);
-  if (!in) {
+  TInputFile in;
+  if (!in.Open(file)) {
     ShowMsg(FileErrorMsg(file, OpenError), Error);
     return;
   }
@@ -40,7 +40,7 @@ void TCmdApplication::PrintHelp(const char* topic) {
         found = true;
         break;
       }
-    if (!found) {
+    if (!found && !in.ReadFailed()) {
       ShowMsg(" No help for '" + std::string(topic) + "' available.", Information);
       return;
     }
@@ -59,6 +59,10 @@ void TCmdApplication::PrintHelp(const char* topic) {
       if (IsTopicLine(line)) msg << '\t' << line.substr(7) << '\n';
       haveLine = GetLineCut(in, line, MaxHelpLine);
     }
+  }
+  if (in.ReadFailed()) {
+    ShowMsg(in.ReadErrorMsg(), Error);
+    return;
   }
   msg << '\n';
   PrintMsg(msg, PagedText);

@@ -14,26 +14,29 @@ const TCmdDef StdCommands[6] = {
 
 static bool IsWhite(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-TCommand::TCommand(const char* line, const TCmdDef* table)
+TCommand::TCommand(const std::string& line, const TCmdDef* table)
     : CmdTable(table), CmdID(0), NumArgs(0), ParseStatus(ParseValid), MinArgs(0), MaxArgs(0) {
-  if (line == nullptr) line = "";
-  const char* p = line;
-  while (IsWhite(*p)) p++;
+  const std::size_t end = line.size();
+  std::size_t p = 0;
+  const auto skipWhite = [&] {
+    while (p < end && IsWhite(line[p])) p++;
+  };
+  skipWhite();
 
   int count = 0;
-  if (*p == '!') {
+  if (p < end && line[p] == '!') {
     Words[0] = "!";
     count = 1;
     p++;
-    while (IsWhite(*p)) p++;
-    if (*p != '\0') Words[count++] = p;
+    skipWhite();
+    if (p < end) Words[count++] = line.substr(p);
   } else {
     while (count < MaxWords) {
-      while (IsWhite(*p)) p++;
-      if (*p == '\0') break;
-      const char* start = p;
-      while (*p != '\0' && !IsWhite(*p)) p++;
-      Words[count++].assign(start, static_cast<std::size_t>(p - start));
+      skipWhite();
+      if (p == end) break;
+      const std::size_t start = p;
+      while (p < end && !IsWhite(line[p])) p++;
+      Words[count++] = line.substr(start, p - start);
     }
   }
   if (count == 0) return;

@@ -39,8 +39,9 @@ class TCommand {
   int MinArgs;
   int MaxArgs;
 
-  TCommand(const char* line, const TCmdDef* table);
-  TCommand(const std::string& line, const TCmdDef* table) : TCommand(line.c_str(), table) {}
+  // A NUL in the line is an ordinary character of its word.
+  TCommand(const std::string& line, const TCmdDef* table);
+  TCommand(const char* line, const TCmdDef* table) : TCommand(std::string(line == nullptr ? "" : line), table) {}
 
   int ID() const { return CmdID; }
   int ArgCount() const { return NumArgs; }

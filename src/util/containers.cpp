@@ -1,22 +1,20 @@
 #include "containers.h"
 
-#include <cstdlib>
-#include <iostream>
+#include <sstream>
 
 void MathError(int classCode, int errorCode, char ch) {
-  std::cout.flush();
-  std::cerr << "Runtime error " << classCode + errorCode << " ";
+  std::ostringstream text;
+  text << "Runtime error " << classCode + errorCode << " ";
   switch (classCode) {
-    case 100: std::cerr << "(class TVector):\n"; break;
-    case 110: std::cerr << "(class TMatrix):\n"; break;
-    default: std::cerr << "(unkwown class):\n"; break;
+    case 100: text << "(class TVector): "; break;
+    case 110: text << "(class TMatrix): "; break;
+    default: text << "(unkwown class): "; break;
   }
   switch (errorCode) {
-    case 1: std::cerr << "Bad argument for constructor.\n" << std::endl; break;
-    case 2: std::cerr << "Index " << static_cast<char>('0' + ch) << " out of range.\n" << std::endl; break;
-    case 3: std::cerr << "Incompatible operand for operator '" << ch << "'.\n" << std::endl; break;
+    case 1: text << "Bad argument for constructor."; break;
+    case 2: text << "Index " << static_cast<char>('0' + ch) << " out of range."; break;
+    case 3: text << "Incompatible operand for operator '" << ch << "'."; break;
     default: break;
   }
-  std::cerr.flush();
-  std::exit(1);
+  throw TMathError(text.str());
 }

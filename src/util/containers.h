@@ -1,19 +1,27 @@
 // Dense 1-based vector and matrix templates for int, float and double.
 //
-// Misuse (a size below 1, operands of unfitting shape) does not return an
-// error: MathError reports it and ends the program with exit status 1.
+// Misuse (a size below 1, operands of unfitting shape) throws TMathError.
 // Element access is a plain load; builds with KORVALIN_CHECK_INDEX defined
 // check indices and report a bad one as runtime error code 2.
 #pragma once
 
 #include <istream>
 #include <ostream>
+#include <stdexcept>
+#include <string>
 
 #include "stdutils.h"
 
-// Reports a runtime error of class `classCode` (100 TVector, 110 TMatrix)
-// and ends the program with exit status 1. `ch` is the operator character
-// for code 3 and the index for code 2.
+// A caller's misuse of a container: what() names it, as in "Runtime error
+// 101 (class TVector): Bad argument for constructor."
+class TMathError : public std::invalid_argument {
+ public:
+  explicit TMathError(const std::string& text) : std::invalid_argument(text) {}
+};
+
+// Throws the TMathError of class `classCode` (100 TVector, 110 TMatrix)
+// and `errorCode`. `ch` is the operator character for code 3 and the index
+// for code 2.
 [[noreturn]] void MathError(int classCode, int errorCode, char ch);
 
 namespace containers_detail {

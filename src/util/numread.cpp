@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "stdutils.h"
+
 namespace {
 
 using Traits = std::char_traits<char>;
@@ -88,10 +90,34 @@ bool Fail(std::istream& in, std::ios::iostate state) {
   return false;
 }
 
-}  // namespace
+// A stream buffer may throw on a read error (file buffers do); that
+// leaves the stream bad, as the stream's own extractions would.
+template <class TRead>
+bool Guarded(std::istream& in, TRead read) {
+  try {
+    return read();
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return false;
+  }
+}
 
-bool ReadFloat(std::istream& in, float& value) {
-  value = 0.0f;
+// The next character of the line after blanks, not taken; eof when the
+// stream is not good or its buffer throws (which sets badbit).
+int NextOnLine(std::istream& in) {
+  std::streambuf* sb = in.rdbuf();
+  if (!in.good() || sb == nullptr) return Traits::eof();
+  try {
+    int c = sb->sgetc();
+    while (c != '\n' && c != Traits::eof() && IsSpace(c)) c = sb->snextc();
+    return c;
+  } catch (...) {
+    in.setstate(std::ios::badbit);
+    return Traits::eof();
+  }
+}
+
+bool ReadFloatFrom(std::istream& in, float& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -127,8 +153,7 @@ bool ReadFloat(std::istream& in, float& value) {
   return true;
 }
 
-bool ReadInt(std::istream& in, int& value) {
-  value = 0;
+bool ReadIntFrom(std::istream& in, int& value) {
   std::streambuf* sb = BeginToken(in);
   if (sb == nullptr) return false;
   TToken tok(sb);
@@ -150,4 +175,40 @@ bool ReadInt(std::istream& in, int& value) {
   value = static_cast<int>(negative ? -magnitude : magnitude);
   in.setstate(state);
   return true;
+}
+
+}  // namespace
+
+bool LineEnds(std::istream& in) {
+  const int c = NextOnLine(in);
+  return c == Traits::eof() || c == '\n' || IsCommentChar(c);
+}
+
+bool NumberFollows(std::istream& in) {
+  const int c = NextOnLine(in);
+  return IsDigit(c) || c == '+' || c == '-';
+}
+
+int FieldsLeft(std::istream& in) {
+  int fields = 0;
+  for (; !LineEnds(in); fields++) {
+    try {
+      std::streambuf* sb = in.rdbuf();
+      for (int c = sb->sgetc(); c != Traits::eof() && !IsSpace(c); c = sb->snextc()) {
+      }
+    } catch (...) {
+      in.setstate(std::ios::badbit);
+    }
+  }
+  return fields;
+}
+
+bool ReadFloat(std::istream& in, float& value) {
+  value = 0.0f;
+  return Guarded(in, [&] { return ReadFloatFrom(in, value); });
+}
+
+bool ReadInt(std::istream& in, int& value) {
+  value = 0;
+  return Guarded(in, [&] { return ReadIntFrom(in, value); });
 }

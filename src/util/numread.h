@@ -22,3 +22,28 @@ bool ReadFloat(std::istream& in, float& value);
 // A decimal int: [+-]digits. A value outside the int range fails and
 // `value` becomes the nearest int limit; other failures give 0.
 bool ReadInt(std::istream& in, int& value);
+
+// Lines of numbers. A line ends at its newline, at a '#' or '%' comment or
+// at the end of input; none of these is taken.
+
+// Skips blanks up to the next field; true when the line ends there.
+bool LineEnds(std::istream& in);
+
+// Whether a number begins at the next field of the line: a digit or a sign.
+bool NumberFollows(std::istream& in);
+
+// Takes the fields left on the line (blank-separated) and counts them.
+int FieldsLeft(std::istream& in);
+
+// Reads the fields of one line, field k by `read(k)` for k < `count`, the
+// first after any white space. Returns how many fields the line holds, so
+// `count` when exactly those (with `rest` false the rest of the line is
+// not looked at), or -1 when a read failed the stream.
+template <class Read>
+int ReadLine(std::istream& in, int count, Read read, bool rest = true) {
+  for (int k = 0; k < count; k++) {
+    if (k > 0 && LineEnds(in)) return k;
+    if (!read(k)) return -1;
+  }
+  return rest ? count + FieldsLeft(in) : count;
+}

@@ -27,23 +27,7 @@ bool InterruptSeen = false;
 const int EndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,   SIGPIPE, SIGALRM,
                              SIGUSR1, SIGUSR2, SIGXCPU, SIGVTALRM, SIGPROF};
 
-[[noreturn]] void EndBy(int sig) {
-  RemoveHeldTempFiles();
-  const pid_t child = Child;
-  if (child > 0) {
-    kill(child, SIGTERM);
-    kill(child, SIGCONT);
-  }
-  InstallHandler(sig, SIG_DFL);
-  sigset_t set;
-  sigemptyset(&set);
-  sigaddset(&set, sig);
-  sigprocmask(SIG_UNBLOCK, &set, nullptr);
-  kill(getpid(), sig);
-  _exit(128 + sig);
-}
-
-extern "C" void OnEndingSignal(int sig) { EndBy(sig); }
+extern "C" void OnEndingSignal(int sig) { EndBySignal(sig); }
 
 extern "C" void OnInterrupt(int sig) {
   const int savedErrno = errno;
@@ -53,7 +37,7 @@ extern "C" void OnInterrupt(int sig) {
                                               (now.tv_nsec - LastInterrupt.tv_nsec) < 1000000000L;
   LastInterrupt = now;
   InterruptSeen = true;
-  if (again || Interruptible == 0) EndBy(sig);
+  if (again || Interruptible == 0) EndBySignal(sig);
   InterruptPending = 1;
   if (InterruptPipe[1] >= 0) {
     const char byte = 0;
@@ -76,6 +60,31 @@ void InstallHandler(int sig, void (*handler)(int)) {
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   sigaction(sig, &action, nullptr);
+}
+
+void InstallHandler(int sig, void (*handler)(int, siginfo_t*, void*)) {
+  struct sigaction action;
+  std::memset(&action, 0, sizeof action);
+  action.sa_sigaction = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART | SA_SIGINFO;
+  sigaction(sig, &action, nullptr);
+}
+
+void EndBySignal(int sig) {
+  RemoveHeldTempFiles();
+  const pid_t child = Child;
+  if (child > 0) {
+    kill(child, SIGTERM);
+    kill(child, SIGCONT);
+  }
+  InstallHandler(sig, SIG_DFL);
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, sig);
+  sigprocmask(SIG_UNBLOCK, &set, nullptr);
+  kill(getpid(), sig);
+  _exit(128 + sig);
 }
 
 int HoldTempFile(const char* name) {

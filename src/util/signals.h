@@ -8,11 +8,14 @@
 // would have without them.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 // Installs `handler` with an empty mask. Interrupted writes are restarted:
 // a signal must not make a write to a shared standard output fail.
 void InstallHandler(int sig, void (*handler)(int));
+// The same for a handler that is told who sent the signal.
+void InstallHandler(int sig, void (*handler)(int, siginfo_t*, void*));
 
 // Temporary files to remove should the process end by a signal. Returns a
 // slot for ReleaseTempFile, or -1 when all slots are taken (the file is then
@@ -22,6 +25,9 @@ void ReleaseTempFile(int slot);
 // Removes every held file; async-signal-safe, for the learning child's own
 // handler.
 void RemoveHeldTempFiles();
+// What the handlers do: removes the held files, ends the child to end, and
+// ends the process by `sig` as the signal's default would. Async-signal-safe.
+[[noreturn]] void EndBySignal(int sig);
 
 // The learning child, to be ended with the program; -1 for none.
 void SetChildToEnd(pid_t pid);

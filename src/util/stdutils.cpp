@@ -80,6 +80,17 @@ const char* IsSubString(const char* text, const char* pattern, TCompareMode mode
   return at == std::string::npos ? nullptr : text + at;
 }
 
+std::string VisibleNul(const std::string& text) {
+  std::string shown;
+  for (char c : text) {
+    if (c == '\0')
+      shown += "\\0";
+    else
+      shown += c;
+  }
+  return shown;
+}
+
 Boolean IsCommentChar(int c) { return (c == '#' || c == '%') ? True : False; }
 
 // File stream buffers throw on a read error (reading a directory, say);
@@ -190,7 +201,6 @@ void PrintErrorLine(std::ostream& out, std::istream& in, long position) {
   } else {
     out << "Error occured at file position " << position << " (line number is unkwown, read error again).";
   }
-  out << std::ends;
 }
 
 void SplitPath(const std::string& path, std::string& dir, std::string& name, std::string& ext) {

@@ -41,6 +41,9 @@ const char* IsSubString(const char* text, const char* pattern, TCompareMode mode
 
 Boolean IsCommentChar(int c);
 
+// `text` with every NUL written as "\0", for messages that echo input.
+std::string VisibleNul(const std::string& text);
+
 // Skips white space and '#'/'%' comments up to the next token. Leaves the
 // stream failed (end of file) when nothing but comments and blanks remain.
 void IgnoreComments(std::istream& in);
@@ -55,7 +58,7 @@ bool GetLine(std::istream& in, std::string& line, std::size_t maxLen);
 bool GetLineCut(std::istream& in, std::string& line, std::size_t maxLen);
 
 // Names the line holding byte offset `position` of the stream's text:
-// "Line n: "<text>"", or why it cannot be named. Ends with a NUL.
+// "Line n: "<text>"", or why it cannot be named.
 void PrintErrorLine(std::ostream& out, std::istream& in, long position);
 
 // /a/b/c.d.e -> "/a/b/", "c.d", ".e"; a leading '~' belongs to the directory.

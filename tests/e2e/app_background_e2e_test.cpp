@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstring>
+#include <functional>
 #include <memory>
 
 #include "e2e_util.h"
@@ -43,16 +45,22 @@ class Background : public ::testing::Test {
   }
 
   std::vector<pid_t> Children() const { return ChildrenOf(S->Pid()); }
-  int Descriptors() const {
-    const fs::path fds = "/proc/" + std::to_string(S->Pid()) + "/fd";
+  static int Descriptors(pid_t pid) {
+    const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
     return static_cast<int>(std::distance(fs::directory_iterator(fds), fs::directory_iterator()));
   }
 };
 
+// Waits up to 3 s for `done`.
+bool Eventually(const std::function<bool()>& done) {
+  for (int i = 0; i < 3000 && !done(); i++) usleep(1000);
+  return done();
+}
+
 TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
   Start();
   Do("save net before.net");
-  const int descriptors = Descriptors();
+  const int descriptors = Descriptors(S->Pid());
   Do("run learning");
   ASSERT_EQ(Children().size(), 1u);
   for (const std::string refused : {"show config", ""})
@@ -74,7 +82,7 @@ TEST_F(Background, StopTakesTheReportAndAbortDropsTheRun) {
   for (std::size_t at = curve.find("\n "); at != std::string::npos; at = curve.find("\n ", at + 1)) lines++;
   EXPECT_EQ(lines, epochs);
   EXPECT_TRUE(Children().empty());
-  EXPECT_EQ(Descriptors(), descriptors);
+  EXPECT_EQ(Descriptors(S->Pid()), descriptors);
   Do("save net stopped.net");
   EXPECT_NE(ReadText(Dir / "stopped.net"), ReadText(Dir / "before.net"));
 
@@ -109,6 +117,13 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   // Typed right after the report, stop finds the learning over.
   EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
   Do("save net background.net");
+  // A run that diverges in its first epoch hands back the network before learning, as epoch 0.
+  Do("set Learning_Weights = free");
+  Do("set sigma = 1e38");
+  const std::size_t diverging = S->AllOut().size();
+  Do("run learning");
+  EXPECT_TRUE(S->WaitFor("[Learning status]\nEpoch                 : 0\n", diverging, 10))
+      << S->AllOut().substr(diverging);
   EXPECT_EQ(S->Finish(), 0);
 
   // Commands piped in without pipe mode learn in the foreground, to the same
@@ -118,6 +133,30 @@ TEST_F(Background, LearningThatEndsByItselfReplacesTheNetwork) {
   ASSERT_EQ(RunProgram(piped).exitCode, 0);
   EXPECT_EQ(ReadText(Dir / "background.net"), ReadText(Dir / "foreground.net"));
   EXPECT_NE(ReadText(Dir / "background.net"), ReadText(Dir / "iris_rules.net"));
+}
+
+// The child hands its finished error curve over with its report: the old
+// curve stays until the parent has taken the report.
+TEST_F(Background, TheErrorCurveTakesItsPlaceWithTheNetwork) {
+  Start();
+  Do("run learning");
+  Do("stop");
+  const std::string old = ReadText(Dir / "iris_rules.err");
+  Do("run learning");
+  const pid_t child = Children().at(0);
+  ASSERT_TRUE(Eventually([&] { return TemporaryFiles(Dir) == 1; }));  // the curve is open
+  const int open = Descriptors(child);
+  kill(S->Pid(), SIGSTOP);
+  kill(child, SIGUSR1);
+  // The curve and the report pipe closed: the child has reported.
+  ASSERT_TRUE(Eventually([&] { return Descriptors(child) == open - 2; }));
+  EXPECT_EQ(ReadText(Dir / "iris_rules.err"), old);
+  const std::size_t from = S->AllOut().size();
+  kill(S->Pid(), SIGCONT);
+  ASSERT_TRUE(S->WaitFor("[Learning status]", from)) << S->AllOut();
+  EXPECT_NE(ReadText(Dir / "iris_rules.err"), old);
+  EXPECT_EQ(TemporaryFiles(Dir), 0);
+  EXPECT_EQ(S->Finish(), 0);
 }
 
 TEST_F(Background, ExitOrEndOfInputEndsTheChildQuietly) {
@@ -137,17 +176,22 @@ TEST_F(Background, ExitOrEndOfInputEndsTheChildQuietly) {
 TEST_F(Background, AChildThatDiesWithoutReportingIsReported) {
   Start();
   Do("save net before.net");
-  Do("run learning");
-  const std::vector<pid_t> children = Children();
-  ASSERT_EQ(children.size(), 1u);
-  const std::size_t from = S->AllOut().size();
-  kill(children[0], SIGKILL);
-  ASSERT_TRUE(S->WaitFor("[Error]\n The learning process ended without a report (killed by signal 9", from))
-      << S->AllOut();
-  EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
-  EXPECT_TRUE(Children().empty());
-  Do("save net after.net");
-  EXPECT_EQ(ReadText(Dir / "after.net"), ReadText(Dir / "before.net"));
+  for (int signal : {SIGKILL, SIGTERM, SIGHUP}) {
+    Do("run learning");
+    const std::vector<pid_t> children = Children();
+    ASSERT_EQ(children.size(), 1u);
+    const std::size_t from = S->AllOut().size();
+    kill(children[0], signal);
+    ASSERT_TRUE(S->WaitFor(Framed("Error", " The learning process ended without a report (killed by signal " +
+                                               std::to_string(signal) + " (" + strsignal(signal) +
+                                               ")).\n The net is unchanged."),
+                           from))
+        << S->AllOut();
+    EXPECT_NE(Do("stop").find(kNoStop), std::string::npos);
+    EXPECT_TRUE(Children().empty());
+    Do("save net after.net");
+    EXPECT_EQ(ReadText(Dir / "after.net"), ReadText(Dir / "before.net"));
+  }
   EXPECT_EQ(S->Finish(), 0);
 }
 

@@ -1,8 +1,9 @@
 // What ships with the program: the default configuration is found at a
 // first start (a relative KVLPATH is taken below the working directory;
 // without KVLPATH the configuration and help files are looked up beside the
-// program, or the link that started it), and --help and --version answer
-// without starting a session.
+// program, or the link that started it), --help and --version answer
+// without starting a session, and closed standard descriptors count as
+// /dev/null.
 // (A unit test finds the help file's sections from the command and
 // parameter tables.)
 #include <gtest/gtest.h>
@@ -50,5 +51,17 @@ TEST(AppStart, HelpAndVersionOptionsAnswerAndExit) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out.compare(0, begins.size(), begins), 0) << r.out;
     EXPECT_EQ(r.out.find("korvalin> "), std::string::npos) << r.out;
+  }
+}
+
+TEST(AppStart, ClosedStandardDescriptorsCountAsDevNull) {
+  for (const std::vector<int>& closed : {std::vector<int>{0}, {0, 1}, {0, 1, 2}}) {
+    RunSpec spec;
+    spec.closed = closed;
+    spec.timeoutSeconds = 10;
+    const RunResult r = RunProgram(spec);
+    EXPECT_EQ(r.exitCode, 0) << closed.size();
+    // Closed input is the end of input at the first prompt.
+    EXPECT_EQ(r.out.find(Prompt()), closed.size() == 1 ? r.out.size() - Prompt().size() : std::string::npos);
   }
 }

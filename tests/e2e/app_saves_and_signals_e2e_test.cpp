@@ -1,5 +1,6 @@
-// What saves do with files that are not plain targets, what a signal in the
-// middle of a save leaves behind, and Ctrl-C at a terminal.
+// What saves do with files that are not plain targets, what a signal or
+// memory running out in the middle of a save leaves behind, and Ctrl-C at a
+// terminal.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -14,7 +15,7 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   TScratchDir dir;
   std::filesystem::copy_file(std::string(KORVALIN_TEST_DATA) + "/iris_rules.net", dir / "iris_rules.net");
   ASSERT_EQ(mkfifo((dir / "fifo.net").c_str(), 0600), 0);
-  dir.Write("commands", "load net iris_rules.net\nsave net /dev/stdout\nsave net fifo.net\ncd .\n");
+  dir.Write("commands", "load net iris_rules.net\nsave net /dev/stdout\nsave net fifo.net\nsave net /dev/full\ncd .\n");
   // Standard output redirected to a file: saved to /dev/stdout, the network
   // goes into that file after what the program wrote before.
   RunSpec spec = In(dir, {"-c", std::string("exec ") + KORVALIN_BIN + " commands > out.txt"});
@@ -30,7 +31,9 @@ TEST(Saves, SpecialTargetsAreWrittenInPlace) {
   EXPECT_NE(out.find(Framed("Error", "Can't create '" + dir / "fifo.net" + "' (no process reads from it).")),
             std::string::npos)
       << out;
-  EXPECT_NE(out.find("korvalin> cd .\n"), std::string::npos);
+  // A target that fails to take the network is no success.
+  EXPECT_NE(out.find(Framed("Error", "Error writing '/dev/full' (No space left on device).") + "korvalin> cd .\n"),
+            std::string::npos);
   EXPECT_EQ(TemporaryFiles(dir), 0);
 }
 
@@ -59,6 +62,26 @@ TEST(Saves, ASignalDuringASaveLeavesNoTemporaryFile) {
   }
   // The next save to that target removes what the killed one left.
   EXPECT_EQ(RunProgram(In(dir, {"commands"})).exitCode, 0);
+  EXPECT_EQ(TemporaryFiles(dir), 0);
+}
+
+TEST(Saves, MemoryRunningOutFailsOnlyThatCommand) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's shadow memory does not fit under an address space limit";
+#endif
+  // A million inputs: the patterns take a few megabytes, a network for them
+  // hundreds; creation has begun its log by then.
+  TScratchDir dir;
+  std::string row;
+  for (int i = 0; i < 1000000; i++) row += "0 ";
+  dir.Write("wide.pat", "DIMENSIONS\n1000000 1\nPATTERNS\n1\n" + row + "1\nEND\n");
+  dir.Write("commands", "load pattern wide.pat\ncreate net -r1\ncd .\n");
+  RunSpec spec = In(dir, {"-c", std::string("ulimit -v 120000 && exec ") + KORVALIN_BIN + " commands"});
+  spec.program = "/bin/sh";
+  const RunResult r = RunProgram(spec);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "\nkorvalin: Out of memory!\n");
+  EXPECT_NE(r.out.find("korvalin> cd .\n[Information]\n Working directory set to"), std::string::npos) << r.out;
   EXPECT_EQ(TemporaryFiles(dir), 0);
 }
 

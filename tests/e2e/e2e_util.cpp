@@ -76,6 +76,7 @@ Session::Session(const RunSpec& spec, Io io) {
     dup2(in[0], 0);
     dup2(out[1], 1);
     dup2(err[1], 2);
+    for (int fd : spec.closed) close(fd);
     if (!spec.cwd.empty() && chdir(spec.cwd.c_str()) != 0) _exit(126);
     // The test runner may ignore or block signals; the program must not inherit that.
     sigset_t none;

@@ -22,6 +22,7 @@ struct RunSpec {
   // Environment changes over the test's own: a value sets, nullopt removes.
   std::map<std::string, std::optional<std::string>> env;
   std::string cwd;  // working directory; "" keeps the test's own
+  std::vector<int> closed;  // standard descriptors the program starts without
   double timeoutSeconds = 30;
 };
 

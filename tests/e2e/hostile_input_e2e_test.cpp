@@ -2,10 +2,12 @@
 // count draws a message that says why, the pattern set, network and
 // parameters stay as they were, and the program goes on taking commands.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "e2e_util.h"
 
 using namespace e2e;
+using namespace std::string_literals;
 
 namespace {
 
@@ -78,10 +80,10 @@ class Refused : public ::testing::Test {
     EXPECT_EQ(out.substr(second, out.find("korvalin> save net probe2") - second), out.substr(first, firstEnd - first));
     EXPECT_EQ(ReadText(Dir / "probe1.net"), ReadText(Dir / "probe2.net"));
     // Answers come in command order; an over-long line is refused before
-    // it is echoed, so only its answer marks it.
+    // it is echoed, and a NUL is echoed as "\0", so only its answer marks it.
     std::size_t cursor = firstEnd;
     for (const Refusal& refusal : refusals) {
-      const bool echoed = refusal.command.size() <= 254;
+      const bool echoed = refusal.command.size() <= 254 && refusal.command.find('\0') == std::string::npos;
       const std::size_t at = out.find(echoed ? "korvalin> " + refusal.command + "\n" : refusal.answer, cursor);
       ASSERT_NE(at, std::string::npos) << "no trace of: " << refusal.command.substr(0, 80) << "\n" << out;
       const std::string answer = out.substr(at, out.find("korvalin> ", at + 1) - at);
@@ -106,6 +108,8 @@ TEST_F(Refused, CommandsThatCannotRunOrAreMistyped) {
                  {"create net -rx", "Invalid argument '-rx'."},
                  {"create net -r", "Invalid argument '-r'."},
                  {"Load pattern x", "[Error]\nInvalid command 'Load'. Type 'help' for more information.\n[end]"},
+                 {"lo\0ad pattern x"s, "[Error]\nInvalid command 'lo\\0ad'. Type 'help'"},
+                 {"load pattern \0x"s, "[Error]\nInvalid argument '\\0x'. Type 'help load'"},
                  {"load pattern", "[Error]\nToo less arguments for 'load'. \n[end]"},
                  {"set sigma = 1 2", "[Error]\nToo many arguments for 'set'. \n[end]"},
                  {"set sigma = x", "[Warning]\nSetting Parameter sigma to x failed.Invalid value format.\n[end]"},
@@ -175,6 +179,7 @@ TEST_F(Refused, PatternAndNetworkFiles) {
       {"3\n1.0", "2147483647\n1.0", "Line 19: \"END\""},
       {"0.5   1 0", "nan   1 0", "Line 16: \"1.0 nan   1 0\""},
       {"0.5   1 0", "0.5   1.5 0", "Line 16:"},
+      {"0.5   1 0", "0.5 \0 1 0"s, "Line 16: \"1.0 0.5 \\0 1 0\""},
       {"2.0 1.0   1 0\nEND\n", "2.0 1.0", "Unexpected end of file."},
   };
   const std::vector<Variant> nets = {
@@ -183,8 +188,9 @@ TEST_F(Refused, PatternAndNetworkFiles) {
       {"2\t3\t2\t5", "2\t0\t2\t5", noParameters},
       {"2\t3\t2\t5", "2000000000\t3\t2\t5", noParameters + "\n Loading net from "},
       {"2\t3\t2\t5", "2\t3\t2000000000\t5", "Line 5: \"2\t3\t2000000000\t5\""},
-      {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Line 35: \"% This are the conclusion weights:\""},
-      {"FUZZY", "FUZZ", "Unkwown keyword \"FUZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
+      {"2\t3\t2\t5", "2\t2147483647\t2\t5", "Connection matrix row 1 holds 3 values, 2147483647 expected"},
+      {"2\t3\t2\t5", "2\t2\t2\t5", "[Error]\nConnection matrix row 1 holds 3 values, 2 expected (one per rule)!"},
+      {"FUZZY", "FU\0ZZ"s, "Unkwown keyword \"FU\\0ZZ\" ignored.\nUnkwown keyword \"2\" ignored."},
       {"FUZZY", "FUZZ", "Fuzzy set section missing!"},
       {"2\n0.000000\t10.000000", "0\n0.000000\t10.000000", "Invalid fuzzy partition of input 1!\n"},
       {"1\t3\t2", "1\t4\t2", "Rule 2 uses fuzzy set 4 of input 2, which has only 3 sets!"},
@@ -204,6 +210,7 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
   const std::string missing = "./" + std::string(120, 'm') + "/" + std::string(100, 'n');
   Dir.Write("oneline.cfg", "MaxEpoch = " + std::string(1 << 20, '9'));
   Dir.Write("limits.cfg", std::string(200, 'n') + " = 3\nsigma = " + std::string(200, '1') + "\nsigma\n");
+  Dir.Write("nul.cfg", "sig\0ma = 1\nsigma = 1\0\n"s);
   Dir.Write("numbers.cfg",
             "MaxEpoch = 2147483648\nUpdate_Cycle = -2147483649\nsigma = nan\nsigma_a = inf\nsigma_b = -1e39\n");
   Expect(kLoaded,
@@ -214,6 +221,8 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
               "configuration file (line 2): \nValue too long (more than 125 characters).\n[end]\n[Error]\nSyntax "
               "error in configuration file (line 3): \nAssignment missing.\n[end]"},
              {"load config numbers.cfg", "(line 2): \nInvalid value format."},
+             {"load config nul.cfg", "(line 1): \nUnkwown parameter name 'sig\\0ma'.\n[end]\n[Error]\nSyntax error in "
+                                     "configuration file (line 2): \nInvalid value format."},
              {"load pattern " + std::string(10000, 'x'), tooLong},
              {"save net " + std::string(10000, 'x'), tooLong},
              {"load pattern " + std::string(240, 'y'), "yyy' (No such file or directory)."},
@@ -222,6 +231,40 @@ TEST_F(Refused, ConfigurationFilesAndLongNames) {
              {"cd " + missing, "Can't change to directory"},
              {"save rules " + missing, "nnn' (No such file or directory)."},
          });
+}
+
+// Reading /proc/self/mem fails at once; strace fails a read part way
+// through a file. Either is reported with the system's reason, and the
+// session goes on as before.
+TEST_F(Refused, ReadErrors) {
+  const std::string mem = "/proc/self/mem", failed = "' (Input/output error).";
+  std::filesystem::create_symlink(mem, Dir / "korvalin.cfg");
+  std::filesystem::create_symlink(mem, Dir / "korvalin.hlp");
+  const std::string error = "[Error]\nError reading '" + mem + failed + "\n[end]";
+  Expect(kLoaded, {{"load pattern " + mem, error},
+                   {"load net " + mem, error},
+                   {"load config " + mem, error},
+                   {"help", "[Error]\nError reading '" + Dir / "korvalin.hlp" + failed}});
+  EXPECT_NE(Batch("").out.find("Error reading '" + Dir / "korvalin.cfg" + failed + "\nUsing default configuration."),
+            std::string::npos);
+
+  if (access("/usr/bin/strace", X_OK) != 0) GTEST_SKIP() << "no strace";
+  std::string patterns = "DIMENSIONS\n2 2\nPATTERNS\n4000\n";
+  for (int i = 0; i < 4000; i++) patterns += "0.25 0.75 1 0\n";
+  Dir.Write("big.pat", patterns + "END\n");
+  // The second read of big.pat fails.
+  RunSpec spec = In(Dir, {"-o", "/dev/null", "-P", Dir / "big.pat", "-e", "trace=read", "-e",
+                          "inject=read:error=EIO:when=2", KORVALIN_BIN,
+                          Dir.Write("cmds", kLoaded + "load pattern big.pat\nshow NumberOfFSets\n")});
+  spec.program = "/usr/bin/strace";
+  spec.env["LSAN_OPTIONS"] = "detect_leaks=0";  // a leak check cannot run under a tracer
+  const RunResult r = RunProgram(spec);
+  if (r.out.empty()) GTEST_SKIP() << "strace cannot trace here: " << r.err;
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("Error reading '" + Dir / "big.pat" + failed + "\n[end]\nkorvalin> show NumberOfFSets\n "
+                       "NumberOfFSets = <3, 5>"),
+            std::string::npos)
+      << r.out << r.err;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Hand-made networks through the API: learning steps worked out by hand,
-// an empty pattern set, and what a network without a readable text form
-// does. (Decisions are compared with the model in the exactness tests.)
+// an empty pattern set, what a network without a readable text form does,
+// errors reported and stop requests. (Decisions are compared with the model in the exactness tests.)
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -109,4 +109,77 @@ TEST(NetFile, NetworksThatWouldNotReadBackAreNeverWritten) {
   EXPECT_TRUE(unwritten(*set));
 }
 
+// Learning over a range a few float steps wide crosses sets; the reader
+// takes them, as it takes every network the program writes.
+TEST(NetFile, LearntCrossedSetsReadBack) {
+  const float rows[] = {1e6f, 1e6f + 0.0625f, 1e6f + 0.125f, 1e6f, 1e6f + 0.0625f, 1e6f + 0.125f};
+  const int classes[] = {1, 1, 1, 2, 2, 2};
+  auto task = MakeTask(rows, 6, 1, classes, 2, {}, {});
+  TNetSettings settings;
+  settings.FsIntersect = true;
+  auto net = Create(*task, settings);
+  float error;
+  LearnEpoch(*net, *task, settings, error);
+  const TFuzzySet& medium = TNetAccess::Partition(*net, 1).Sets[2];
+  EXPECT_GT(medium.b, medium.c);
+  EXPECT_EQ(TextOf(*NetFromText(TextOf(*net))), TextOf(*net));
+}
+
+// small.net with its first `from` replaced by `to` disagrees with its
+// dimensions or holds a value the model cannot use: refused with `message`.
+TEST(NetFile, TextsThatDisagreeWithTheirDimensionsAreRefused) {
+  const char* const cases[][3] = {
+      {"2\t3\t2\t5", "2\t4\t2\t5", "Connection matrix row 1 holds 3 values, 4 expected (one per rule)!"},
+      {"2\t3\t2\t5", "1\t3\t2\t5", "Variable name section goes on after its 3 names (one per input and class)!"},
+      {"2\n0.000000", "2 9\n0.000000", "input 1: the set count line holds 2 values, 1 expected (the number of sets)!"},
+      {"0.000000\t10.000000\n", "0.000000\n", "input 1: the range line holds 1 value, 2 expected (lower and upper bound)!"},
+      {"2\n0.000000", "3\n0.000000", "input 1: set 3 holds 1 value, 5 expected (a, b, c and two shoulder flags)!"},
+      {"3\n0.000000", "2\n0.000000", "Fuzzy set section goes on after its 2 partitions (one per input)!"},
+      {"3\n0.000000", "4\n0.000000", "Fuzzy partition of input 2 holds 3 sets, 4 expected (its set count)!"},
+      {"3\n0.000000", "MATRIX\n0.000000", "Fuzzy set section holds 1 partition, 2 expected (one per input)!"},
+      {"0 0  medium", "0 2  medium", "input 2: set 2 has the shoulder flag 2, 0 or 1 expected!"},
+      {"1\t3\t2\t\n", "", "Connection matrix holds 1 row, 2 expected (one per input)!"},
+      {"1\t2\t0\t", "1\t2\t-1", "Rule 3 uses fuzzy set -1 of input 1, which does not exist!"},
+      {"2   0.750000", "2", "Conclusion weight line 2 holds 1 value, 2 expected (class and weight)!"},
+      {"1.000000\n\nEND", "1.0\n2 1.0\nEND", "Conclusion weight section goes on after its 3 lines (one per rule)!"},
+  };
+  for (const auto& [from, to, message] : cases) {
+    std::string text = kSmall;
+    std::istringstream in(text.replace(text.find(from), std::strlen(from), to));
+    TLoadStatus status;
+    std::ostringstream messages;
+    EXPECT_TRUE(ReadNet(in, status, messages) == nullptr && status == LoadError) << to;
+    EXPECT_NE(messages.str().find(message), std::string::npos) << messages.str();
+  }
+}
+
 }  // namespace
+
+// What the library cannot do it reports instead of ending the process, and
+// a stop request ends creation, learning and pruning early (here at their
+// first look at it); stopped pruning leaves the network as it was.
+TEST(NetErrors, ReportedAndStopRequestsHonoured) {
+  const float row = 1.0f;
+  const int cls = 1;
+  TCreateReport report;
+  std::ostringstream log;
+  EXPECT_EQ(CreateNet(*MakeTask(&row, 1, 0, &cls, 1, {}, {}), TNetSettings(), log, report), nullptr);
+  EXPECT_EQ(report.Error, "the pattern set has no inputs");
+  EXPECT_THROW(TVector<float>(0, 0.0f), TMathError);
+
+  auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));
+  const TStopRequest stop = [] { return true; };
+  EXPECT_EQ(CreateNet(*task, Settings(Simple, 0, 3), log, report, {}, stop), nullptr);
+  EXPECT_TRUE(report.Stopped);
+  auto net = Create(*task, Settings(Simple, 0, 3));
+  const std::string text = TextOf(*net);
+  TPruneReport pruned = Prune(*net, *task, TPruneOptions(), {}, stop);
+  EXPECT_TRUE(pruned.Stopped && !pruned.Error.empty());
+  EXPECT_EQ(TextOf(*net), text);
+  struct : TLearnObserver {
+    bool StopRequested() override { return true; }
+  } stopping;
+  const TEpochStatus status = Learn(*net, *task, TNetSettings(), stopping);
+  EXPECT_TRUE(status.Stopped);
+  EXPECT_EQ(status.Epoch, 0);
+}

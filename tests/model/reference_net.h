@@ -1,9 +1,11 @@
 // A plain, rule-by-rule model of the classifier that the network's indexed
 // fast paths must match bit for bit: every rule is visited, memberships
-// come from TPartition::GetMembershipVector, sums run over all rules.
+// come from TPartition::GetMembershipVector, sums run over all rules; and
+// pruning as a search that tests every candidate on the whole pattern set.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <random>
 #include <sstream>
@@ -59,7 +61,8 @@ struct TRefNet {
       int first = 0;
       for (int j = 1; j <= Inputs; j++) {
         const float d = Ante[r][j] < 1 ? 1.0f : m[j][Ante[r][j]];
-        if (j == 1 || d < act) {
+        // A zero degree leaves the rule unfired even after a NaN one, as in the network's index.
+        if (j == 1 || d < act || d == 0.0f) {
           act = d;
           first = j;
         }
@@ -72,17 +75,16 @@ struct TRefNet {
 
   // The class outputs from the rules' activations.
   void Sum() {
-    Out.assign(Classes + 1, 0.0f);
-    for (int k = 1; k <= Classes; k++) {
-      float num = 0.0f, den = 0.0f, best = 0.0f;
-      for (int r = 0; r < Rules(); r++) {
-        if (Class[r] != k) continue;
-        num += Weight[r] * Act[r];
-        den += Weight[r];
-        if (Act[r] > best) best = Act[r];
-      }
-      Out[k] = Aggregation == Maximum ? best : (den != 0.0f ? num / den : 0.0f);
+    std::vector<float> num(Classes + 1, 0.0f), den(Classes + 1, 0.0f), best(Classes + 1, 0.0f);
+    for (int r = 0; r < Rules(); r++) {
+      const int k = Class[r] >= 1 && Class[r] <= Classes ? Class[r] : 0;
+      num[k] += Weight[r] * Act[r];
+      den[k] += Weight[r];
+      if (Act[r] > best[k]) best[k] = Act[r];
     }
+    Out.assign(Classes + 1, 0.0f);
+    for (int k = 1; k <= Classes; k++)
+      Out[k] = Aggregation == Maximum ? best[k] : (den[k] != 0.0f ? num[k] / den[k] : 0.0f);
   }
 
   bool CheckOutput(int target, int& computed) const {
@@ -129,11 +131,7 @@ struct TRefNet {
       Class.push_back(pat.Class);
       Weight.push_back(1.0f);
     }
-    std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
-    for (int p = 1; p <= task.NumberOfPatterns; p++) {
-      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
-      for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
-    }
+    const std::vector<std::vector<float>> sums = ClassSums(task);
     for (int r = 0; r < Rules(); r++) {
       int best = 1;
       for (int k = 2; k <= Classes; k++)
@@ -142,21 +140,34 @@ struct TRefNet {
     }
   }
 
-  void Evaluate(const TLearningTask& task, TRuleMode mode) {
+  // Per rule, per class: its activations summed over the class's patterns.
+  std::vector<std::vector<float>> ClassSums(const TLearningTask& task) {
+    std::vector<std::vector<float>> sums(Rules(), std::vector<float>(Classes + 1, 0.0f));
+    for (int p = 1; p <= task.NumberOfPatterns; p++) {
+      Propagate(task.Patterns[p].Input.data(), task.MissingValue);
+      for (int r = 0; r < Rules(); r++) sums[r][task.Patterns[p].Class] += Act[r];
+    }
+    return sums;
+  }
+
+  // The rules' performances with their numbers, the best first, as SortValidators sorts them.
+  std::vector<std::pair<float, int>> Ranking(const TLearningTask& task) {
     std::vector<std::pair<float, int>> perf;
     for (int r = 0; r < Rules(); r++) perf.emplace_back(0.0f, r + 1);
     for (int p = 1; p <= task.NumberOfPatterns; p++) {
       Propagate(task.Patterns[p].Input.data(), task.MissingValue);
       int c;
       const bool ok = CheckOutput(task.Patterns[p].Class, c);
-      for (int r = 0; r < Rules(); r++) {
-        if (ok && Class[r] == c)
-          perf[r].first += Act[r];
-        else
-          perf[r].first -= Act[r];
-      }
+      for (int r = 0; r < Rules(); r++)  // taken away, not added negated, as a NaN's sign must stay
+        perf[r].first = ok && Class[r] == c ? perf[r].first + Act[r] : perf[r].first - Act[r];
     }
-    std::stable_sort(perf.begin(), perf.end(), [](auto& a, auto& b) { return a.first > b.first; });
+    std::stable_sort(perf.begin(), perf.end(),
+                     [](auto& a, auto& b) { return a.first != b.first && !(b.first > a.first); });
+    return perf;
+  }
+
+  void Evaluate(const TLearningTask& task, TRuleMode mode) {
+    const std::vector<std::pair<float, int>> perf = Ranking(task);
     if (Rules() <= MaxRules || mode == Simple) return;
     std::vector<int> chosen;
     if (mode == Best) {
@@ -226,6 +237,155 @@ struct TRefNet {
     }
     error = total;
     return wrong;
+  }
+};
+
+// Pruning as the greedy search of TPruneOptions, every candidate judged by
+// testing the whole rule base anew. Rules that go are only marked, so that
+// "the first of equal rules" keeps meaning the first in the network.
+struct TRefPruner {
+  struct TState {  // a rule base (none when Ante is empty: then not Valid), and how it tests
+    std::vector<std::vector<int>> Ante;
+    std::vector<char> Alive;
+    bool Removal = false, Valid = false;
+    int Wrong = 0;
+    double Error = 0.0;  // the change of the total error, summed in pattern order
+    std::vector<float> Errors;
+  };
+  TRefNet Net;
+  const TLearningTask& Task;
+  TPruneOptions Options;
+  TState Now;
+  int Merged = 0;
+
+  TRefPruner(const TRefNet& net, const TLearningTask& task, const TPruneOptions& options)
+      : Net(net), Task(task), Options(options) {
+    Now.Ante = net.Ante, Now.Alive.assign(net.Rules(), 1);
+    Now = Judged(Now);
+  }
+
+  int Rules() const { return Net.Rules(); }
+  TRefNet Kept(const TState& s) const {
+    TRefNet net = Net;
+    net.Ante.clear(), net.Class.clear(), net.Weight.clear();
+    for (int r = 0; r < Rules(); r++)
+      if (s.Alive[r])
+        net.Ante.push_back(s.Ante[r]), net.Class.push_back(Net.Class[r]), net.Weight.push_back(Net.Weight[r]);
+    return net;
+  }
+  // (The weights of the tests are far from summing to infinity, which would
+  // make a rule base invalid.)
+  TState Judged(TState s) const {
+    if (s.Ante.empty()) return TState();
+    TRefNet net = Kept(s);
+    s.Valid = true, s.Wrong = 0, s.Error = 0.0, s.Errors.clear();
+    for (int p = 1; p <= Task.NumberOfPatterns; p++) {
+      int computed;
+      net.Propagate(Task.Patterns[p].Input.data(), Task.MissingValue);
+      s.Wrong += net.CheckOutput(Task.Patterns[p].Class, computed) ? 0 : 1;
+      s.Errors.push_back(net.Error(Task.Patterns[p].Class));
+      if (!Now.Errors.empty()) s.Error += static_cast<double>(s.Errors.back()) - static_cast<double>(Now.Errors[p - 1]);
+    }
+    return s;
+  }
+  static bool Better(const TState& a, const TState& b) {
+    if (a.Valid != b.Valid) return a.Valid;
+    return a.Wrong != b.Wrong ? a.Wrong < b.Wrong : a.Error < b.Error;
+  }
+  void Take(const TState& s) {
+    for (int r = 0; r < Rules(); r++) Merged += Now.Alive[r] && !s.Alive[r] && !s.Removal ? 1 : 0;
+    Now = s, Now.Removal = false;
+  }
+
+  // The rules alive; with `input` above 0, those with an entry for it.
+  std::vector<int> With(int input) const {
+    std::vector<int> rules;
+    for (int r = 0; r < Rules(); r++)
+      if (Now.Alive[r] && (input == 0 || Now.Ante[r][input] >= 1)) rules.push_back(r);
+    return rules;
+  }
+  // Input `input` out of `rules`; of the rules of a class then equal to a
+  // changed one, the first stays and the others go.
+  TState Reshaped(const std::vector<int>& rules, int input) const {
+    TState s = Now;
+    for (int r : rules) s.Ante[r][input] = 0;
+    auto key = [&](int r) {
+      std::vector<int> k(s.Ante[r]);
+      for (int& e : k) e = std::max(e, 0);
+      k[0] = Net.Class[r];
+      return k;
+    };
+    for (int r : rules)
+      for (int t = 0, first = -1; t < Rules(); t++)
+        if (s.Alive[t] && key(t) == key(r)) {
+          if (first >= 0) s.Alive[t] = 0;
+          first = first < 0 ? t : first;
+        }
+    return s;
+  }
+  // A class with patterns keeps its last rule.
+  TState Removed(int r) const {
+    TState s = Now;
+    s.Removal = true, s.Alive[r] = 0;
+    const int k = Net.Class[r];
+    const std::vector<int> alive = With(0);
+    const bool last = k >= 1 && k <= Net.Classes && Task.ClassCount[k] > 0 &&
+                      std::count_if(alive.begin(), alive.end(), [&](int t) { return Net.Class[t] == k; }) < 2;
+    if (!Now.Alive[r] || last) s.Ante.clear();
+    return s;
+  }
+
+  template <typename TMake>
+  bool Greedy(int count, TMake make) {
+    std::vector<int> order(count);
+    std::vector<TState> scores(count);
+    for (int i = 0; i < count; i++) {
+      order[i] = i;
+      if (Options.Order == TPruneOrder::Ranked) scores[i] = Judged(make(i));
+    }
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return Better(scores[a], scores[b]); });
+    bool kept = false;
+    for (int i : order) {
+      const TState s = Judged(make(i));
+      if (!s.Valid || s.Wrong > Now.Wrong || (!Options.Lax && s.Wrong == Now.Wrong && s.Error > 0.0)) continue;
+      Take(s);
+      kept = true;
+    }
+    return kept;
+  }
+  void Rounds() {
+    for (bool changed = true; changed;) {
+      std::vector<int> used;
+      std::vector<std::pair<int, int>> entries;
+      for (int j = 1; j <= Net.Inputs; j++)
+        if (!With(j).empty()) used.push_back(j);
+      changed = Options.Inputs && Greedy(used.size(), [&](int i) { return Reshaped(With(used[i]), used[i]); });
+      for (int r : With(0))
+        for (int j = 1; j <= Net.Inputs; j++)
+          if (Now.Ante[r][j] >= 1) entries.emplace_back(r, j);
+      changed = (Options.Entries && Greedy(entries.size(), [&](int i) {
+                  const auto [r, j] = entries[i];
+                  return Now.Alive[r] && Now.Ante[r][j] >= 1 ? Reshaped({r}, j) : TState();
+                })) || changed;
+      const std::vector<int> rules = With(0);
+      changed = (Options.Rules && Greedy(rules.size(), [&](int i) { return Removed(rules[i]); })) || changed;
+    }
+  }
+  // Then, down to the rule limit, the rule whose removal costs least each time.
+  void Run() {
+    Rounds();
+    bool removed = false;
+    while (Options.MaxRules > 0 && static_cast<int>(With(0).size()) > Options.MaxRules) {
+      TState best;
+      for (int r = 0; r < Rules(); r++) {
+        const TState s = Judged(Removed(r));
+        if (Better(s, best)) best = s;
+      }
+      if (!best.Valid) break;
+      Take(best);
+      removed = true;
+    }
+    if (removed) Rounds();
   }
 };
 

@@ -1,9 +1,18 @@
-"""The estimator against the command program, scikit-learn's own checks, and the
-estimator in a pipeline under cross-validation in worker processes."""
+"""The estimator against the command program, scikit-learn's own checks, the
+estimator in a pipeline under cross-validation in worker processes, a save
+that fails, a fit that diverges and Ctrl-C during a long fit."""
+import errno
 import inspect
+import os
+import pickle
 import re
+import signal
 import subprocess
+import sys
+import threading
+import time
 
+import numpy as np
 import pytest
 from conftest import DATA, PROGRAM, ROOT
 from sklearn.base import clone
@@ -64,6 +73,13 @@ def test_same_networks_and_decisions_as_the_program(tmp_path, iris):
     assert list(model.feature_names_in_) == list(X.columns) and model.rules_[0].startswith("IF sepal_length IS ")
 
 
+def test_load_refuses_a_network_file_that_disagrees_with_its_rule_count(tmp_path):
+    (tmp_path / "bad.net").write_text((DATA / "iris_rules.net").read_text().replace("4\t6\t3\t6", "4\t5\t3\t6"))
+    with pytest.raises(ValueError, match=r"^not a readable network: Connection matrix row 1 holds 6 values, "
+                                         r"5 expected \(one per rule\)!$"):
+        korvalin.FuzzyClassifier.load(tmp_path / "bad.net")
+
+
 def test_scikit_learn_estimator_checks():
     check_estimator(korvalin.FuzzyClassifier())
 
@@ -114,3 +130,42 @@ def test_settings_table_agrees_with_program_and_estimator(tmp_path):
         else:
             with pytest.raises(ValueError):
                 model._settings(1, [])
+
+
+def test_a_save_that_fails_leaves_the_old_file(tmp_path, iris):
+    X, y = iris
+    target = tmp_path / "model.net"
+    korvalin.FuzzyClassifier(max_epoch=1).fit(X, y).save(target)
+    old = target.read_bytes()
+    # Python ignores SIGXFSZ: a write beyond the file size limit fails with EFBIG.
+    script = ("import pickle, resource, sys\n"
+              "model = pickle.loads(sys.stdin.buffer.read())\n"
+              "resource.setrlimit(resource.RLIMIT_FSIZE, (1024, resource.getrlimit(resource.RLIMIT_FSIZE)[1]))\n"
+              "try:\n    model.save(sys.argv[1])\nexcept OSError as e:\n    sys.exit(e.errno)\n")
+    bigger = korvalin.FuzzyClassifier(fuzzy_sets=5, max_epoch=1).fit(X, y)
+    done = subprocess.run([sys.executable, "-c", script, str(target)], input=pickle.dumps(bigger), timeout=60)
+    assert done.returncode == errno.EFBIG
+    assert target.read_bytes() == old and [p.name for p in tmp_path.iterdir()] == ["model.net"]
+
+
+def test_a_diverging_fit_warns_and_keeps_the_network_of_the_epoch_before(tmp_path, iris):
+    X, y = iris
+    with pytest.warns(UserWarning, match=r"stopped in epoch 2: .* kept as it was after epoch 1$"):
+        model = korvalin.FuzzyClassifier(weight_mode="Free", sigma=1e37).fit(X, y)
+    one_epoch = korvalin.FuzzyClassifier(weight_mode="Free", sigma=1e37, max_epoch=1).fit(X, y)
+    assert model.n_iter_ == 1 and model.net_.text(exact=True) == one_epoch.net_.text(exact=True)
+    assert np.isfinite(model.decision_function(X)).all()
+    assert list(pickle.loads(pickle.dumps(model)).predict(X)) == list(model.predict(X))
+    model.save(tmp_path / "kept.net")
+    assert (tmp_path / "kept.net").read_bytes() == model.net_.text()
+
+
+def test_ctrl_c_ends_a_long_fit_at_once():
+    # Creation and the first epoch take seconds here: the interrupt must not wait for them.
+    rng = np.random.default_rng(0)
+    X, y = rng.random((200_000, 4), dtype=np.float32), rng.integers(0, 1000, 200_000)
+    threading.Timer(0.5, os.kill, (os.getpid(), signal.SIGINT)).start()
+    start = time.monotonic()
+    with pytest.raises(KeyboardInterrupt):
+        korvalin.FuzzyClassifier(fuzzy_sets=7).fit(X, y)
+    assert time.monotonic() - start < 1.5

@@ -1,5 +1,6 @@
 // The prompt's line reader serves another descriptor while it waits for a
 // line, without disturbing a line partly read.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -34,5 +35,8 @@ TEST(TFdLineReader, ServesTheBackgroundWhileALineIsPartlyRead) {
   EXPECT_EQ(calls, 0);
   close(in[1]);
   EXPECT_EQ(reader.ReadLine(line, 254), TFdLineReader::EndOfInput);
-  for (int fd : {in[0], bg[0], bg[1]}) close(fd);
+  // So is a descriptor that fails to read (a directory's).
+  const int dir = open("/", O_RDONLY | O_DIRECTORY);
+  EXPECT_EQ(TFdLineReader(dir).ReadLine(line, 254), TFdLineReader::EndOfInput);
+  for (int fd : {in[0], bg[0], bg[1], dir}) close(fd);
 }

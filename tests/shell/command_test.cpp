@@ -45,6 +45,16 @@ TEST(TCommand, WordsNamesArgumentCountsAndOptions) {
   }
 }
 
-TEST(TCmdApplication, OutOfMemoryEndsTheProgram) {
-  EXPECT_EXIT(OutOfMemory(), ::testing::ExitedWithCode(1), "^\nkorvalin: Out of memory!\n$");
+TEST(TCmdApplication, ACommandThatThrowsIsReportedAsAnError) {
+  static const char* const argv[] = {"korvalin", nullptr};
+  struct TThrowing : TCmdApplication {
+    std::string Shown;
+    TThrowing() : TCmdApplication(1, argv) {
+      TCommand current("", Commands);
+      DoLine("help", current);
+    }
+    void ExecuteCommand(const TCommand&) override { throw std::runtime_error("boom"); }
+    void PrintMsg(std::ostringstream& msg, TMessageType type) override { Shown += (type == Error ? "E " : "") + msg.str(); }
+  } app;
+  EXPECT_EQ(app.Shown, "E Can't execute 'help': (boom).\n");
 }

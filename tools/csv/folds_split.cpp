@@ -1,11 +1,11 @@
 #include "folds_split.h"
 
-#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
 #include <sstream>
 
+#include "infile.h"
 #include "lrntask.h"
 #include "names.h"
 #include "pattern_table.h"
@@ -74,14 +74,18 @@ bool WriteTable(const std::string& fileName, const TPatternTable& table, const s
 }  // namespace
 
 int SplitIntoFolds(const std::string& fileName, int folds, unsigned long seed, const std::string& prefix) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
+  TInputFile in;
+  if (!in.Open(fileName)) {
     std::cerr << "korvalin-csv: " << FileErrorMsg(fileName, OpenError) << "\n";
     return 1;
   }
   TLoadStatus status = LoadOk;
   std::ostringstream messages;
   TLearningTask task(in, status, messages);
+  if (in.ReadFailed()) {
+    std::cerr << "korvalin-csv: " << in.ReadErrorMsg() << "\n";
+    return 1;
+  }
   if (!in.good() || status == LoadError) {
     std::ostringstream report;
     report << messages.str() << "Reading patterns from " << fileName << " failed.";
@@ -89,9 +93,7 @@ int SplitIntoFolds(const std::string& fileName, int folds, unsigned long seed, c
       report << ' ';
       PrintErrorLine(report, in, static_cast<long>(in.tellg()));
     }
-    std::string text = report.str();
-    if (!text.empty() && text.back() == '\0') text.pop_back();
-    std::cerr << "korvalin-csv: " << text << "\n";
+    std::cerr << "korvalin-csv: " << report.str() << "\n";
     return 1;
   }
   if (!task.ClassInfo) {

@@ -1,12 +1,12 @@
 // korvalin-csv: turns a table with a header row into a pattern file, and
 // splits a pattern file into stratified folds for cross-validation.
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "csv_convert.h"
 #include "folds_split.h"
+#include "infile.h"
 #include "stdutils.h"
 
 namespace {
@@ -70,11 +70,10 @@ std::string BaseName(const std::string& path, bool withExtension) {
 }
 
 int Convert(const std::string& input, const std::string& output, TCsvOptions options) {
-  std::ifstream file;
+  TInputFile file;
   std::istream* in = &std::cin;
   if (input != "-") {
-    file.open(input, std::ios::binary);
-    if (!file) {
+    if (!file.Open(input)) {
       std::cerr << "korvalin-csv: " << FileErrorMsg(input, OpenError) << "\n";
       return 1;
     }
@@ -86,8 +85,9 @@ int Convert(const std::string& input, const std::string& output, TCsvOptions opt
   TPatternTable table;
   std::vector<std::string> errors, notes;
   bool ok = ConvertCsv(*in, options, table, errors, notes);
-  if (in->bad()) {
-    std::cerr << "korvalin-csv: " << FileErrorMsg(shownInput, ReadError) << "\n";
+  if (file.ReadFailed() || in->bad()) {
+    std::cerr << "korvalin-csv: " << (file.ReadFailed() ? file.ReadErrorMsg() : FileErrorMsg(shownInput, ReadError))
+              << "\n";
     return 1;
   }
   if (!ok) {

@@ -184,6 +184,26 @@ void TOutputFile::Discard() {
   }
   ReleaseTempFile(TempSlot);
   TempSlot = -1;
+  Adopted = false;
+}
+
+bool TOutputFile::Finish(TFinishedFile& done) {
+  done = TFinishedFile{Target, Final, std::string()};
+  const bool ok = Close();
+  if (ok) done.Temp.swap(TempName);
+  Discard();
+  return ok;
+}
+
+void TOutputFile::Adopt(const TFinishedFile& done) {
+  Discard();
+  Target = done.Target;
+  Final = done.Final;
+  TempName = done.Temp;
+  Errno = 0;
+  Reason = nullptr;
+  Adopted = true;
+  TempSlot = HoldTempFile(TempName.c_str());
 }
 
 bool TOutputFile::Open(const std::string& fileName) {
@@ -301,13 +321,17 @@ bool TOutputFile::OpenTemporary(bool exists, const struct stat& info) {
   const std::string pattern = dir + prefix + std::to_string(getpid()) + ".XXXXXX";
   std::vector<char> temp(pattern.begin(), pattern.end());
   temp.push_back('\0');
+  // A signal that ended the process between the file's creation and its
+  // holding would leave the file behind: signals wait meanwhile.
+  sigset_t all, former;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, &former);
   Fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (Fd < 0) {
-    Errno = LastErrno();
-    return false;
-  }
+  Errno = Fd < 0 ? LastErrno() : 0;
+  if (Fd >= 0) TempSlot = HoldTempFile(temp.data());
+  pthread_sigmask(SIG_SETMASK, &former, nullptr);
+  if (Fd < 0) return false;
   TempName = temp.data();
-  TempSlot = HoldTempFile(TempName.c_str());
   if (exists) {
     // The replacement keeps what a file truncated in place would keep: its
     // owner and group where this process may give them (as root), then its
@@ -323,7 +347,7 @@ bool TOutputFile::OpenTemporary(bool exists, const struct stat& info) {
   return true;
 }
 
-bool TOutputFile::Commit() {
+bool TOutputFile::Close() {
   if (Fd < 0) {
     if (Errno == 0) Errno = EBADF;
     return false;
@@ -339,6 +363,11 @@ bool TOutputFile::Commit() {
     ok = false;
     Errno = LastErrno();
   }
+  return ok;
+}
+
+bool TOutputFile::Commit() {
+  bool ok = Adopted || Close();
   if (ok && !TempName.empty()) {
     if (std::rename(TempName.c_str(), Final.c_str()) != 0) {
       ok = false;
@@ -352,6 +381,6 @@ bool TOutputFile::Commit() {
 }
 
 const char* TOutputFile::ErrorMsg(TStreamError kind) const {
-  errno = Errno != 0 ? Errno : Buf.FirstErrno();
+  errno = ErrorNumber();
   return Reason != nullptr ? FileErrorMsg(Target.c_str(), kind, Reason) : FileErrorMsg(Target, kind);
 }

@@ -34,6 +34,12 @@ class TFdOutBuf : public std::streambuf {
   bool Drain();
 };
 
+// A write completed in a temporary file that has not yet taken its target's
+// place: what TOutputFile::Finish hands over, possibly to another process.
+struct TFinishedFile {
+  std::string Target, Final, Temp;  // as TOutputFile names them; Temp empty: nothing to put in place
+};
+
 class TOutputFile {
  public:
   TOutputFile();
@@ -72,7 +78,16 @@ class TOutputFile {
   bool Commit();
   // Gives the write up: the target stays as it was (unless written in place).
   void Discard();
+  // Flushes and closes the file like Commit, but leaves the temporary file
+  // unrenamed in `done`, for Adopt to take over; this object and the signal
+  // handlers no longer remove it. False as Commit.
+  bool Finish(TFinishedFile& done);
+  // Takes over a finished write: Commit puts it in place, Discard (and the
+  // destructor and an ending signal) removes it.
+  void Adopt(const TFinishedFile& done);
 
+  // The error number of the last failure.
+  int ErrorNumber() const { return Errno != 0 ? Errno : Buf.FirstErrno(); }
   // FileErrorMsg for the target name and the reason of the last failure.
   const char* ErrorMsg(TStreamError kind) const;
 
@@ -87,6 +102,10 @@ class TOutputFile {
   std::ostream Out;
   int Errno = 0;
   const char* Reason = nullptr;  // when set, says why instead of Errno
+  bool Adopted = false;          // holds a finished write, no descriptor
+
+  // Flushes and closes the descriptor, checking both.
+  bool Close();
 
   // Writes through a duplicate of this process's descriptor `fd`.
   bool WriteThrough(int fd);
