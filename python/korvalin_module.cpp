@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "korvalin.h"
+#include "korvalin/settings.h"
 #include "outfile.h"
 
 namespace py = pybind11;
@@ -146,47 +147,61 @@ py::tuple ClassifyRows(TNet& net, const TRows& X) {
   return py::make_tuple(best, decision, rule, activation);
 }
 
-template <typename T>
-std::vector<std::string> Words(std::initializer_list<T> values) {
-  std::vector<std::string> words;
-  for (T v : values) {
-    std::ostringstream out;
-    out << v;
-    words.push_back(out.str());
+const korvalin::Setting& SettingNamed(const std::string& python) {
+  for (const korvalin::Setting& row : korvalin::AllSettings())
+    if (row.PythonName != nullptr && python == row.PythonName && row.Field.Set != nullptr) return row;
+  throw py::key_error(python);
+}
+
+// The settings table's rows that the estimator takes, as dicts: the
+// parameter's name ("python"), the configuration key ("name"), its "type"
+// (int, float, bool or choice), "default", "lowest" and "highest" (int:
+// the values used), "words" (choice) and "doc".
+py::list SettingRows() {
+  py::list rows;
+  for (const korvalin::Setting& row : korvalin::AllSettings()) {
+    if (row.PythonName == nullptr || row.Field.Set == nullptr) continue;
+    static const char* const types[] = {"int", "float", "bool", "choice"};
+    py::list words;
+    for (int i = 0; row.Type == korvalin::SettingType::Choice && row.Word(i) != nullptr; i++) words.append(row.Word(i));
+    py::object value;
+    switch (row.Type) {
+      case korvalin::SettingType::Int: value = py::int_(static_cast<int>(row.Default)); break;
+      case korvalin::SettingType::Float: value = py::float_(row.Default); break;
+      case korvalin::SettingType::Boolean: value = py::bool_(row.Default != 0.0); break;
+      case korvalin::SettingType::Choice: value = words[static_cast<std::size_t>(row.Default)]; break;
+    }
+    rows.append(py::dict(py::arg("python") = row.PythonName, py::arg("name") = row.Name,
+                         py::arg("type") = types[static_cast<int>(row.Type)], py::arg("default") = value,
+                         py::arg("lowest") = row.Lowest, py::arg("highest") = row.Highest,
+                         py::arg("words") = words, py::arg("doc") = row.Doc));
   }
-  return words;
+  return rows;
 }
 
 }  // namespace
 
 PYBIND11_MODULE(_core, m) {
   m.doc() = "The classifier core; use korvalin.FuzzyClassifier.";
-  m.attr("RULE_MODES") = Words({Simple, Best, BestPerClass});
-  m.attr("AGGREGATIONS") = Words({WeightedSum, Maximum});
-  m.attr("WEIGHT_MODES") = Words({Fixed, Normalized, Free});
+  m.attr("SETTINGS") = SettingRows();
 
+  // A setting of the table by its Python name, as an int, float, bool or
+  // choice number; creation's own settings by their fields.
   py::class_<TNetSettings>(m, "Settings")
       .def(py::init<>())
-      .def_readwrite("fuzzy_sets", &TNetSettings::FSetsPerVariable)
+      .def("set",
+           [](TNetSettings& s, const std::string& python, double value) {
+             const korvalin::Setting& row = SettingNamed(python);
+             if (!korvalin::IsValue(row, value)) {
+               std::ostringstream why;
+               why << "invalid value of " << python << ": " << value;
+               throw py::value_error(why.str());
+             }
+             row.Field.Set(s, value);
+           })
+      .def("get", [](const TNetSettings& s, const std::string& python) { return SettingNamed(python).Field.Get(s); })
       .def_readwrite("sets_per_input", &TNetSettings::SetsPerInput)
-      .def_property(
-          "rule_mode", [](const TNetSettings& s) { return static_cast<int>(s.RuleMode); },
-          [](TNetSettings& s, int v) { s.RuleMode = static_cast<TRuleMode>(v); })
-      .def_property(
-          "aggregation", [](const TNetSettings& s) { return static_cast<int>(s.Aggregation); },
-          [](TNetSettings& s, int v) { s.Aggregation = static_cast<TAggregationFunc>(v); })
-      .def_property(
-          "weight_mode", [](const TNetSettings& s) { return static_cast<int>(s.Weights); },
-          [](TNetSettings& s, int v) { s.Weights = static_cast<TWeightMode>(v); })
-      .def_readwrite("max_rules", &TNetSettings::MaxRules)
-      .def_readwrite("sigma", &TNetSettings::Sigma)
-      .def_readwrite("sigma_a", &TNetSettings::SigmaA)
-      .def_readwrite("sigma_b", &TNetSettings::SigmaB)
-      .def_readwrite("sigma_c", &TNetSettings::SigmaC)
-      .def_readwrite("fs_intersect", &TNetSettings::FsIntersect)
-      .def_readwrite("max_epoch", &TNetSettings::MaxEpoch)
-      .def_readwrite("stop_at_percent", &TNetSettings::StopAtPercent)
-      .def_readwrite("stop_at_misclassified", &TNetSettings::StopAtMisclassified);
+      .def_readwrite("max_rules", &TNetSettings::MaxRules);
 
   py::class_<TNet>(m, "Net")
       .def("outputs", &Outputs, "Class outputs, rows x classes.")

@@ -4,8 +4,10 @@
 command program, with the same arithmetic, and reads and writes its network
 files. See docs/python.md.
 """
+import inspect
 import numbers
 import os
+import textwrap
 import warnings
 
 import numpy as np
@@ -33,33 +35,10 @@ _DECISIONS = ("decided", "no rule fired", "tie")
 _NAME_BYTES = 29
 
 
-def _set_count(value, what):
-    if not isinstance(value, numbers.Integral) or isinstance(value, bool) or not 1 <= value <= 7:
-        raise ValueError(f"{what} must be an integer from 1 to 7, got {value!r}")
+def _integer(value, name):
+    if not isinstance(value, numbers.Integral) or isinstance(value, bool):
+        raise ValueError(f"{name} must be an integer, got {value!r}")
     return int(value)
-
-
-def _choice(words):
-    def convert(value, name):
-        for i, word in enumerate(words):
-            if isinstance(value, str) and value.lower() == word.lower():
-                return i
-        raise ValueError(f"{name} must be one of {', '.join(words)}; got {value!r}")
-
-    return convert
-
-
-def _integer(low):
-    def convert(value, name):
-        if not isinstance(value, numbers.Integral) or isinstance(value, bool) or value < low:
-            raise ValueError(f"{name} must be an integer of at least {low}, got {value!r}")
-        return int(value)
-
-    return convert
-
-
-def _rule_limit(value, name):
-    return 0 if value is None else _integer(1)(value, name)  # 0: as many rules as rows
 
 
 def _real(value, name):
@@ -74,24 +53,46 @@ def _flag(value, name):
     return bool(value)
 
 
-# Constructor parameter -> conversion into the field of _core.Settings of the
-# same name. A new creation or learning parameter needs a line here, one in
-# __init__ and the field.
+def _choice(words):
+    def convert(value, name):
+        for i, word in enumerate(words):
+            if isinstance(value, str) and value.lower() == word.lower():
+                return i
+        raise ValueError(f"{name} must be one of {', '.join(words)}; got {value!r}")
+
+    return convert
+
+
+# The settings table's rows that the estimator takes (see _core.SETTINGS),
+# by parameter, each with the conversion into its value in _core.Settings.
 _SETTINGS = {
-    "fuzzy_sets": _set_count,
-    "rule_mode": _choice(_core.RULE_MODES),
-    "max_rules": _rule_limit,
-    "aggregation": _choice(_core.AGGREGATIONS),
-    "weight_mode": _choice(_core.WEIGHT_MODES),
-    "fs_intersect": _flag,
-    "max_epoch": _integer(0),
-    "sigma": _real,
-    "sigma_a": _real,
-    "sigma_b": _real,
-    "sigma_c": _real,
-    "stop_at_percent": _real,
-    "stop_at_misclassified": _integer(0),
+    row["python"]: (row, _choice(row["words"]) if row["type"] == "choice" else
+                    {"int": _integer, "float": _real, "bool": _flag}[row["type"]])
+    for row in _core.SETTINGS
 }
+_SETS = _SETTINGS["fuzzy_sets"][0]
+
+
+def _set_count(value, name):
+    """One input's count of fuzzy sets: as the program's NumberOfFSets, only
+    a count that is used as given."""
+    if not _SETS["lowest"] <= _integer(value, name) <= _SETS["highest"]:
+        raise ValueError(f"{name} must be from {_SETS['lowest']} to {_SETS['highest']}, got {value!r}")
+    return int(value)
+
+
+def _rule_limit(value, name):
+    return 0 if value is None else _integer(value, name)  # below 1: as many rules as rows
+
+
+def _documentation(name, kind, text):
+    return f"{name} : {kind}\n" + textwrap.fill(text, 79, initial_indent=" " * 8, subsequent_indent=" " * 8)
+
+
+def _row_documentation(row):
+    kind = "{" + ", ".join(f'"{w}"' for w in row["words"]) + "}" if row["words"] else row["type"]
+    default = f'"{row["default"]}"' if row["words"] else repr(row["default"])
+    return _documentation(row["python"], f"{kind}, default {default}", f"{row['doc']} ({row['name']}).")
 
 
 def _net_name(value, default):
@@ -129,34 +130,14 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
     """Fuzzy rule classifier: triangular fuzzy sets per input, if-then rules
     created from the training rows, then tuned by fuzzy error backpropagation.
 
-    The defaults are the command program's. Choice parameters take the
+    The defaults are the command program's. Every parameter but
+    fuzzy_sets_per_input and max_rules is one of its learning parameters,
+    whose name ends the description. Choice parameters take the
     configuration file's words in any letter case.
 
     Parameters
     ----------
-    fuzzy_sets : int, 1..7, default 3
-        Fuzzy sets of every input (FSetsPerVariable).
-    fuzzy_sets_per_input : sequence or mapping, default None
-        Per-input counts (1..7) overriding ``fuzzy_sets``: a sequence with one
-        count per input, or a mapping from column index or feature name.
-    rule_mode : {"Simple", "Best", "BestPerClass"}, default "Simple"
-        How rules are selected (Learning_Rules).
-    max_rules : int or None, default None
-        Rules to keep; None keeps as many as there are training rows.
-    aggregation : {"WeightedSum", "Maximum"}, default "WeightedSum"
-        How a class output combines its rules (AggregationFunc).
-    weight_mode : {"Fixed", "Normalized", "Free"}, default "Fixed"
-        How conclusion weights learn (Learning_Weights).
-    fs_intersect : bool, default False
-        Keep neighbouring fuzzy sets crossing at 0.5 (FsIntersect_0.5).
-    max_epoch : int, default 100
-        Most learning epochs; at least one always runs (MaxEpoch).
-    sigma, sigma_a, sigma_b, sigma_c : float, default 0.01
-        Learning rates of the weights and of the sets' feet and peak.
-    stop_at_percent : float, default 0.0
-        Stop once at most this percentage of rows is misclassified.
-    stop_at_misclassified : int, default 0
-        Stop once at most this many rows are misclassified.
+    {parameters}
 
     Attributes
     ----------
@@ -208,11 +189,12 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
 
     def _settings(self, n_features, names):
         settings = _core.Settings()
-        for parameter, convert in _SETTINGS.items():
-            setattr(settings, parameter, convert(getattr(self, parameter), parameter))
+        for parameter, (row, convert) in _SETTINGS.items():
+            settings.set(parameter, convert(getattr(self, parameter), parameter))
+        settings.max_rules = _rule_limit(self.max_rules, "max_rules")
         per_input = self.fuzzy_sets_per_input
         if per_input is not None:
-            counts = [settings.fuzzy_sets] * n_features
+            counts = [int(settings.get("fuzzy_sets"))] * n_features
             if hasattr(per_input, "items"):
                 for key, count in per_input.items():
                     i = names.index(key) if isinstance(key, str) and key in names else key
@@ -352,3 +334,18 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         tags = super().__sklearn_tags__()
         tags.input_tags.allow_nan = True
         return tags
+
+
+# The parameters' documentation: the settings table's, and the two of creation.
+_OWN_DOCS = {
+    "fuzzy_sets_per_input": _documentation(
+        "fuzzy_sets_per_input", "sequence or mapping, default None",
+        f"Per-input counts ({_SETS['lowest']}..{_SETS['highest']}) overriding ``fuzzy_sets``: a sequence with one "
+        "count per input, or a mapping from column index or feature name."),
+    "max_rules": _documentation("max_rules", "int or None, default None",
+                                "Rules to keep; None (or a number below 1) keeps as many as there are training rows."),
+}
+if FuzzyClassifier.__doc__:  # not under python -OO
+    FuzzyClassifier.__doc__ = FuzzyClassifier.__doc__.replace("{parameters}", "\n    ".join(
+        _OWN_DOCS[p] if p in _OWN_DOCS else _row_documentation(_SETTINGS[p][0])
+        for p in inspect.signature(FuzzyClassifier).parameters))

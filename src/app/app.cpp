@@ -263,7 +263,7 @@ TCompletion TApplication::Complete(const std::string& before) const {
     completion.Words.insert(completion.Words.end(), list.begin(), list.end());
   };
   const auto offerParameters = [&completion] {
-    for (const TParamDef& row : ValidParameters) completion.Words.push_back(row.Name);
+    for (const TParamDef& row : korvalin::AllSettings()) completion.Words.push_back(row.Name);
   };
   if (words.size() == 1) {
     const TAppCommand* row = AppCommandNamed(command);

@@ -120,7 +120,7 @@ void TApplication::Create(const TCommand& cmd) {
     return;
   }
 
-  if (settings.RuleMode == Best || settings.RuleMode == BestPerClass) {
+  if (RuleModes[settings.RuleMode].Select != nullptr) {
     msg << " " << report.Selected << " rules (out of " << report.Created << " created rules) have been selected." << '\n';
   } else if (report.NotCreated > 0) {
     msg << " The system tried to create " << report.NotCreated << " more rules. " << '\n'

@@ -18,7 +18,7 @@ void TApplication::WriteLogHeader(std::ostream& out, int maxRules) const {
       << "#\n"
       << "# Pattern used: " << PatternFileName << '\n'
       << "# Maximum number of rules to create: " << maxRules << '\n'
-      << "# Rule creation/evaluation mode: " << Parameters.LearningRules << '\n'
+      << "# Rule creation/evaluation mode: " << Parameters.Net.RuleMode << '\n'
       << "#\n";
 }
 

@@ -131,7 +131,7 @@ void TApplication::Load(const TCommand& cmd) {
     Task = std::move(task);
     PatternFileName = name;
     NumberOfFSets = TVector<int>();
-    if (Task->NumberOfInputs > 0) NumberOfFSets = TVector<int>(Task->NumberOfInputs, Parameters.FSetsPerVariable);
+    if (Task->NumberOfInputs > 0) NumberOfFSets = TVector<int>(Task->NumberOfInputs, Parameters.Net.FSetsPerVariable);
     if (status == LoadWarning) PrintMsg(msg, Warning);
     if (PipeMode) {
       Task->PrintInfo(std::cout, "[Pattern dimensions]", PatternFileName.c_str(), False);

@@ -60,8 +60,10 @@ void TApplication::Set(const TCommand& cmd) {
       if (i < 1 || i > NumberOfFSets.Dimension()) {
         msg << "Invalid Index " << index << ".\n";
       } else {
+        // A single input takes only the counts that are used as given.
+        const TParamDef& sets = *TLearningParameters::GetDefinition("FSetsPerVariable");
         int n = LeadingInt(value.c_str());
-        if (n < 1 || n > 7)
+        if (n != korvalin::UsedValue(sets, n))
           msg << "Invalid Value " << value << ".\n";
         else
           NumberOfFSets[i] = n;
@@ -71,7 +73,7 @@ void TApplication::Set(const TCommand& cmd) {
     return;
   }
 
-  int previous = Parameters.FSetsPerVariable;
+  int previous = Parameters.Net.FSetsPerVariable;
   int code = Parameters.ChangeParameter(name, value);
   if (code != 0) {
     msg << "Setting Parameter " << name << " to " << value << " failed.";
@@ -79,8 +81,8 @@ void TApplication::Set(const TCommand& cmd) {
     PrintMsg(msg, Warning);
     return;
   }
-  if (Parameters.FSetsPerVariable != previous && NumberOfFSets.Dimension() > 0)
-    NumberOfFSets = TVector<int>(NumberOfFSets.Dimension(), Parameters.FSetsPerVariable);
+  if (Parameters.Net.FSetsPerVariable != previous && NumberOfFSets.Dimension() > 0)
+    NumberOfFSets = TVector<int>(NumberOfFSets.Dimension(), Parameters.Net.FSetsPerVariable);
 }
 
 void TApplication::Show(const TCommand& cmd) {

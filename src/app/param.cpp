@@ -12,12 +12,6 @@ namespace {
 
 using P = TLearningParameters;
 
-// The words of the choices, for the values 0, 1, ...; they print as the
-// model names them.
-const char* const WeightWords[] = {"fixed", "normalized", "free", nullptr};
-const char* const RuleWords[] = {"simple", "best", "bestperclass", nullptr};
-const char* const AggregationWords[] = {"WeightedSum", "Maximum", nullptr};
-
 // Like atoi, but a number outside the range of int is refused rather than
 // wrapped: it cannot be what was meant.
 bool ReadInt(const char* text, int& result) {
@@ -52,144 +46,136 @@ bool ReadBoolean(const char* text, Boolean& result) {
   return false;
 }
 
-// The number of the word `text` (any letter case) among `words`, or -1.
-int ChoiceIndex(const char* const* words, const char* text) {
-  for (int i = 0; words[i] != nullptr; i++)
-    if (stricmp(text, words[i]) == 0) return i;
-  return -1;
+// `text` as a value of `row`; false when it is none.
+bool ReadValue(const TParamDef& row, const char* text, double& value) {
+  switch (row.Type) {
+    case korvalin::SettingType::Int: {
+      int i = 0;
+      if (!ReadInt(text, i)) return false;
+      value = i;
+      return true;
+    }
+    case korvalin::SettingType::Float: {
+      float f = 0.0f;
+      if (!ReadFloat(text, f)) return false;
+      value = f;
+      return true;
+    }
+    case korvalin::SettingType::Boolean: {
+      Boolean b = False;
+      if (!ReadBoolean(text, b)) return false;
+      value = b ? 1.0 : 0.0;
+      return true;
+    }
+    case korvalin::SettingType::Choice:
+      for (int i = 0; row.Word(i) != nullptr; i++)
+        if (stricmp(text, row.Word(i)) == 0) {
+          value = i;
+          return true;
+        }
+      return false;
+  }
+  return false;
 }
 
-// The accessors of a member, one pair per kind of value.
-template <int P::*M>
-constexpr TParamAccess IntMember() {
-  return {ptInt, [](const TParamDef&, P& p, const char* text) { return ReadInt(text, p.*M); },
-          [](const TParamDef&, const P& p, std::ostream& out) { out << p.*M; }};
-}
-
-template <float P::*M>
-constexpr TParamAccess FloatMember() {
-  return {ptFloat, [](const TParamDef&, P& p, const char* text) { return ReadFloat(text, p.*M); },
-          [](const TParamDef&, const P& p, std::ostream& out) {
-            // Formatted apart so that the caller's stream settings cannot change
-            // the six significant digits that the configuration file relies on.
-            std::ostringstream text;
-            text << static_cast<double>(p.*M);
-            out << text.str();
-          }};
-}
-
-template <Boolean P::*M>
-constexpr TParamAccess BooleanMember() {
-  return {ptBoolean, [](const TParamDef&, P& p, const char* text) { return ReadBoolean(text, p.*M); },
-          [](const TParamDef&, const P& p, std::ostream& out) { out << (p.*M != 0 ? "Yes" : "No"); }};
-}
-
-template <typename TEnum, TEnum P::*M>
-constexpr TParamAccess ChoiceMember() {
-  return {ptChoice,
-          [](const TParamDef& row, P& p, const char* text) {
-            const int i = ChoiceIndex(row.Words, text);
-            if (i >= 0) p.*M = static_cast<TEnum>(i);
-            return i >= 0;
-          },
-          [](const TParamDef&, const P& p, std::ostream& out) { out << p.*M; }};
-}
-
-const TParamDef Rows[] = {
-    {"MaxEpoch", IntMember<&P::MaxEpoch>(), "100", nullptr, "# General learning parameters",
-     "MaxEpoch = <whole number>"},
-    {"Stop_At_Percent", FloatMember<&P::StopAtPercent>(), "0", nullptr, nullptr, "Stop_At_Percent = <number>"},
-    {"Stop_At_Misclassified", IntMember<&P::StopAtMisclassified>(), "0", nullptr, nullptr,
-     "Stop_At_Misclassified = <whole number>"},
-    {"Update_Cycle", IntMember<&P::UpdateCycle>(), "5", nullptr, "# Update cycle for screen/log update",
-     "Update_Cycle = <whole number>"},
-    {"CreateLogFile", BooleanMember<&P::CreateLogFile>(), "Yes", nullptr, "# Create a logfile during net creation?",
-     "CreateLogFile = Yes | No"},
-    {"sigma", FloatMember<&P::Sigma>(), "0.01", nullptr,
-     "# Learning rates\n"
-     "# (for the conclusion weights and the parameter a, b, c of the fuzzy sets):",
-     "sigma = <number>"},
-    {"sigma_a", FloatMember<&P::SigmaA>(), "0.01", nullptr, nullptr, "sigma_a = <number>"},
-    {"sigma_b", FloatMember<&P::SigmaB>(), "0.01", nullptr, nullptr, "sigma_b = <number>"},
-    {"sigma_c", FloatMember<&P::SigmaC>(), "0.01", nullptr, nullptr, "sigma_c = <number>"},
-    // Three sets give every input the labels small, medium and large.
-    {"FSetsPerVariable", IntMember<&P::FSetsPerVariable>(), "3", nullptr,
-     "# Fuzzy sets per input variable (2 <= x <= 7)", "FSetsPerVariable = <whole number from 2 to 7>"},
-    {"FsIntersect_0.5", BooleanMember<&P::FsIntersect>(), "No", nullptr, "# Fuzzy sets must intersect at 0.5 ?",
-     "FsIntersect_0.5 = Yes | No"},
-    {"Learning_Weights", ChoiceMember<TWeightMode, &P::LearningWeights>(), "fixed", WeightWords,
-     "# Learning conclusion weights\n"
-     "# Possible values are: fixed, normalized or free",
-     "Learning_Weights = fixed | normalized | free"},
-    {"Learning_Rules", ChoiceMember<TRuleMode, &P::LearningRules>(), "simple", RuleWords,
-     "# Learning rules\n"
-     "# Possible values are: simple, best or bestperclass",
-     "Learning_Rules = simple | best | bestperclass"},
-    {"AggregationFunc", ChoiceMember<TAggregationFunc, &P::AggregationFunc>(), "WeightedSum", AggregationWords,
-     "# The aggregation function to be used (weightedsum or maximum)", "AggregationFunc = WeightedSum | Maximum"},
+// Where the program keeps its own settings.
+struct TOwnParameter {
+  const char* Name;
+  int P::*Number;
+  Boolean P::*Flag;
 };
+const TOwnParameter OwnParameters[] = {
+    {"Update_Cycle", &P::UpdateCycle, nullptr},
+    {"CreateLogFile", nullptr, &P::CreateLogFile},
+};
+
+const TOwnParameter* OwnParameter(const TParamDef& row) {
+  for (const TOwnParameter& own : OwnParameters)
+    if (std::strcmp(own.Name, row.Name) == 0) return &own;
+  return nullptr;
+}
+
+void Assign(P& p, const TParamDef& row, double value) {
+  if (row.Field.Set != nullptr) {
+    row.Field.Set(p.Net, value);
+  } else if (const TOwnParameter* own = OwnParameter(row)) {
+    if (own->Number != nullptr) p.*own->Number = static_cast<int>(value);
+    if (own->Flag != nullptr) p.*own->Flag = value != 0.0 ? True : False;
+  }
+}
 
 }  // namespace
 
-const TParamTable ValidParameters = {Rows, sizeof Rows / sizeof Rows[0]};
-
-TLearningParameters::TLearningParameters() {
-  for (const TParamDef& row : ValidParameters) row.Access.Read(row, *this, row.Default);
+std::string ParamText(const TParamDef& row, double value) {
+  switch (row.Type) {
+    case korvalin::SettingType::Boolean: return value != 0.0 ? "Yes" : "No";
+    case korvalin::SettingType::Choice: {
+      const char* word = row.Word(static_cast<int>(value));
+      return word != nullptr ? word : "";
+    }
+    default: break;
+  }
+  // Six significant digits for floats, which the configuration file relies on.
+  std::ostringstream text;
+  if (row.Type == korvalin::SettingType::Int)
+    text << static_cast<int>(value);
+  else
+    text << value;
+  return text.str();
 }
 
-TNetSettings TLearningParameters::Settings() const {
-  TNetSettings s;
-  s.FSetsPerVariable = FSetsPerVariable;
-  s.RuleMode = LearningRules;
-  s.Aggregation = AggregationFunc;
-  s.Weights = LearningWeights;
-  s.Sigma = Sigma;
-  s.SigmaA = SigmaA;
-  s.SigmaB = SigmaB;
-  s.SigmaC = SigmaC;
-  s.FsIntersect = FsIntersect != False;
-  s.MaxEpoch = MaxEpoch;
-  s.StopAtPercent = StopAtPercent;
-  s.StopAtMisclassified = StopAtMisclassified;
-  return s;
+TLearningParameters::TLearningParameters() {
+  for (const TParamDef& row : korvalin::AllSettings())
+    if (row.Field.Set == nullptr) Assign(*this, row, row.Default);
 }
 
 const TParamDef* TLearningParameters::GetDefinition(const char* name) {
-  for (const TParamDef& row : ValidParameters)
+  for (const TParamDef& row : korvalin::AllSettings())
     if (stricmp(name, row.Name) == 0) return &row;
   return nullptr;
+}
+
+double TLearningParameters::Value(const TParamDef& row) const {
+  if (row.Field.Get != nullptr) return row.Field.Get(Net);
+  const TOwnParameter* own = OwnParameter(row);
+  if (own == nullptr) return row.Default;
+  return own->Number != nullptr ? *this.*own->Number : (*this.*own->Flag != False ? 1.0 : 0.0);
 }
 
 int TLearningParameters::ChangeParameter(const std::string& name, const std::string& value) {
   const TParamDef* row = name.find('\0') == std::string::npos ? GetDefinition(name.c_str()) : nullptr;
   if (row == nullptr) return ParamUnknownName;
-  if (value.find('\0') != std::string::npos) return ParamInvalidValue;
-  return row->Access.Read(*row, *this, value.c_str()) ? 0 : ParamInvalidValue;
+  double number = 0.0;
+  if (value.find('\0') != std::string::npos || !ReadValue(*row, value.c_str(), number)) return ParamInvalidValue;
+  Assign(*this, *row, number);
+  return 0;
 }
 
 int TLearningParameters::PrintParameter(std::ostream& out, const char* name) const {
   const TParamDef* row = GetDefinition(name);
   if (row == nullptr) return ParamUnknownName;
-  out << ' ' << row->Name << " = ";
-  row->Access.Write(*row, *this, out);
+  const double value = Value(*row);
+  out << ' ' << row->Name << " = " << ParamText(*row, value);
+  if (row->Type == korvalin::SettingType::Int) {
+    const int used = korvalin::UsedValue(*row, static_cast<int>(value));
+    if (used != value) out << " (" << used << " used)";
+  }
   out << '\0';
   return 0;
 }
 
 void TLearningParameters::PrintAll(std::ostream& out) const {
-  for (const TParamDef& row : ValidParameters) {
+  for (const TParamDef& row : korvalin::AllSettings()) {
     PrintParameter(out, row.Name);
     out << '\n';
   }
 }
 
 void TLearningParameters::SaveToFile(std::ostream& out) const {
-  for (const TParamDef& row : ValidParameters) {
+  for (const TParamDef& row : korvalin::AllSettings()) {
     // A comment opens a group of parameters; an empty line parts the groups.
-    if (row.Comment != nullptr) out << (&row == ValidParameters.begin() ? "" : "\n") << row.Comment << '\n';
-    out << row.Name << " = ";
-    row.Access.Write(row, *this, out);
-    out << '\n';
+    if (row.Comment != nullptr) out << (&row == korvalin::AllSettings().begin() ? "" : "\n") << row.Comment << '\n';
+    out << row.Name << " = " << ParamText(row, Value(row)) << '\n';
   }
 }
 

@@ -1,4 +1,5 @@
-// The fourteen learning parameters, addressable by their configuration keys.
+// The learning parameters, addressable by their configuration keys: the
+// rows of the model's settings table (korvalin/settings.h).
 #pragma once
 
 #include <cstddef>
@@ -8,78 +9,45 @@
 #include <string>
 
 #include "korvalin.h"
-#include "modes.h"
+#include "korvalin/settings.h"
 #include "stdutils.h"
 
-class TLearningParameters;
-struct TParamDef;
-
-enum TParamType { ptFloat = 0, ptInt = 1, ptBoolean = 2, ptChoice = 3 };
-
-// How a row reaches its member: the value's type and the member's reader
-// and writer, made for that member (see param.cpp). Read leaves the member
-// as it was when the text is no value of the type.
-struct TParamAccess {
-  TParamType Type;
-  bool (*Read)(const TParamDef& row, TLearningParameters& params, const char* text);
-  void (*Write)(const TParamDef& row, const TLearningParameters& params, std::ostream& out);
-};
-
-// One learning parameter. Adding a parameter is a member, a row of
-// ValidParameters and a help section.
-struct TParamDef {
-  const char* Name;  // configuration key, written in this letter case
-  TParamAccess Access;
-  const char* Default;       // the value at construction, as text
-  const char* const* Words;  // choices: the words of the values 0, 1, ..., null-terminated, read in any letter case
-  const char* Comment;       // configuration file lines above the parameter, or null
-  const char* Help;          // its help section's first line, without the default
-};
-
-// The rows in member order, the order of 'show config' and of the
-// configuration file. Numbers are taken as given: no range is checked.
-struct TParamTable {
-  const TParamDef* First;
-  std::size_t Size;
-  const TParamDef* begin() const { return First; }
-  const TParamDef* end() const { return First + Size; }
-};
-extern const TParamTable ValidParameters;
+using TParamDef = korvalin::Setting;
 
 class TLearningParameters {
  public:
-  int MaxEpoch;
-  float StopAtPercent;
-  int StopAtMisclassified;
+  // The model's settings. Creation's MaxRules and SetsPerInput are not
+  // parameters: 'create' gives them.
+  TNetSettings Net;
+  // The program's own settings: the rows without a field of TNetSettings.
   int UpdateCycle;
   Boolean CreateLogFile;
-  float Sigma;
-  float SigmaA;
-  float SigmaB;
-  float SigmaC;
-  int FSetsPerVariable;
-  Boolean FsIntersect;
-  TWeightMode LearningWeights;
-  TRuleMode LearningRules;
-  TAggregationFunc AggregationFunc;
 
-  // The defaults of ValidParameters.
+  // The table's defaults.
   TLearningParameters();
 
   // What the network needs of these for creation and learning.
-  TNetSettings Settings() const;
+  TNetSettings Settings() const { return Net; }
 
   // The row named `name` in any letter case; null when there is none.
   static const TParamDef* GetDefinition(const char* name);
+  // The value of the parameter of `row` (see korvalin::Setting).
+  double Value(const TParamDef& row) const;
   // 0, or ParamUnknownName or ParamInvalidValue with nothing changed (a
   // name or value holding a NUL is refused whole, not read up to the NUL).
+  // Numbers are taken as given: no range is checked.
   int ChangeParameter(const std::string& name, const std::string& value);
-  // " <name> = <value>" and a NUL; ParamUnknownName, writing nothing.
+  // " <name> = <value>" and a NUL, the value followed by " (<n> used)" when
+  // it is a whole number that is used as another; ParamUnknownName,
+  // writing nothing.
   int PrintParameter(std::ostream& out, const char* name) const;
   void PrintAll(std::ostream& out) const;
   void SaveToFile(std::ostream& out) const;
   static void PrintErrorMsg(std::ostream& out, int code, const std::string& name);
 };
+
+// A value of `row` as 'show' and the configuration file write it.
+std::string ParamText(const TParamDef& row, double value);
 
 // Error codes of ChangeParameter and SplitParamLine, written by PrintErrorMsg.
 constexpr int ParamUnknownName = -1;

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool InRange(int value, int low, int high) { return value >= low && value <= high; }
-
 // Propagates one row without learning. A NaN value counts as missing, like
 // `missing` itself: a row holding one is copied into `buffer` with the
 // marker in its place (denorm_min when `missing` is 0, which marks nothing),
@@ -77,19 +75,6 @@ void TLearntState::Restore(TFuzzyPerceptron& net) const {
 }
 
 }  // namespace
-
-const char* CheckSettings(const TNetSettings& s) {
-  if (s.FSetsPerVariable < 1) return "FSetsPerVariable must be at least 1";
-  for (int n : s.SetsPerInput)
-    if (n < 1) return "every input needs at least one fuzzy set";
-  if (!InRange(s.RuleMode, Simple, BestPerClass)) return "unknown rule mode";
-  if (!InRange(s.Aggregation, WeightedSum, Maximum)) return "unknown aggregation function";
-  if (!InRange(s.Weights, Fixed, Free)) return "unknown weight mode";
-  for (float v : {s.Sigma, s.SigmaA, s.SigmaB, s.SigmaC, s.StopAtPercent})
-    if (!std::isfinite(v)) return "learning rates and stop criteria must be finite";
-  if (s.MaxEpoch < 0) return "MaxEpoch must not be negative";
-  return nullptr;
-}
 
 std::unique_ptr<TLearningTask> MakeTask(const float* rows, int patterns, int inputs, const int* classes,
                                         int numberOfClasses, const std::vector<std::string>& inputNames,

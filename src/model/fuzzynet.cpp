@@ -6,8 +6,6 @@
 
 const char* const kwParameters = "PARAMETERS";
 const char* const kwVarNames = "VARNAMES";
-const char* const kwUseSum = "USESUM";
-const char* const kwUseMaximum = "USEMAXIMUM";
 const char* const kwNames = "NAMES";
 const char* const kwFuzzy = "FUZZY";
 const char* const kwMatrix = "MATRIX";

@@ -20,12 +20,8 @@
 #include "modes.h"
 #include "stdutils.h"
 
-struct TNetSettings;
-
 extern const char* const kwParameters;  // "PARAMETERS"
 extern const char* const kwVarNames;    // "VARNAMES"
-extern const char* const kwUseSum;      // "USESUM"
-extern const char* const kwUseMaximum;  // "USEMAXIMUM"
 extern const char* const kwNames;       // "NAMES"
 extern const char* const kwFuzzy;       // "FUZZY"
 extern const char* const kwMatrix;      // "MATRIX"
@@ -83,6 +79,7 @@ class TFuzzyPerceptron {
 
  private:
   friend struct TNetAccess;  // the model's functions that are not members (fuzzynet_internal.h)
+  friend struct TModeFunctions;
 
   std::vector<std::string> InputNames;  // 1-based (slot 0 unused)
   std::vector<std::string> ClassNames;  // 1-based (slot 0 unused)
@@ -140,8 +137,13 @@ class TFuzzyPerceptron {
   Boolean CheckOutput(int target, int& computedClass) const;
   float ComputePatternError(int target) const;
 
-  // Learning by fuzzy error backpropagation: one pattern, one epoch.
+  // Learning by fuzzy error backpropagation: one pattern, one epoch, with
+  // conclusion weights as in TModeFunctions::Learn; Learn runs the epoch of
+  // the settings' weight mode.
+  template <float (*Step)(float, float), bool Unit>
   float FuzzyErrorBP(int target, const TNetSettings& settings, Boolean& correct);
+  template <float (*Step)(float, float), bool Unit>
+  int LearnWith(const TLearningTask& task, const TNetSettings& settings, float& error);
   int Learn(const TLearningTask& task, const TNetSettings& settings, float& error);
 
   // The text form (switches the stream to fixed notation); with `exact`

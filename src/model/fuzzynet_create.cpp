@@ -174,14 +174,16 @@ TFuzzyPerceptron::TFuzzyPerceptron(const TLearningTask& task, int maxRules, TRul
 
 void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode, int& notCreated, std::ostream& log) {
   const int inputs = NumberOfInputs();
-  const int limit = mode == Simple ? MaxRules : task.NumberOfPatterns;
-  const float threshold = mode == Simple ? 0.0f : 0.5f;
+  const bool selects = RuleModes[mode].Select != nullptr;
+  const int limit = selects ? task.NumberOfPatterns : MaxRules;
+  const float threshold = selects ? 0.5f : 0.0f;
   notCreated = 0;
   Rules.clear();
   Rules.resize(1);
   Weights.clear();
-  // Room for the rules grows with them (the limit is only a bound: with
-  // Best it is the number of patterns); trimmed at the end of the pass.
+  // Room for the rules grows with them (the limit is only a bound: for a
+  // mode that selects it is the number of patterns); trimmed at the end of
+  // the pass.
   int room = std::min(limit, 1024);
   RuleActivation = room >= 1 ? TVector<float>(room, 0.0f) : TVector<float>();
   MinInput = room >= 1 ? TVector<int>(room, 0) : TVector<int>();
@@ -206,7 +208,7 @@ void TFuzzyPerceptron::CreateRuleBase(const TLearningTask& task, TRuleMode mode,
   // (the rules' antecedents are distinct and name a set for every input),
   // then counted. The rule counts are the weight sums while they stay below
   // 2^24, where a float sum of ones is exact.
-  // With Simple's threshold of 0 the bounds would only find the patterns
+  // With the threshold of 0 the bounds would only find the patterns
   // where no rule of their class fires, which the propagation finds as fast.
   const bool bounded = AggregationFunc == WeightedSum && threshold > 0.0f;
   const int classes = NumberOfClasses();
@@ -747,7 +749,7 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
       << "# Rules created : " << rules << '\n'
       << "# Rules wanted  : " << MaxRules << '\n'
       << "# Selected rules: ";
-  if (rules <= MaxRules || mode == Simple) {
+  if (rules <= MaxRules || RuleModes[mode].Select == nullptr) {
     log << "all" << '\n';
     return;
   }
@@ -758,28 +760,12 @@ void TFuzzyPerceptron::EvaluateRules(const TLearningTask& task, TRuleMode mode, 
 void TFuzzyPerceptron::SelectRules(const std::vector<TValidator>& sorted, TRuleMode mode, std::ostream& log) {
   const int rules = NumberOfRules();
   const int classes = NumberOfClasses();
+  std::vector<TRankedRule> ranked;
+  ranked.reserve(sorted.size());
+  for (const TValidator& v : sorted) ranked.push_back({v.RuleNo, Rules[v.RuleNo]->Class});
   std::vector<int> chosen;
+  RuleModes[mode].Select(ranked, MaxRules, classes, chosen);
   std::vector<char> taken(static_cast<std::size_t>(rules) + 1, 0);
-  if (mode == Best) {
-    for (int i = 0; i < MaxRules && i < rules; i++) chosen.push_back(sorted[i].RuleNo);
-  } else {
-    // Below one rule per class every class in turn gets its best rule
-    // until MaxRules are taken, so the network never ends up empty.
-    int quota = classes >= 1 ? MaxRules / classes : 0;
-    if (quota < 1) quota = 1;
-    for (int k = 1; k <= classes && static_cast<int>(chosen.size()) < MaxRules; k++) {
-      StopPoint();
-      int count = 0;
-      for (const TValidator& v : sorted) {
-        if (count == quota || static_cast<int>(chosen.size()) == MaxRules) break;
-        if (Rules[v.RuleNo]->Class == k && !taken[v.RuleNo]) {
-          taken[v.RuleNo] = 1;
-          chosen.push_back(v.RuleNo);
-          count++;
-        }
-      }
-    }
-  }
   for (int r : chosen) taken[r] = 1;
   for (int r = 1; r <= rules; r++)
     if (taken[r]) log << " " << r << '\n';

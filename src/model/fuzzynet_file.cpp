@@ -24,6 +24,13 @@ bool ReadNameLines(std::istream& in, int count, std::vector<std::string>& names)
   return true;
 }
 
+// The aggregation whose line in the file is `line`; null for none.
+const TAggregationKind* AggregationNamed(const std::string& line) {
+  for (const TAggregationKind& kind : Aggregations)
+    if (line == kind.Keyword) return &kind;
+  return nullptr;
+}
+
 std::string Counted(int count, const char* unit) {
   return std::to_string(count) + ' ' + unit + (count == 1 ? "" : "s");
 }
@@ -169,10 +176,8 @@ TFuzzyPerceptron::TFuzzyPerceptron(std::istream& in, TLoadStatus& status, std::o
     if (line == kwVarNames) {
       haveNames = ReadNameLines(in, inputs, inputNames) && ReadNameLines(in, classes, classNames);
       namesGoOn = haveNames && !LineEnds(in);
-    } else if (line == kwUseSum) {
-      AggregationFunc = WeightedSum;
-    } else if (line == kwUseMaximum) {
-      AggregationFunc = Maximum;
+    } else if (const TAggregationKind* kind = AggregationNamed(line)) {
+      AggregationFunc = kind->Mode;
     } else if (line == kwNames) {
       // Accepted for older files; it carries no section.
     } else if (line == kwFuzzy) {
@@ -336,7 +341,7 @@ void TFuzzyPerceptron::Write(std::ostream& out, bool exact) const {
   for (int k = 1; k <= classes; k++) out << name(ClassNames, k) << '\n';
   out << '\n'
       << "% The aggregation function to be used:" << '\n'
-      << (AggregationFunc == Maximum ? kwUseMaximum : kwUseSum) << '\n'
+      << Aggregations[AggregationFunc].Keyword << '\n'
       << '\n'
       << "% This are the parameters of the (triangular) fuzzy sets:" << '\n'
       << "% <a>   <b>   <c>    <LeftShouldered>  <RightShouldered>  [name]" << '\n';

@@ -6,43 +6,44 @@
 #include "stop.h"
 
 namespace {
-// One conclusion weight step, (Sigma * e) * o, clamped to [0, 1] under Normalized.
-float SteppedWeight(float w, float sigma, float e, float o, TWeightMode mode) {
-  w = w + (sigma * e) * o;
-  if (mode == Normalized) {
-    if (w > 1.0f)
-      w = 1.0f;
-    else if (w < 0.0f)
-      w = 0.0f;
-  }
+
+float NormalizedStep(float w, float change) {
+  w = w + change;
+  if (w > 1.0f)
+    w = 1.0f;
+  else if (w < 0.0f)
+    w = 0.0f;
   return w;
 }
+
+float FreeStep(float w, float change) { return w + change; }
+
 }  // namespace
 
+template <float (*Step)(float, float), bool Unit>
 float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boolean& correct) {
   TRuleIndex& ix = CurrentIndex();
   float* e = ix.Err.data();
   const float* out = OutputActivation.Data;
   ix.ForClasses([=](int k) { e[k] = (k + 1 == target ? 1.0f : 0.0f) - out[k]; });
 
-  const TWeightMode mode = params.Weights;
   const float* activation = RuleActivation.Data;
   float* weights = Weights.data();
-  if (mode != Fixed) {
+  if constexpr (Step != nullptr) {
     // A rule that does not fire steps its weight by (s*e)*0 = +-0, which
-    // changes it only if it is -0, lies outside [0, 1] under Normalized, or
-    // the step is not finite; otherwise such rules are skipped.
-    // The errors of the classes without rules, 1 or 0, give finite steps
-    // when Sigma is finite.
+    // changes it only if it is -0, lies outside [0, 1] under a step that
+    // keeps weights there, or the step is not finite; otherwise such rules
+    // are skipped. The errors of the classes without rules, 1 or 0, give
+    // finite steps when Sigma is finite.
     bool finite = !ix.Sparse() || std::isfinite(params.Sigma);
     ix.ForClasses([&](int k) { finite = finite && std::isfinite(params.Sigma * e[k]); });
-    if (!finite || ix.NegativeZero || (mode == Normalized && ix.OutsideUnit)) {
+    if (!finite || ix.NegativeZero || (Unit && ix.OutsideUnit)) {
       ix.NegativeZero = ix.OutsideUnit = false;
       for (int r = 1; r <= ix.Rules; r++) {
         const int k = ix.Class[r - 1];
         const float o = activation[r - 1];
         if (k != 0 && o == 0.0f) {  // rules that fired step below
-          const float w = SteppedWeight(weights[r - 1], params.Sigma, e[k - 1], o, mode);
+          const float w = Step(weights[r - 1], (params.Sigma * e[k - 1]) * o);
           weights[r - 1] = w;
         }
         ix.NoteWeight(weights[r - 1]);
@@ -61,8 +62,8 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
     const TRule& rule = *Rules[r];
     const float product = (o * ek) * weights[r - 1];
     const float delta = static_cast<float>(static_cast<double>(product) * (1.0 - static_cast<double>(o)));
-    if (mode != Fixed) {
-      const float w = SteppedWeight(weights[r - 1], params.Sigma, ek, o, mode);
+    if constexpr (Step != nullptr) {
+      const float w = Step(weights[r - 1], (params.Sigma * ek) * o);
       weights[r - 1] = w;
       ix.NoteWeight(w);
     }
@@ -89,7 +90,8 @@ float TFuzzyPerceptron::FuzzyErrorBP(int target, const TNetSettings& params, Boo
   return ComputePatternError(target);
 }
 
-int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& params, float& error) {
+template <float (*Step)(float, float), bool Unit>
+int TFuzzyPerceptron::LearnWith(const TLearningTask& task, const TNetSettings& params, float& error) {
   if (!task.ClassInfo) return 0;
   // Learning steps weights and sets in place, which the passes' blocks and
   // what they prepared do not follow.
@@ -101,9 +103,30 @@ int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& param
     const TPattern pattern = task.Patterns[p];
     PropagateValues(pattern.Input.data(), pattern.Input.Dimension(), task.MissingValue);
     Boolean correct;
-    total += FuzzyErrorBP(pattern.Class, params, correct);
+    total += FuzzyErrorBP<Step, Unit>(pattern.Class, params, correct);
     if (!correct) misclassified++;
   }
   error = total;
   return misclassified;
+}
+
+template <float (*Step)(float, float), bool Unit>
+int TModeFunctions::Learn(TFuzzyPerceptron& net, const TLearningTask& task, const TNetSettings& settings,
+                          float& error) {
+  return net.LearnWith<Step, Unit>(task, settings, error);
+}
+
+namespace {
+constexpr TWeightModeKind WeightModeRows[] = {
+    {Fixed, "Fixed", TModeFunctions::Learn<nullptr, false>},
+    {Normalized, "Normalized", TModeFunctions::Learn<NormalizedStep, true>},
+    {Free, "Free", TModeFunctions::Learn<FreeStep, false>},
+};
+static_assert(InValueOrder(WeightModeRows));
+}  // namespace
+
+const TKindTable<TWeightModeKind> WeightModes = KindTable(WeightModeRows);
+
+int TFuzzyPerceptron::Learn(const TLearningTask& task, const TNetSettings& settings, float& error) {
+  return WeightModes[settings.Weights].Learn(*this, task, settings, error);
 }

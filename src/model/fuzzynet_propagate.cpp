@@ -415,7 +415,6 @@ void TFuzzyPerceptron::TRuleIndex::Propagate(TFuzzyPerceptron& net, int liveCoun
   const int n = ix.Inputs;
   float* ruleAct = net.RuleActivation.Data;
   int* minInput = net.MinInput.Data;
-  const float* weight = net.Weights.data();
 
   for (int r : ix.Fired) ruleAct[r - 1] = 0.0f;
   ix.Fired.clear();
@@ -429,19 +428,29 @@ void TFuzzyPerceptron::TRuleIndex::Propagate(TFuzzyPerceptron& net, int liveCoun
   else
     Activate(memb, ix.Slot.data(), n, cand, live, liveCount, keepMinInput, ruleAct, minInput, ix.Fired);
 
+  Aggregations[net.AggregationFunc].Outputs(net, keepMinInput);
+}
+
+void TModeFunctions::MaximumOutputs(TFuzzyPerceptron& net, bool) {
+  const TFuzzyPerceptron::TRuleIndex& ix = *net.Index;
+  const float* ruleAct = net.RuleActivation.Data;
+  float* out = net.OutputActivation.Data;
+  ix.ForClasses([out](int k) { out[k] = 0.0f; });
+  for (int r : ix.Fired) {
+    const int k = ix.Class[r - 1];
+    if (k != 0 && ruleAct[r - 1] > out[k - 1]) out[k - 1] = ruleAct[r - 1];
+  }
+}
+
+void TModeFunctions::WeightedSumOutputs(TFuzzyPerceptron& net, bool learning) {
+  TFuzzyPerceptron::TRuleIndex& ix = *net.Index;
+  const float* ruleAct = net.RuleActivation.Data;
+  const float* weight = net.Weights.data();
   float* out = net.OutputActivation.Data;
   const int classes = ix.Classes;
-  if (net.AggregationFunc == Maximum) {
-    ix.ForClasses([out](int k) { out[k] = 0.0f; });
-    for (int r : ix.Fired) {
-      const int k = ix.Class[r - 1];
-      if (k != 0 && ruleAct[r - 1] > out[k - 1]) out[k - 1] = ruleAct[r - 1];
-    }
-    return;
-  }
   if (!ix.WeightsValid) ix.UpdateWeightSums(weight);
   float* num = ix.Num.data();
-  if (classes <= 4 && !keepMinInput) {
+  if (classes <= 4 && !learning) {
     // The sums in registers, each taking a term for every rule: +0 for the
     // rules of other classes. A sum that starts at +0 is never -0, and such
     // a sum plus +0 is itself, so these are the rule-order sums bit for bit.

@@ -16,26 +16,9 @@
 #include "lrntask.h"   // TLearningTask: a pattern set and its file reader
 #include "modes.h"
 
-// What creation and learning need to know; the command program's learning
-// parameters produce one. Defaults are the program's defaults.
-struct TNetSettings {
-  // Creation.
-  int FSetsPerVariable = 3;        // sets of every input not named in SetsPerInput
-  std::vector<int> SetsPerInput;   // 0-based per input; empty: FSetsPerVariable for all
-  TRuleMode RuleMode = Simple;
-  TAggregationFunc Aggregation = WeightedSum;
-  int MaxRules = 0;                // below 1: as many as there are patterns
-  // Learning.
-  TWeightMode Weights = Fixed;
-  float Sigma = 0.01f, SigmaA = 0.01f, SigmaB = 0.01f, SigmaC = 0.01f;
-  bool FsIntersect = false;        // keep neighbouring sets crossing at 0.5
-  int MaxEpoch = 100;
-  float StopAtPercent = 0.0f;      // stop once misclassified percent <= this
-  int StopAtMisclassified = 0;     // stop once misclassified <= this
-};
-
-// Null when the settings are usable, else the reason.
-const char* CheckSettings(const TNetSettings& settings);
+// What creation and learning need to know (TNetSettings) and its check,
+// with the table of the settings: korvalin/settings.h.
+using korvalin::CheckSettings;
 
 // A pattern set from rows in memory: `inputs` floats per row (NaN or
 // `missing` for a missing value), classes 1..classes (or none when

@@ -38,7 +38,8 @@ struct TFailingBuf : std::streambuf {
 }  // namespace
 
 // The shipped help file has a section for every command and parameter, and
-// a parameter's section opens with the row's help line and its default.
+// a parameter's section opens with the row's help line and its default; a
+// choice's help line lists the words of its modes.
 TEST(Tables, EveryCommandAndParameterHasItsHelpSection) {
   std::istringstream help(ReadText(std::string(KORVALIN_SOURCE_DIR) + "/help/korvalin.hlp"));
   std::map<std::string, std::string> firstLine;  // topic: the first line of its section
@@ -54,13 +55,19 @@ TEST(Tables, EveryCommandAndParameterHasItsHelpSection) {
   for (const TCmdDef* row = ValidCommands(); row->Name[0] != '\0'; row++)
     EXPECT_EQ(firstLine.count(row->Name), 1u) << row->Name;
 
-  for (const TParamDef& row : ValidParameters) {
+  for (const TParamDef& row : korvalin::AllSettings()) {
     ASSERT_EQ(firstLine.count(row.Name), 1u) << row.Name;
     std::smatch m;
     const std::string& line = firstLine[row.Name];
     ASSERT_TRUE(std::regex_match(line, m, std::regex(" (.*[^ ]) +default: (.*)"))) << line;
     EXPECT_EQ(m[1], row.Help);
-    EXPECT_EQ(stricmp(m[2].str().c_str(), row.Default), 0) << line;
+    EXPECT_EQ(stricmp(m[2].str().c_str(), ParamText(row, row.Default).c_str()), 0) << line;
+    std::string words;
+    for (int i = 0; row.Type == korvalin::SettingType::Choice && row.Word(i) != nullptr; i++)
+      words += (i > 0 ? " | " : std::string(row.Name) + " = ") + row.Word(i);
+    if (!words.empty()) {
+      EXPECT_EQ(stricmp(words.c_str(), row.Help), 0) << row.Help;
+    }
   }
 }
 
@@ -133,5 +140,5 @@ TEST(Readers, AByteOrderMarkIsNoPartOfTheText) {
                                    {"config", "MaxEpoch = 7\n"}})
     app.Load(TCommand("load " + kind + " " + dir.Write(kind, "\xEF\xBB\xBF" + text), ValidCommands()));
   EXPECT_TRUE(app.Messages.empty()) << app.Messages[0].second;
-  EXPECT_TRUE(app.Task && app.Net && app.Parameters.MaxEpoch == 7);
+  EXPECT_TRUE(app.Task && app.Net && app.Parameters.Net.MaxEpoch == 7);
 }
