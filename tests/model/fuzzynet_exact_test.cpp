@@ -65,6 +65,17 @@ void ExpectSameTest(TFuzzyPerceptron& net, TRefNet& ref, const TLearningTask& ta
     undecided += decision == TDecision::Decided ? 0 : 1;
     const TOutcome alone = Classify(net, pattern.Input.data(), task.NumberOfInputs, task.MissingValue);
     ASSERT_TRUE(alone.Rule == o.Rule && Bits(alone.Activation) == Bits(o.Activation)) << "pattern " << p;
+    // Every firing rule, its activation the least of the memberships Explain gives. A NaN marker
+    // when the task has none: no value of the row may then count as missing.
+    const float marker = task.MissingValue != 0.0f ? task.MissingValue : std::numeric_limits<float>::quiet_NaN();
+    int fired = 0;
+    for (int r = 0; r < ref.Rules(); r++) fired += ref.Act[r] > 0.0f ? 1 : 0;
+    const std::vector<TFiring> why = Explain(net, pattern.Input.data(), task.NumberOfInputs, marker);
+    ASSERT_EQ(static_cast<int>(why.size()), fired) << "pattern " << p;
+    for (const TFiring& f : why)
+      ASSERT_TRUE(Bits(f.Activation) == Bits(ref.Act[f.Rule - 1]) &&
+                  Bits(*std::min_element(f.Memberships.begin(), f.Memberships.end())) == Bits(f.Activation))
+          << "pattern " << p << " rule " << f.Rule;
   });
   EXPECT_EQ(std::make_tuple(totals.Patterns, totals.Misclassified, totals.Undecided, Bits(totals.Error)),
             std::make_tuple(task.NumberOfPatterns, wrong, undecided, Bits(error)));

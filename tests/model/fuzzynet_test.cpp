@@ -109,9 +109,10 @@ TEST(NetFile, NetworksThatWouldNotReadBackAreNeverWritten) {
   EXPECT_TRUE(unwritten(*set));
 }
 
-// Learning over a range a few float steps wide crosses sets; the reader
-// takes them, as it takes every network the program writes.
-TEST(NetFile, LearntCrossedSetsReadBack) {
+// Learning over a range a few float steps wide crosses sets, and a
+// partition may hold a single set; the reader takes them, as it takes every
+// network the program writes.
+TEST(NetFile, LearntCrossedSetsAndSingleSetsReadBack) {
   const float rows[] = {1e6f, 1e6f + 0.0625f, 1e6f + 0.125f, 1e6f, 1e6f + 0.0625f, 1e6f + 0.125f};
   const int classes[] = {1, 1, 1, 2, 2, 2};
   auto task = MakeTask(rows, 6, 1, classes, 2, {}, {});
@@ -123,6 +124,10 @@ TEST(NetFile, LearntCrossedSetsReadBack) {
   const TFuzzySet& medium = TNetAccess::Partition(*net, 1).Sets[2];
   EXPECT_GT(medium.b, medium.c);
   EXPECT_EQ(TextOf(*NetFromText(TextOf(*net))), TextOf(*net));
+  // No sets asked for: every input gets one set, don't care.
+  settings.FSetsPerVariable = 0;
+  auto single = Create(*task, settings);
+  EXPECT_EQ(TextOf(*NetFromText(TextOf(*single))), TextOf(*single));
 }
 
 // small.net with its first `from` replaced by `to` disagrees with its
