@@ -18,12 +18,6 @@ const char* const NoticeString =
     "\nType 'help' for an overview of the commands.";
 
 const char* const appDefaultConfigFile = "korvalin.cfg";
-const char* const appDefaultNetExt = ".net";
-const char* const appDefaultResultExt = ".res";
-const char* const appDefaultRuleExt = ".rul";
-const char* const appDefaultLogExt = ".log";
-const char* const appDefaultErrorExt = ".err";
-const char* const appDefaultPredictionExt = ".csv";
 
 namespace {
 
