@@ -25,6 +25,8 @@ extern const char* const NoticeString;   // two lines, beginning with a newline
 
 extern const char* const appDefaultConfigFile;  // "korvalin.cfg"
 
+class TApplication;
+
 // A kind of file the program writes (its row in app_outputs.cpp).
 struct TOutputKind {
   const char* Ext;    // of its default name, after the network file's name or the pattern file's
@@ -33,8 +35,12 @@ struct TOutputKind {
   // start of a table's first line.
   const char* Header;
   // In the refusal to replace another file: "it is not <Name>", or for a
-  // table "holds no <Name>", also its word in 'save'.
+  // table "holds no <Name>".
   const char* Name;
+  // Its word in 'save' and the handler of that command; null for the files
+  // that commands write as they run.
+  const char* SaveWord;
+  void (TApplication::*Save)(const TCommand& cmd);
 };
 
 // The command table input lines are parsed against: the program's own
@@ -110,7 +116,9 @@ class TApplication : public TCmdApplication {
 
   // load and save (app_loadsave.cpp)
   void Load(const TCommand& cmd);
+  // 'save <word>': the handler of the output kind of that word.
   void Save(const TCommand& cmd);
+  void SaveNetRulesOrConfig(const TCommand& cmd);
   // Writes Net with its header to `name`; false, after an Error naming the
   // file and the cause, when it could not be written.
   bool WriteNetFile(const std::string& name);
@@ -187,3 +195,5 @@ class TApplication : public TCmdApplication {
 };
 
 const TOutputKind& OutputKind(TApplication::TFileKind kind);
+// The words of 'save', in the order of the kinds.
+std::vector<const char*> SaveWords();

@@ -124,12 +124,8 @@ void TApplication::Load(const TCommand& cmd) {
   }
 }
 
-void TApplication::Save(const TCommand& cmd) {
+void TApplication::SaveNetRulesOrConfig(const TCommand& cmd) {
   std::string kind = cmd.Arg(1);
-  if (kind == "predictions") {
-    SavePredictions(cmd);
-    return;
-  }
   std::ostringstream msg;
   if ((kind == "net" || kind == "rules") && !Net) {
     msg << "Can't save " << kind << ". No net loaded or created.\n";

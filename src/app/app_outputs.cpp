@@ -14,18 +14,19 @@ namespace {
 // and the file is recognised by the end of that line; a header without, a
 // table's first line, is recognised at the start of the file.
 const TOutputKind Kinds[] = {
-    {".net", false, "#\n# %s network definition file\n#\n", "a network file"},
-    {".rul", false, "#\n# %s rule definition file\n#\n", "a rule file"},
+    {".net", false, "#\n# %s network definition file\n#\n", "a network file", "net",
+     &TApplication::SaveNetRulesOrConfig},
+    {".rul", false, "#\n# %s rule definition file\n#\n", "a rule file", "rules", &TApplication::SaveNetRulesOrConfig},
     {".cfg", false,
      "# %s configuration file\n"
      "# Note: Blank lines and lines beginning with '#' or '%'\n"
      "#       allowed and ignored.\n"
      "\n",
-     "a configuration file"},
-    {".log", false, "#\n# %s net creation log file\n#\n", "a net creation log"},
-    {".res", false, "#\n# %s test result file\n#\n", "a test result file"},
-    {".err", false, "#\n# %s error file\n#\n", "an error curve file"},
-    {".csv", true, "pattern,class,share,rule,activation", "predictions"},
+     "a configuration file", "config", &TApplication::SaveNetRulesOrConfig},
+    {".log", false, "#\n# %s net creation log file\n#\n", "a net creation log", nullptr, nullptr},
+    {".res", false, "#\n# %s test result file\n#\n", "a test result file", nullptr, nullptr},
+    {".err", false, "#\n# %s error file\n#\n", "an error curve file", nullptr, nullptr},
+    {".csv", true, "pattern,class,share,rule,activation", "predictions", "predictions", &TApplication::SavePredictions},
 };
 static_assert(sizeof Kinds / sizeof Kinds[0] == TApplication::PredictionFile + 1, "a row for every kind");
 
@@ -56,6 +57,19 @@ bool HasHeader(const std::string& text, const TOutputKind& kind) {
 }  // namespace
 
 const TOutputKind& OutputKind(TApplication::TFileKind kind) { return Kinds[kind]; }
+
+std::vector<const char*> SaveWords() {
+  std::vector<const char*> words;
+  for (const TOutputKind& kind : Kinds)
+    if (kind.SaveWord != nullptr) words.push_back(kind.SaveWord);
+  return words;
+}
+
+void TApplication::Save(const TCommand& cmd) {
+  const std::string word = cmd.Arg(1);
+  for (const TOutputKind& kind : Kinds)
+    if (kind.SaveWord != nullptr && word == kind.SaveWord) (this->*kind.Save)(cmd);
+}
 
 std::string TApplication::DefaultName(TFileKind kind) const {
   return ReplaceExt(Kinds[kind].AfterPattern ? PatternFileName : NetFileName, Kinds[kind].Ext);

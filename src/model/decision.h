@@ -48,7 +48,9 @@ struct TAllClasses {
   }
 };
 
-inline TDecision Decide(const float* out, int classes, int& best) { return DecideOver(out, TAllClasses{classes}, best); }
+inline TDecision Decide(const float* out, int classes, int& best) {
+  return DecideOver(out, TAllClasses{classes}, best);
+}
 inline float PatternError(const float* out, int classes, int target) {
   return PatternErrorOver(out, target, TAllClasses{classes});
 }
