@@ -279,12 +279,9 @@ class FuzzyClassifier(ClassifierMixin, BaseEstimator):
         (no rule fired, or a tie for the highest output) counts as wrong, as
         in the command program's test, even where predict's fallback class
         happens to be right."""
-        out = self._outputs(X)
+        best, decision, _, _ = self.net_.classify(self._check(X))
         y = column_or_1d(y)
-        best = np.argmax(out, axis=1)
-        highest = out[np.arange(len(out)), best]
-        decided = (highest > 0) & ((out == highest[:, None]).sum(axis=1) == 1)
-        return float(np.average(decided & (self.classes_[best] == y), weights=sample_weight))
+        return float(np.average((decision == 0) & (self.classes_[best - 1] == y), weights=sample_weight))
 
     def explain(self, X):
         """Per row a dict: prediction, decision ("decided", "no rule fired"

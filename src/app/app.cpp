@@ -18,12 +18,6 @@ const char* const NoticeString =
     "\nType 'help' for an overview of the commands.";
 
 const char* const appDefaultConfigFile = "korvalin.cfg";
-const char* const appDefaultNetExt = ".net";
-const char* const appDefaultResultExt = ".res";
-const char* const appDefaultRuleExt = ".rul";
-const char* const appDefaultLogExt = ".log";
-const char* const appDefaultErrorExt = ".err";
-const char* const appDefaultPredictionExt = ".csv";
 
 namespace {
 
@@ -125,7 +119,7 @@ namespace {
 // set: offered by Tab, and checked before the command runs where the row
 // says so.
 const std::vector<const char*> LoadWords = {"pattern", "net", "config"};
-const std::vector<const char*> SaveWords = {"net", "rules", "config", "predictions"};
+const std::vector<const char*> SavedKinds = SaveWords();
 const std::vector<const char*> CreateWords = {"net"};
 const std::vector<const char*> RunWords = {"test", "learning"};
 const std::vector<const char*> PruneWords = {"inputs", "entries", "rules", "sequential", "lax"};
@@ -175,7 +169,7 @@ int FirstArgumentIsAWord(const TAppCommand& row, const TCommand& cmd) {
 
 const TAppCommand AppCommands[] = {
     {"load", 2, 2, &LoadWords, FirstArgumentIsAWord, &TApplication::Load, false},
-    {"save", 1, 2, &SaveWords, FirstArgumentIsAWord, &TApplication::Save, false},
+    {"save", 1, 2, &SavedKinds, FirstArgumentIsAWord, &TApplication::Save, false},
     {"set", 3, 3, nullptr, nullptr, &TApplication::Set, false},
     {"show", 1, 1, &ShowWords, nullptr, &TApplication::Show, false},
     {"create", 2, 3, &CreateWords,

@@ -24,12 +24,24 @@ extern const char* const VersionNumber;  // "1.0"
 extern const char* const NoticeString;   // two lines, beginning with a newline
 
 extern const char* const appDefaultConfigFile;  // "korvalin.cfg"
-extern const char* const appDefaultNetExt;      // ".net"
-extern const char* const appDefaultResultExt;   // ".res"
-extern const char* const appDefaultRuleExt;     // ".rul"
-extern const char* const appDefaultLogExt;      // ".log"
-extern const char* const appDefaultErrorExt;    // ".err"
-extern const char* const appDefaultPredictionExt;  // ".csv"
+
+class TApplication;
+
+// A kind of file the program writes (its row in app_outputs.cpp).
+struct TOutputKind {
+  const char* Ext;    // of its default name, after the network file's name or the pattern file's
+  bool AfterPattern;  // named after the pattern file
+  // The opening lines, "%s" standing for VersionString; without "%s" the
+  // start of a table's first line.
+  const char* Header;
+  // In the refusal to replace another file: "it is not <Name>", or for a
+  // table "holds no <Name>".
+  const char* Name;
+  // Its word in 'save' and the handler of that command; null for the files
+  // that commands write as they run.
+  const char* SaveWord;
+  void (TApplication::*Save)(const TCommand& cmd);
+};
 
 // The command table input lines are parsed against: the program's own
 // commands (identifiers from 10, in the order of their rows in app.cpp),
@@ -104,7 +116,9 @@ class TApplication : public TCmdApplication {
 
   // load and save (app_loadsave.cpp)
   void Load(const TCommand& cmd);
+  // 'save <word>': the handler of the output kind of that word.
   void Save(const TCommand& cmd);
+  void SaveNetRulesOrConfig(const TCommand& cmd);
   // Writes Net with its header to `name`; false, after an Error naming the
   // file and the cause, when it could not be written.
   bool WriteNetFile(const std::string& name);
@@ -148,25 +162,28 @@ class TApplication : public TCmdApplication {
   void Stop(const TCommand& cmd);
   void Abort(const TCommand& cmd);
 
-  // Output files the user has not named in the command (app_loadsave.cpp).
-  // An existing regular file is only replaced when it is empty, when it was
-  // read or written as that kind of file in this session, or when it begins
-  // with the header this program writes for that kind (a configuration file
-  // also when it holds a valid line). Otherwise an Error says so, with the
-  // hint to name the file when `nameable`, and the result is false.
-  enum TFileKind { NetFile, RuleFile, ConfigFile, LogFile, ResultFile, ErrorCurveFile };
+  // The output files (app_outputs.cpp), each kind a row of OutputKind.
+  enum TFileKind { NetFile, RuleFile, ConfigFile, LogFile, ResultFile, ErrorCurveFile, PredictionFile };
+  // Output files the user has not named in the command. An existing
+  // regular file is only replaced when it is empty, when it was read or
+  // written as that kind of file in this session, or when it begins with
+  // the header this program writes for that kind (a configuration file also
+  // when it holds a valid line). Otherwise an Error says so, with the hint
+  // to name the file when `nameable` (always for a table), and the result
+  // is false.
   bool MayReplace(const std::string& name, TFileKind kind, bool nameable);
   void NoteFile(const std::string& name, TFileKind kind);
   std::set<std::pair<int, std::string>> KnownFiles;  // kind and absolute name
+  // The network's or the pattern file's name with the kind's extension.
+  std::string DefaultName(TFileKind kind) const;
   // 'save config' without a file name: the start's configuration file, or
   // korvalin.cfg in the working directory when none was found.
   std::string DefaultConfigFile() const;
 
-  // Headers of the output files (app_headers.cpp).
-  void WriteNetHeader(std::ostream& out) const;
+  // The kind's header; the writers below add the lines that describe the run.
+  void WriteHeader(std::ostream& out, TFileKind kind) const;
   void WriteLogHeader(std::ostream& out, int maxRules) const;
   void WriteResultHeader(std::ostream& out) const;
-  void WriteRuleHeader(std::ostream& out) const;
   void WriteErrorHeader(std::ostream& out) const;
 
   // The configuration file (app_config.cpp). LoadParameters reports each
@@ -176,3 +193,7 @@ class TApplication : public TCmdApplication {
   int LoadParameters(std::istream& in);
   void SaveParameters(std::ostream& out) const;
 };
+
+const TOutputKind& OutputKind(TApplication::TFileKind kind);
+// The words of 'save', in the order of the kinds.
+std::vector<const char*> SaveWords();

@@ -9,9 +9,6 @@ int TApplication::LoadParameters(std::istream& in) {
 }
 
 void TApplication::SaveParameters(std::ostream& out) const {
-  out << "# " << VersionString << " configuration file\n"
-      << "# Note: Blank lines and lines beginning with '#' or '%'\n"
-      << "#       allowed and ignored.\n"
-      << "\n";
+  WriteHeader(out, ConfigFile);
   Parameters.SaveToFile(out);
 }

@@ -80,14 +80,14 @@ void TApplication::Create(const TCommand& cmd) {
   } else {
     std::string dir, base, ext;
     SplitPath(PatternFileName, dir, base, ext);
-    name = base + appDefaultNetExt;
+    name = base + OutputKind(NetFile).Ext;
   }
   NetFileName = FullPath(name);
 
   int maxRules = LeadingDecimal(option != nullptr ? option : "");
   if (maxRules < 1) maxRules = Task->NumberOfPatterns;
 
-  std::string logName = Parameters.CreateLogFile ? ReplaceExt(NetFileName, appDefaultLogExt) : "/dev/null";
+  std::string logName = Parameters.CreateLogFile ? DefaultName(LogFile) : "/dev/null";
   TOutputFile logFile;
   TNullBuf nothing;
   std::ostream lost(&nothing);

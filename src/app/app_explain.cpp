@@ -1,13 +1,10 @@
 // What the network makes of the patterns, for people and for programs:
 // predictions as CSV, the confusion matrix of the last test, and the
 // explanation of one pattern's decision.
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <iomanip>
 #include <sstream>
 
@@ -16,10 +13,6 @@
 #include "outfile.h"
 
 namespace {
-
-// The first columns of the predictions file; "target" follows when the
-// patterns have classes.
-const char* const PredictionHeader = "pattern,class,share,rule,activation";
 
 std::string CsvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -38,18 +31,6 @@ std::string Fraction(double x) {
   char text[32];
   std::snprintf(text, sizeof text, "%.3f", x);
   return text;
-}
-
-// False when `name` is a file with a first line other than a predictions
-// header: a default name must not overwrite data that happens to share it
-// (the table a pattern file was made from, say).
-bool MayHoldPredictions(const std::string& name) {
-  struct stat info;
-  if (stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return true;
-  std::ifstream in(name);
-  std::string first;
-  if (!in || !std::getline(in, first)) return true;
-  return first.compare(0, std::strlen(PredictionHeader), PredictionHeader) == 0;
 }
 
 const std::string& NameOf(const std::vector<std::string>& names, int k) {
@@ -82,14 +63,9 @@ bool TApplication::NetFitsPatterns(const std::string& what) {
 void TApplication::SavePredictions(const TCommand& cmd) {
   if (!NetFitsPatterns("save predictions")) return;
   const bool named = cmd.ArgCount() >= 2;
-  const std::string name = FullPath(named ? cmd.Arg(2) : ReplaceExt(PatternFileName, appDefaultPredictionExt));
+  const std::string name = FullPath(named ? cmd.Arg(2) : DefaultName(PredictionFile));
   const std::string display = RelPath(name);
-  if (!named && !MayHoldPredictions(name)) {
-    ShowMsg("Can't save predictions: " + display +
-                " exists and holds no predictions.\n Name the file to write: 'save predictions <file>'.\n",
-            Error);
-    return;
-  }
+  if (!named && !MayReplace(name, PredictionFile, true)) return;
   TOutputFile file;
   if (!file.Open(name)) {
     ShowMsg(file.ErrorMsg(CreateError), Error);
@@ -97,7 +73,8 @@ void TApplication::SavePredictions(const TCommand& cmd) {
   }
   const TNetNames names = NamesOf(*Net);
   std::ostream& out = file.Stream();
-  out << PredictionHeader << (Task->ClassInfo ? ",target" : "") << '\n';
+  WriteHeader(out, PredictionFile);
+  out << (Task->ClassInfo ? ",target" : "") << '\n';
   TestNet(*Net, *Task, [&](int p, const TOutcome& o) {
     const bool decided = o.Decision == TDecision::Decided;
     double sum = 0.0;

@@ -1,7 +1,3 @@
-#include <sys/stat.h>
-
-#include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -36,54 +32,10 @@ bool LoadFailed(TApplication& app, TInputFile& file, const std::string& name, co
   return true;
 }
 
-// The words that the second line of each kind's header ends with (app_headers.cpp).
-const char* const HeaderEnds[] = {" network definition file", " rule definition file", " configuration file",
-                                  " net creation log file", " test result file", " error file"};
-const char* const KindNames[] = {"a network file", "a rule file", "a configuration file",
-                                 "a net creation log", "a test result file", "an error curve file"};
-
-// Whether `text`, the start of a file, holds the header of that kind within
-// its first two lines ("# <program and version> <kind words>").
-bool HasHeader(const std::string& text, const char* end) {
-  std::istringstream in(text);
-  std::string line;
-  for (int i = 0; i < 2 && std::getline(in, line); i++) {
-    const std::size_t n = std::strlen(end);
-    if (line.compare(0, 2, "# ") == 0 && line.size() > n && line.compare(line.size() - n, n, end) == 0) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string TApplication::DefaultConfigFile() const {
   return StartConfigFileName.empty() ? std::string(appDefaultConfigFile) : StartConfigFileName;
-}
-
-void TApplication::NoteFile(const std::string& name, TFileKind kind) { KnownFiles.insert({kind, name}); }
-
-bool TApplication::MayReplace(const std::string& name, TFileKind kind, bool nameable) {
-  struct stat info;
-  if (stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size == 0) return true;
-  if (KnownFiles.count({kind, name}) != 0) return true;
-  std::ifstream file(name, std::ios::binary);
-  if (!file) return true;  // what cannot be read is left to the write to find out
-  // A configuration written by hand is recognised by its lines, which are
-  // few: the first 64 KB hold them.
-  std::string start(kind == ConfigFile ? 1 << 16 : 512, '\0');
-  file.read(&start[0], static_cast<std::streamsize>(start.size()));
-  start.resize(static_cast<std::size_t>(file.gcount()));
-  if (HasHeader(start, HeaderEnds[kind])) return true;
-  if (kind == ConfigFile) {
-    std::istringstream lines(start);
-    TLearningParameters scratch;
-    if (ReadParameterLines(lines, scratch, [](const std::string&) {}) > 0) return true;
-  }
-  std::ostringstream msg;
-  msg << "Won't replace '" << RelPath(name) << "': it is not " << KindNames[kind] << ".";
-  if (nameable) msg << "\n Name the file in the command to replace it.";
-  PrintMsg(msg, Error);
-  return false;
 }
 
 bool TApplication::WriteNetFile(const std::string& name) {
@@ -92,7 +44,7 @@ bool TApplication::WriteNetFile(const std::string& name) {
     ShowMsg(file.ErrorMsg(CreateError), Error);
     return false;
   }
-  WriteNetHeader(file.Stream());
+  WriteHeader(file.Stream(), NetFile);
   if (!WriteNet(file.Stream(), *Net) && !file.Failed()) {
     // The writer refuses a network that would not read back.
     file.Discard();
@@ -172,12 +124,8 @@ void TApplication::Load(const TCommand& cmd) {
   }
 }
 
-void TApplication::Save(const TCommand& cmd) {
+void TApplication::SaveNetRulesOrConfig(const TCommand& cmd) {
   std::string kind = cmd.Arg(1);
-  if (kind == "predictions") {
-    SavePredictions(cmd);
-    return;
-  }
   std::ostringstream msg;
   if ((kind == "net" || kind == "rules") && !Net) {
     msg << "Can't save " << kind << ". No net loaded or created.\n";
@@ -193,7 +141,7 @@ void TApplication::Save(const TCommand& cmd) {
   } else if (kind == "net") {
     name = NetFileName;
   } else if (kind == "rules") {
-    name = ReplaceExt(NetFileName, appDefaultRuleExt);
+    name = DefaultName(RuleFile);
   } else if (!ConfigLoadWithoutValidLine.empty()) {
     name = DefaultConfigFile();
     msg << " The last 'load config' read no valid line from " << RelPath(ConfigLoadWithoutValidLine) << ",\n"
@@ -217,7 +165,7 @@ void TApplication::Save(const TCommand& cmd) {
     return;
   }
   if (kind == "rules") {
-    WriteRuleHeader(file.Stream());
+    WriteHeader(file.Stream(), RuleFile);
     Net->PrintRules(file.Stream(), nullptr);
     msg << " Rules has been saved to " << display << ".\n";
   } else {

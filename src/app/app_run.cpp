@@ -158,7 +158,7 @@ void TApplication::Learning() {
   if (child) std::cout.flush();
 
   TErrorCurve curve(*this);
-  curve.Open(ReplaceExt(NetFileName, appDefaultErrorExt));
+  curve.Open(DefaultName(ErrorCurveFile));
 
   TotalError = 0.0f;
   Epoch = 0;
@@ -214,7 +214,7 @@ void TApplication::TakeReport(TChildReport& report) {
 }
 
 void TApplication::Testing() {
-  const std::string resultName = ReplaceExt(NetFileName, appDefaultResultExt);
+  const std::string resultName = DefaultName(ResultFile);
   const std::string shownName = RelPath(resultName);
   TOutputFile file;
   bool open = MayReplace(resultName, ResultFile, false);

@@ -2,7 +2,9 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
+#include "decision.h"
 #include "fuzzynet_internal.h"
 #include "korvalin.h"
 #include "stop.h"
@@ -187,29 +189,13 @@ void OutcomeOf(const TFuzzyPerceptron& net, int target, TOutcome& o, bool withRu
   const int classes = net.NumberOfClasses();
   const float* out = TNetAccess::Outputs(net);
   o.Outputs.assign(out, out + classes);
-  o.Best = 0;
-  o.Decision = TDecision::NoRuleFired;
-  o.Correct = false;
-  o.Error = 0.0f;
   o.Rule = 0;
   o.Activation = 0.0f;
-  if (target >= 1) {
-    for (int k = 1; k <= classes; k++) {
-      const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
-      o.Error += d * d;
-    }
-  }
-  if (classes < 1) return;
-  int best = 1;
-  for (int k = 2; k <= classes; k++)
-    if (out[k - 1] > out[best - 1]) best = k;
-  o.Best = best;
-  if (!(out[best - 1] > 0.0f)) return;
-  o.Decision = TDecision::Decided;
-  for (int k = 1; k <= classes; k++)
-    if (k != best && out[k - 1] == out[best - 1]) o.Decision = TDecision::Tie;
+  o.Error = target >= 1 ? PatternError(out, classes, target) : 0.0f;
+  o.Decision = Decide(out, classes, o.Best);
+  o.Correct = o.Decision == TDecision::Decided && o.Best == target;
   if (o.Decision != TDecision::Decided) return;
-  o.Correct = best == target;
+  const int best = o.Best;
   if (!withRule) return;
   // The rule that gave its class the most: its activation under Maximum,
   // its weighted activation under WeightedSum; the first such rule wins.
@@ -349,7 +335,8 @@ TNetInfo Describe(const TFuzzyPerceptron& net) {
   info.Rules = net.NumberOfRules();
   info.MaxRules = TNetAccess::MaxRules(net);
   info.Aggregation = TNetAccess::Aggregation(net);
-  for (int i = 1; i <= info.Inputs; i++) info.InputNames.push_back(net.InputName(i));
-  for (int k = 1; k <= info.Classes; k++) info.ClassNames.push_back(net.ClassName(k));
+  TNetNames names = NamesOf(net);
+  info.InputNames = std::move(names.Inputs);
+  info.ClassNames = std::move(names.Classes);
   return info;
 }

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "decision.h"
 #include "fuzzynet.h"
 #include "fuzzynet_index.h"
 
@@ -488,65 +489,44 @@ void TModeFunctions::WeightedSumOutputs(TFuzzyPerceptron& net, bool learning) {
 }
 
 Boolean TFuzzyPerceptron::CheckOutput(int target, int& computedClass) const {
-  const int classes = NumberOfClasses();
-  computedClass = 0;
-  if (classes < 1) return False;
   const float* out = OutputActivation.Data;
+  TDecision decision;
   if (Index && Index->Sparse()) {
     // The classes without rules hold +0: of a run of them only the first
     // can become the best, and none ties with an output above 0.
-    int best = 0, next = 1;  // next: the first class not scanned yet
-    auto scan = [&](int k) {
-      if (best == 0 || out[k - 1] > out[best - 1]) best = k;
-    };
-    for (int k : Index->Active) {
-      if (next < k) scan(next);
-      scan(k);
-      next = k + 1;
-    }
-    if (next <= classes) scan(next);
-    computedClass = best;
-    const float highest = out[best - 1];
-    if (best != target || !(highest > 0.0f)) return False;
-    for (int k : Index->Active)
-      if (k != best && out[k - 1] == highest) return False;
-    return True;
+    decision = DecideOver(
+        out,
+        [&](auto visit) {
+          int next = 1;  // the first class not visited yet
+          for (int k : Index->Active) {
+            if (next < k) visit(next);
+            visit(k);
+            next = k + 1;
+          }
+          if (next <= NumberOfClasses()) visit(next);
+        },
+        computedClass);
+  } else {
+    decision = Decide(out, NumberOfClasses(), computedClass);
   }
-  int best = 1;
-  for (int k = 2; k <= classes; k++)
-    if (out[k - 1] > out[best - 1]) best = k;
-  computedClass = best;
-  const float highest = out[best - 1];
-  for (int k = 1; k <= classes; k++)
-    if (k != best && out[k - 1] == highest) return False;
-  return (best == target && highest > 0.0f) ? True : False;
+  return decision == TDecision::Decided && computedClass == target ? True : False;
 }
 
 float TFuzzyPerceptron::ComputePatternError(int target) const {
   const int classes = NumberOfClasses();
   const float* out = OutputActivation.Data;
-  float error = 0.0f;
-  if (Index && Index->Sparse()) {
-    // A class without rules adds +0, which changes no sum of squares, but
-    // for the target, which adds 1 in its place.
-    auto add = [&](int k) {
-      const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
-      error += d * d;
-    };
+  if (!(Index && Index->Sparse())) return PatternError(out, classes, target);
+  // A class without rules adds +0, which changes no sum of squares, but
+  // for the target, which adds 1 in its place.
+  return PatternErrorOver(out, target, [&](auto visit) {
     bool added = !(target >= 1 && target <= classes && Index->ClassRules[target - 1] == 0);
     for (int k : Index->Active) {
-      if (!added && target < k) add(target);
+      if (!added && target < k) visit(target);
       added = added || target < k;
-      add(k);
+      visit(k);
     }
-    if (!added) add(target);
-    return error;
-  }
-  for (int k = 1; k <= classes; k++) {
-    const float d = (k == target ? 1.0f : 0.0f) - out[k - 1];
-    error += d * d;
-  }
-  return error;
+    if (!added) visit(target);
+  });
 }
 
 void TFuzzyPerceptron::TRuleIndex::TBlocks::Build(const TFuzzyPerceptron& net, const TRuleIndex& ix) {

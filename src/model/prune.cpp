@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "decision.h"
 #include "fuzzynet_internal.h"
 #include "korvalin.h"
 #include "stop.h"
@@ -537,19 +538,10 @@ class TModel {
 
   // The class decision and the pattern error, as testing forms them.
   void Judge(int p, const float* out, char& correct, float& error) const {
-    const int classes = D->Classes;
     const int target = D->Target[p];
     int best = 0;
-    for (int k = 1; k < classes; k++)
-      if (out[k] > out[best]) best = k;
-    bool tie = false;
-    for (int k = 0; k < classes; k++) tie = tie || (k != best && out[k] == out[best]);
-    correct = classes >= 1 && !tie && best + 1 == target && out[best] > 0.0f ? 1 : 0;
-    error = 0.0f;
-    for (int k = 0; k < classes; k++) {
-      const float d = (k + 1 == target ? 1.0f : 0.0f) - out[k];
-      error += d * d;
-    }
+    correct = Decide(out, D->Classes, best) == TDecision::Decided && best == target ? 1 : 0;
+    error = PatternError(out, D->Classes, target);
   }
 };
 

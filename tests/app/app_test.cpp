@@ -1,6 +1,7 @@
 // The application's own parts: the shipped help file against the command
-// and parameter tables, taking in a learning child's report, and the file
-// readers on a byte-order mark and on a failing read.
+// and parameter tables, taking in a learning child's report, the output
+// kinds' headers, and the file readers on a byte-order mark and on a
+// failing read.
 #include "app.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,22 @@ TEST(LearningReport, TakenInWholeOrNotAtAll) {
   }
   EXPECT_EQ(ReadText(curve), "taken");
   EXPECT_FALSE(std::filesystem::exists(temp));
+}
+
+// Every output kind's header is recognised as that kind's and no other's,
+// so that a row whose header the guard cannot read is caught.
+TEST(OutputKinds, AHeaderIsRecognisedByItsOwnKindAlone) {
+  TQuietApp app;
+  TScratchDir dir;
+  const int kinds = TApplication::PredictionFile + 1;
+  for (int written = 0; written < kinds; written++) {
+    std::ostringstream header;
+    app.WriteHeader(header, static_cast<TApplication::TFileKind>(written));
+    dir.Write("file", header.str() + "\n1 2 3\n");
+    for (int asked = 0; asked < kinds; asked++)
+      EXPECT_EQ(app.MayReplace(dir / "file", static_cast<TApplication::TFileKind>(asked), false), asked == written)
+          << header.str() << " as " << asked;
+  }
 }
 
 // Wherever the read fails, no reader lets the failure escape, each leaves
