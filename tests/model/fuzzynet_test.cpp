@@ -170,6 +170,10 @@ TEST(NetErrors, ReportedAndStopRequestsHonoured) {
   std::ostringstream log;
   EXPECT_EQ(CreateNet(*MakeTask(&row, 1, 0, &cls, 1, {}, {}), TNetSettings(), log, report), nullptr);
   EXPECT_EQ(report.Error, "the pattern set has no inputs");
+  TNetSettings bad;
+  bad.Sigma = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_STREQ(CheckSettings(bad), "invalid value of sigma");
+  EXPECT_EQ(CheckSettings(TNetSettings()), nullptr);
   EXPECT_THROW(TVector<float>(0, 0.0f), TMathError);
 
   auto task = LoadTask(ReadText(std::string(KORVALIN_TEST_DATA) + "/iris.pat"));

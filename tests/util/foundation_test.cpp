@@ -42,6 +42,7 @@ TEST(Paths, AbsPathAndRelPathAroundHomeAndTheWorkingDirectory) {
   EXPECT_EQ(RelPath(dir + "/home/u/a.net"), "~/a.net");
   EXPECT_EQ(RelPath(dir + "/work/a.net"), "./a.net");
   EXPECT_EQ(RelPath(dir + "/workshop/x"), dir + "/workshop/x");  // whole directories only
+  EXPECT_EQ(RelPath(dir + "/abcd/x"), dir + "/abcd/x");          // outside it, however long
   EXPECT_EQ(AbsPath(RelPath(dir + "/home/user2/x")), dir + "/home/user2/x");
   unsetenv("HOME");
   EXPECT_EQ(AbsPath("~/x"), "~/x");
