@@ -107,14 +107,13 @@ bool Guarded(std::istream& in, TRead read) {
 int NextOnLine(std::istream& in) {
   std::streambuf* sb = in.rdbuf();
   if (!in.good() || sb == nullptr) return Traits::eof();
-  try {
-    int c = sb->sgetc();
+  int c = Traits::eof();
+  const bool read = Guarded(in, [&] {
+    c = sb->sgetc();
     while (c != '\n' && c != Traits::eof() && IsSpace(c)) c = sb->snextc();
-    return c;
-  } catch (...) {
-    in.setstate(std::ios::badbit);
-    return Traits::eof();
-  }
+    return true;
+  });
+  return read ? c : Traits::eof();
 }
 
 bool ReadFloatFrom(std::istream& in, float& value) {
@@ -192,13 +191,12 @@ bool NumberFollows(std::istream& in) {
 int FieldsLeft(std::istream& in) {
   int fields = 0;
   for (; !LineEnds(in); fields++) {
-    try {
+    Guarded(in, [&] {
       std::streambuf* sb = in.rdbuf();
       for (int c = sb->sgetc(); c != Traits::eof() && !IsSpace(c); c = sb->snextc()) {
       }
-    } catch (...) {
-      in.setstate(std::ios::badbit);
-    }
+      return true;
+    });
   }
   return fields;
 }
